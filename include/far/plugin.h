@@ -1,0 +1,366 @@
+// Records, constants and service types of the FAR Manager 1.6x plugin API, as the
+// plugins and our host use them. On the 32-bit Windows target every record has the
+// host's exact layout (packed on 2-byte boundaries); on 64-bit Linux the same field
+// order is kept with the platform's pointer size.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#if defined(_WIN32)
+#define FARAPI __stdcall
+#define FAR_EXPORT extern "C" __declspec(dllexport)
+#else
+#define FARAPI
+#define FAR_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
+
+using DWORD = std::uint32_t;
+using HANDLE = void*;
+#define FAR_INVALID_HANDLE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
+constexpr int kMaxPath = 260;
+
+#pragma pack(push, 2)
+
+struct FILETIME {
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
+};
+
+// The file system's listing record (WIN32_FIND_DATAA): 318 bytes on every target.
+struct FarFindData {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD dwReserved0;
+  DWORD dwReserved1;
+  char cFileName[kMaxPath];
+  char cAlternateFileName[14];
+};
+
+constexpr DWORD kAttrReadOnly = 0x1;
+constexpr DWORD kAttrHidden = 0x2;
+constexpr DWORD kAttrDirectory = 0x10;
+constexpr DWORD kAttrArchive = 0x20;
+constexpr DWORD kAttrNormal = 0x80;
+constexpr DWORD kAttrReparsePoint = 0x400;
+
+struct PluginPanelItem {
+  FarFindData FindData;
+  DWORD PackSizeHigh;
+  DWORD PackSize;
+  DWORD Flags;
+  DWORD NumberOfLinks;
+  char* Description;
+  char* Owner;
+  char** CustomColumnData;
+  int CustomColumnNumber;
+  DWORD UserData;
+  DWORD Reserved[3];
+};
+
+struct SmallRect {
+  int Left, Top, Right, Bottom;
+};
+
+struct PanelInfo {
+  int PanelType;
+  int Plugin;
+  SmallRect PanelRect;
+  PluginPanelItem* PanelItems;
+  int ItemsNumber;
+  PluginPanelItem* SelectedItems;
+  int SelectedItemsNumber;
+  int CurrentItem;
+  int TopPanelItem;
+  int Visible;
+  int Focus;
+  int ViewMode;
+  char ColumnTypes[80];
+  char ColumnWidths[80];
+  char CurDir[kMaxPath];
+  int ShortNames;
+  int SortMode;
+  DWORD Reserved[2];
+};
+
+constexpr int PTYPE_FILEPANEL = 0;
+constexpr int PTYPE_TREEPANEL = 1;
+constexpr int PTYPE_QVIEWPANEL = 2;
+constexpr int PTYPE_INFOPANEL = 3;
+
+struct FarDialogItem {
+  int Type;
+  int X1, Y1, X2, Y2;
+  int Focus;
+  union {
+    std::intptr_t Selected;
+    const char* History;
+    const char* Mask;
+    void* ListItems;
+  };
+  DWORD Flags;
+  int DefaultButton;
+  char Data[512];
+};
+
+constexpr int DI_TEXT = 0;
+constexpr int DI_VTEXT = 1;
+constexpr int DI_SINGLEBOX = 2;
+constexpr int DI_DOUBLEBOX = 3;
+constexpr int DI_EDIT = 4;
+constexpr int DI_PSWEDIT = 5;
+constexpr int DI_FIXEDIT = 6;
+constexpr int DI_BUTTON = 7;
+constexpr int DI_CHECKBOX = 8;
+constexpr int DI_RADIOBUTTON = 9;
+
+constexpr DWORD DIF_BOXCOLOR = 0x200;
+constexpr DWORD DIF_GROUP = 0x400;
+constexpr DWORD DIF_CENTERGROUP = 0x4000;
+constexpr DWORD DIF_SEPARATOR = 0x10000;
+constexpr DWORD DIF_HISTORY = 0x40000;
+
+constexpr DWORD FMSG_WARNING = 1;
+
+struct FarMenuItem {
+  char Text[128];
+  int Selected;
+  int Checked;
+  int Separator;
+};
+
+struct PluginInfo {
+  int StructSize;
+  DWORD Flags;
+  const char* const* DiskMenuStrings;
+  int* DiskMenuNumbers;
+  int DiskMenuStringsNumber;
+  const char* const* PluginMenuStrings;
+  int PluginMenuStringsNumber;
+  const char* const* PluginConfigStrings;
+  int PluginConfigStringsNumber;
+  const char* CommandPrefix;
+};
+
+constexpr DWORD PF_PRELOAD = 1;
+constexpr DWORD PF_DISABLEPANELS = 2;
+constexpr DWORD PF_EDITOR = 4;
+constexpr DWORD PF_VIEWER = 8;
+
+struct InfoPanelLine;
+struct PanelMode;
+
+struct KeyBarTitles {
+  char* Titles[12];
+  char* CtrlTitles[12];
+  char* AltTitles[12];
+  char* ShiftTitles[12];
+};
+
+struct OpenPluginInfo {
+  int StructSize;
+  DWORD Flags;
+  const char* HostFile;
+  const char* CurDir;
+  const char* Format;
+  const char* PanelTitle;
+  const InfoPanelLine* InfoLines;
+  int InfoLinesNumber;
+  const char* const* DescrFiles;
+  int DescrFilesNumber;
+  const PanelMode* PanelModesArray;
+  int PanelModesNumber;
+  int StartPanelMode;
+  int StartSortMode;
+  int StartSortOrder;
+  const KeyBarTitles* KeyBar;
+  const char* ShortcutData;
+};
+
+constexpr DWORD OPIF_USEFILTER = 1;
+constexpr DWORD OPIF_USESORTGROUPS = 2;
+constexpr DWORD OPIF_USEHIGHLIGHTING = 4;
+constexpr DWORD OPIF_ADDDOTS = 8;
+constexpr DWORD OPIF_RAWSELECTION = 16;
+constexpr DWORD OPIF_REALNAMES = 32;
+constexpr DWORD OPIF_SHOWNAMESONLY = 64;
+constexpr DWORD OPIF_SHOWRIGHTALIGNNAMES = 128;
+
+constexpr int OPEN_DISKMENU = 0;
+constexpr int OPEN_PLUGINSMENU = 1;
+constexpr int OPEN_FINDLIST = 2;
+constexpr int OPEN_SHORTCUT = 3;
+constexpr int OPEN_COMMANDLINE = 4;
+constexpr int OPEN_EDITOR = 5;
+constexpr int OPEN_VIEWER = 6;
+
+constexpr int OPM_SILENT = 1;
+constexpr int OPM_FIND = 2;
+constexpr int OPM_VIEW = 4;
+
+constexpr int FCTL_CLOSEPLUGIN = 0;
+constexpr int FCTL_GETPANELINFO = 1;
+constexpr int FCTL_GETANOTHERPANELINFO = 2;
+constexpr int FCTL_UPDATEPANEL = 3;
+constexpr int FCTL_UPDATEANOTHERPANEL = 4;
+constexpr int FCTL_REDRAWPANEL = 5;
+constexpr int FCTL_REDRAWANOTHERPANEL = 6;
+
+constexpr int VK_F7 = 0x76;  // key code 118
+constexpr int PKF_CONTROL = 1;
+constexpr int PKF_ALT = 2;
+constexpr int PKF_SHIFT = 4;
+
+// Editor records.
+struct EditorGetString {
+  int StringNumber;
+  const char* StringText;
+  const char* StringEOL;
+  int StringLength;
+  int SelStart;
+  int SelEnd;
+};
+
+struct EditorSetString {
+  int StringNumber;
+  char* StringText;
+  char* StringEOL;
+  int StringLength;
+};
+
+struct EditorInfo {
+  int EditorID;
+  const char* FileName;
+  int WindowSizeX;
+  int WindowSizeY;
+  int TotalLines;
+  int CurLine;
+  int CurPos;
+  int CurTabPos;
+  int TopScreenLine;
+  int LeftPos;
+  int Overtype;
+  int BlockType;
+  int BlockStartLine;
+  int AnsiMode;
+  int TableNum;
+  DWORD Options;
+  int TabSize;
+  int BookMarkCount;
+  DWORD CurState;
+  DWORD Reserved[6];
+};
+
+struct EditorSetPosition {
+  int CurLine;
+  int CurPos;
+  int CurTabPos;
+  int TopScreenLine;
+  int LeftPos;
+  int Overtype;
+};
+
+struct EditorSelect {
+  int BlockType;
+  int BlockStartLine;
+  int BlockStartPos;
+  int BlockWidth;
+  int BlockHeight;
+};
+
+constexpr int ECTL_GETSTRING = 0;
+constexpr int ECTL_SETSTRING = 1;
+constexpr int ECTL_INSERTSTRING = 2;
+constexpr int ECTL_DELETESTRING = 3;
+constexpr int ECTL_DELETECHAR = 4;
+constexpr int ECTL_INSERTTEXT = 5;
+constexpr int ECTL_GETINFO = 6;
+constexpr int ECTL_SETPOSITION = 7;
+constexpr int ECTL_SELECT = 8;
+constexpr int ECTL_REDRAW = 9;
+
+constexpr int BTYPE_NONE = 0;
+constexpr int BTYPE_STREAM = 1;
+constexpr int BTYPE_COLUMN = 2;
+
+// Host services.
+using FARAPIMENU = int(FARAPI*)(int PluginNumber, int X, int Y, int MaxHeight, DWORD Flags,
+                                const char* Title, const char* Bottom, const char* HelpTopic,
+                                const int* BreakKeys, int* BreakCode, const FarMenuItem* Item,
+                                int ItemsNumber);
+using FARAPIDIALOG = int(FARAPI*)(int PluginNumber, int X1, int Y1, int X2, int Y2,
+                                  const char* HelpTopic, FarDialogItem* Item, int ItemsNumber);
+using FARAPIMESSAGE = int(FARAPI*)(int PluginNumber, DWORD Flags, const char* HelpTopic,
+                                   const char* const* Items, int ItemsNumber, int ButtonsNumber);
+using FARAPIGETMSG = const char*(FARAPI*)(int PluginNumber, int MsgId);
+using FARAPICONTROL = int(FARAPI*)(HANDLE hPlugin, int Command, void* Param);
+using FARAPISAVESCREEN = HANDLE(FARAPI*)(int X1, int Y1, int X2, int Y2);
+using FARAPIRESTORESCREEN = void(FARAPI*)(HANDLE hScreen);
+using FARAPIGETDIRLIST = int(FARAPI*)(const char* Dir, PluginPanelItem** pPanelItem,
+                                      int* pItemsNumber);
+using FARAPIGETPLUGINDIRLIST = int(FARAPI*)(int PluginNumber, HANDLE hPlugin, const char* Dir,
+                                            PluginPanelItem** pPanelItem, int* pItemsNumber);
+using FARAPIFREEDIRLIST = void(FARAPI*)(const PluginPanelItem* PanelItem);
+using FARAPIVIEWER = int(FARAPI*)(const char* FileName, const char* Title, int X1, int Y1, int X2,
+                                  int Y2, DWORD Flags);
+using FARAPIEDITOR = int(FARAPI*)(const char* FileName, const char* Title, int X1, int Y1,
+                                  int X2, int Y2, DWORD Flags, int StartLine, int StartChar);
+using FARAPICMPNAME = int(FARAPI*)(const char* Pattern, const char* String, int SkipPath);
+using FARAPICHARTABLE = int(FARAPI*)(int Command, char* Buffer, int BufferSize);
+using FARAPITEXT = void(FARAPI*)(int X, int Y, int Color, const char* Str);
+using FARAPIEDITORCONTROL = int(FARAPI*)(int Command, void* Param);
+
+struct PluginStartupInfo {
+  int StructSize;
+  char ModuleName[kMaxPath];
+  int ModuleNumber;
+  const char* RootKey;
+  FARAPIMENU Menu;
+  FARAPIDIALOG Dialog;
+  FARAPIMESSAGE Message;
+  FARAPIGETMSG GetMsg;
+  FARAPICONTROL Control;
+  FARAPISAVESCREEN SaveScreen;
+  FARAPIRESTORESCREEN RestoreScreen;
+  FARAPIGETDIRLIST GetDirList;
+  FARAPIGETPLUGINDIRLIST GetPluginDirList;
+  FARAPIFREEDIRLIST FreeDirList;
+  FARAPIVIEWER Viewer;
+  FARAPIEDITOR Editor;
+  FARAPICMPNAME CmpName;
+  FARAPICHARTABLE CharTable;
+  FARAPITEXT Text;
+  FARAPIEDITORCONTROL EditorControl;
+};
+
+#pragma pack(pop)
+
+static_assert(sizeof(FarFindData) == 318, "the listing record is 318 bytes on every target");
+
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(PluginStartupInfo) == 336);
+static_assert(sizeof(FarDialogItem) == 548);
+static_assert(sizeof(PluginPanelItem) == 366);
+static_assert(sizeof(PluginInfo) == 40);
+static_assert(sizeof(OpenPluginInfo) == 68);
+static_assert(sizeof(KeyBarTitles) == 192);
+static_assert(sizeof(PanelInfo) == 496);
+#endif
+
+// Entry points, as the host resolves them by name.
+using SetStartupInfoFn = void(FARAPI*)(const PluginStartupInfo* Info);
+using GetPluginInfoFn = void(FARAPI*)(PluginInfo* Info);
+using OpenPluginFn = HANDLE(FARAPI*)(int OpenFrom, std::intptr_t Item);
+using ExitFARFn = void(FARAPI*)();
+using ConfigureFn = int(FARAPI*)(int ItemNumber);
+using GetOpenPluginInfoFn = void(FARAPI*)(HANDLE hPlugin, OpenPluginInfo* Info);
+using GetFindDataFn = int(FARAPI*)(HANDLE hPlugin, PluginPanelItem** pPanelItem,
+                                   int* pItemsNumber, int OpMode);
+using SetDirectoryFn = int(FARAPI*)(HANDLE hPlugin, const char* Dir, int OpMode);
+using ProcessKeyFn = int(FARAPI*)(HANDLE hPlugin, int Key, unsigned int ControlState);
+using ClosePluginFn = void(FARAPI*)(HANDLE hPlugin);
+using ReloadETextFn = int(FARAPI*)();

@@ -1,0 +1,9 @@
+#include "common/host_binding.h"
+
+#include <cstring>
+
+PluginStartupInfo Info;
+
+void CopyStartupInfo(const PluginStartupInfo* from) {
+  std::memcpy(&Info, from, sizeof(Info));
+}

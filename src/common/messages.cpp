@@ -1,0 +1,73 @@
+#include "common/messages.h"
+
+#include <cstring>
+#include <vector>
+
+#include "common/host_binding.h"
+
+const char* MessageText(int n) {
+  const char* text = Info.GetMsg ? Info.GetMsg(Info.ModuleNumber, n) : nullptr;
+  return text ? text : "";
+}
+
+std::string FormatMessageNumber(const char* text, long long value, std::size_t limit) {
+  std::string out;
+  bool substituted = false;
+  for (const char* p = text; *p; ++p) {
+    if (*p != '%') {
+      out += *p;
+      continue;
+    }
+    if (p[1] == '%') {
+      out += '%';
+      ++p;
+      continue;
+    }
+    const char* q = p + 1;
+    while (*q && std::strchr("-+ #0", *q)) ++q;
+    while (*q >= '0' && *q <= '9') ++q;
+    if (!substituted && (*q == 'd' || *q == 'i' || *q == 'u')) {
+      out += std::to_string(value);
+      substituted = true;
+      p = q;
+      continue;
+    }
+    out += '%';  // any other conversion is shown as written
+  }
+  if (out.size() > limit) out.resize(limit);
+  return out;
+}
+
+void ExpandDialogItems(const DialogItemSpec* specs, FarDialogItem* items, int count) {
+  for (int i = 0; i < count; ++i) {
+    const DialogItemSpec& spec = specs[i];
+    FarDialogItem& item = items[i];
+    item.Type = spec.Type;
+    item.X1 = spec.X1;
+    item.Y1 = spec.Y1;
+    item.X2 = spec.X2;
+    item.Y2 = spec.Y2;
+    item.Focus = spec.Focus;
+    item.Selected = static_cast<std::intptr_t>(spec.Selected);
+    item.Flags = spec.Flags;
+    item.DefaultButton = spec.DefaultButton;
+    const char* text = "";
+    if (spec.Data == 0)
+      text = "";
+    else if (spec.Data < kFirstTextAddress)
+      text = MessageText(static_cast<int>(spec.Data));
+    else
+      text = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(spec.Data));
+    // A text longer than the item holds is cut, never overflowed.
+    std::size_t length = strnlen(text, sizeof(item.Data) - 1);
+    std::memcpy(item.Data, text, length);
+    item.Data[length] = '\0';
+  }
+}
+
+int ShowWarning(const char* helpTopic, const char* const* lines, int lineCount) {
+  std::vector<const char*> all(lines, lines + lineCount);
+  all.push_back(MessageText(0));
+  return Info.Message(Info.ModuleNumber, FMSG_WARNING, helpTopic, all.data(),
+                      static_cast<int>(all.size()), 1);
+}

@@ -1,0 +1,52 @@
+// Message texts by number, the compact dialog item descriptions, and the host messages
+// that the plugins show.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "far/plugin.h"
+
+// The host's text for message n; never null.
+const char* MessageText(int n);
+
+// Substitutes value for the first decimal conversion (%d, %i or %u, with optional flags
+// and width) of a message text that came from a language file. The text is never used as
+// a format: a text with no conversion shows as it is, other conversions are shown
+// literally, and the result is cut to fit a line of limit characters.
+std::string FormatMessageNumber(const char* text, long long value, std::size_t limit = 79);
+
+// Data below this is a message number (0 meaning an empty text); above, a text's address.
+constexpr std::uintptr_t kFirstTextAddress = 2000;
+
+#pragma pack(push, 1)
+struct DialogItemSpec {
+  std::uint8_t Type;
+  std::uint8_t X1, Y1, X2, Y2;
+  std::uint8_t Focus;
+#if defined(_WIN32) && !defined(_WIN64)
+  std::uint32_t Selected;
+  DWORD Flags;
+  std::uint8_t DefaultButton;
+  std::uint32_t Data;
+#else
+  std::uintptr_t Selected;
+  DWORD Flags;
+  std::uint8_t DefaultButton;
+  std::uintptr_t Data;
+#endif
+};
+#pragma pack(pop)
+
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(DialogItemSpec) == 19);
+#endif
+
+// Data for a text given by its address.
+inline std::uintptr_t TextData(const char* text) { return reinterpret_cast<std::uintptr_t>(text); }
+
+// Fills count host items from their descriptions, resolving message numbers.
+void ExpandDialogItems(const DialogItemSpec* specs, FarDialogItem* items, int count);
+
+// A warning (flag 1) with a help topic, the given lines and one button, message 0.
+int ShowWarning(const char* helpTopic, const char* const* lines, int lineCount);

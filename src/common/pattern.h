@@ -1,0 +1,33 @@
+// Regular expressions for both plugins: fixed options (multi-line, caseless when asked),
+// the library's default character tables, JIT compilation where the library offers it,
+// and a host message pointing at the error when a pattern does not compile. Nothing else
+// in the plugins talks to the pattern library.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct CompiledPattern;
+
+// Passed to MatchPattern: the subject's start is not the beginning of a line.
+constexpr int kMatchNotBol = 0x80;
+
+// Compiles text into *pattern. An empty text compiles nothing and succeeds, leaving
+// *pattern as it is (callers set it to null first). On a syntax error the error message
+// is shown, *pattern is null and the result is 0; otherwise 1.
+int CompilePattern(CompiledPattern** pattern, const char* text, int caseSensitive);
+// Releases a compiled pattern and sets it to null.
+void ReleasePattern(CompiledPattern** pattern);
+// Matches the subject from startOffset. Fills up to pairs offset pairs into ovector (which
+// may be null when pairs is 0): pair 0 the whole match, then one per group, -1 for a group
+// that took no part. Returns a value of 0 or more on a match, negative otherwise.
+int MatchPattern(const CompiledPattern* pattern, const char* subject, std::size_t length,
+                 std::size_t startOffset, int options, int* ovector, int pairs);
+// The number of capturing groups.
+int PatternGroupCount(const CompiledPattern* pattern);
+
+// Case states of the template expander: 0 no change, 1 upper, 2 lower.
+extern int CaseSticky;
+extern int CaseOneShot;
+// The character to emit for one OEM character under the current case states.
+unsigned char ConvertCase(unsigned char ch);

@@ -1,0 +1,34 @@
+// The settings key "\Quarix" below the host's plugin root key, and typed access to its
+// values. Each batch of reads or writes opens the key, does its steps and closes it.
+#pragma once
+
+#include <string>
+
+#include "platform/platform.h"
+
+// Owns an open settings key for one batch; a key that could not be opened or created
+// reads as all defaults and skips every write.
+class SettingsKey {
+ public:
+  SettingsKey();
+  SettingsKey(const SettingsKey&) = delete;
+  SettingsKey& operator=(const SettingsKey&) = delete;
+  ~SettingsKey() { Close(); }
+
+  // Returns the status of closing the key (0 when it closed cleanly or was never open).
+  long Close();
+  platform::RegistryKey* get() const { return key_; }
+
+ private:
+  platform::RegistryKey* key_ = nullptr;
+};
+
+// A stored text setting, or a copy of the default when the value is missing or not
+// REG_SZ. A text stored without its terminating zero still yields the whole text.
+std::string ReadTextSetting(const SettingsKey& key, const char* name, const char* def);
+// The stored REG_DWORD, or the default when it is missing, of another type, or below the
+// lower bound (a signed comparison). No upper bound is applied.
+void ReadIntSetting(const SettingsKey& key, const char* name, int* dest, int def,
+                    int lowerBound);
+void WriteTextSetting(const SettingsKey& key, const char* name, const std::string& text);
+void WriteIntSetting(const SettingsKey& key, const char* name, int value);

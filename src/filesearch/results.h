@@ -1,0 +1,18 @@
+// The results list behind the results panel: full paths of the files found, in walk order.
+#pragma once
+
+#include "far/plugin.h"
+
+struct ResultsList {
+  PluginPanelItem* items = nullptr;
+  int count = 0;
+  int capacity = 0;  // the array grows geometrically; count is what the host sees
+};
+
+// The one list of the loaded plugin, lent to the host while a results panel shows it.
+extern ResultsList Results;
+
+// Appends one entry: the listing record (full path in cFileName) with the other fields 0.
+void AddResult(ResultsList* list, const FarFindData* record);
+// Releases the array; the list is empty afterwards.
+void ClearResults(ResultsList* list);

@@ -1,0 +1,21 @@
+// The walk of the search scope: every file that passes the masks goes to a per-file action.
+#pragma once
+
+#include "far/plugin.h"
+#include "filesearch/results.h"
+
+// The per-file action: the file's listing record with its full path in cFileName.
+using FileAction = void (*)(FarFindData* file, ResultsList* results);
+
+extern bool StopSearch;  // ends the walk as soon as it can
+extern int FilesTested;  // files handed to the action in this walk
+
+// Walks the scope FSearchIn. Returns 0 when the scope of selected folders finds the active
+// panel empty, else 1.
+int WalkScope(ResultsList* results, FileAction action);
+// Walks one folder (path is a buffer of kMaxPath characters). Returns 0 when stopped.
+int WalkFolder(char* path, ResultsList* results, FileAction action);
+// Makes the path end with the separator; returns its new length.
+int EnsureTrailingBackslash(char* path);
+// 1 when Escape was pressed.
+int PollEscape();
