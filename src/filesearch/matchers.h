@@ -1,0 +1,18 @@
+// Content matchers: they take bytes and answer whether the search text occurs in them.
+#pragma once
+
+#include <cstddef>
+
+#include "far/plugin.h"
+#include "filesearch/results.h"
+
+// A matcher over a byte range: 1 when it contains what is looked for.
+using Matcher = int (*)(const unsigned char* bytes, std::size_t count);
+
+// The search's per-file action: tests the file's content and lists it when it is found
+// (or, with FSInverse, when it is not).
+void TestFoundFile(FarFindData* file, ResultsList* results);
+// Maps the file read-only and runs the matcher on it; 0 when the file cannot be read.
+int ScanMappedFile(const char* path, Matcher matcher);
+// 1 when text occurs in the bytes, under FCaseSensitive.
+int FindLiteral(const unsigned char* bytes, std::size_t count, const char* text);
