@@ -1,0 +1,83 @@
+// The Escape poll between files: whatever waits on standard input is read without
+// blocking; a lone ESC byte is the Escape key, everything else is swallowed.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/platform.h"
+
+namespace platform {
+
+namespace {
+
+// End of input is remembered for the file that standard input is, so that a closed
+// pipe costs nothing later, yet another input put in its place is polled afresh.
+struct EndOfInput {
+  bool reached = false;
+  dev_t device = 0;
+  ino_t inode = 0;
+};
+
+EndOfInput endOfInput;
+
+// An ESC followed by "[" or "O" in the same chunk starts a key sequence (an arrow key
+// and the like), not a press of Escape.
+bool HoldsLoneEscape(const unsigned char* bytes, ssize_t count) {
+  for (ssize_t i = 0; i < count; ++i) {
+    if (bytes[i] != 27) continue;
+    if (i + 1 < count && (bytes[i + 1] == '[' || bytes[i + 1] == 'O')) continue;
+    return true;
+  }
+  return false;
+}
+
+// Reads what is waiting now; false when nothing (more) can be read.
+bool ReadPending(int fd, bool* escape) {
+  pollfd p{fd, POLLIN, 0};
+  int ready = poll(&p, 1, 0);
+  if (ready <= 0 || !(p.revents & (POLLIN | POLLHUP | POLLERR))) return false;
+  unsigned char buffer[256];
+  ssize_t got = read(fd, buffer, sizeof buffer);
+  if (got < 0) {
+    if (errno == EAGAIN || errno == EINTR) return false;
+    endOfInput.reached = true;  // a read error: treat the input as closed
+    return false;
+  }
+  if (got == 0) {
+    endOfInput.reached = true;
+    return false;
+  }
+  *escape = HoldsLoneEscape(buffer, got);
+  return true;
+}
+
+}  // namespace
+
+bool PollConsoleEscape() {
+  constexpr int fd = 0;
+  struct stat st;
+  if (fstat(fd, &st) != 0) return false;
+  // A terminal or a pipe: a regular file or /dev/null holds no key presses.
+  if (!S_ISFIFO(st.st_mode) && !isatty(fd)) return false;
+  if (endOfInput.device != st.st_dev || endOfInput.inode != st.st_ino) {
+    endOfInput = EndOfInput{false, st.st_dev, st.st_ino};
+  }
+  if (endOfInput.reached) return false;
+
+  // Non-blocking only while we read: the descriptor is shared with the rest of the
+  // process (and maybe with the shell), which expects blocking reads.
+  int flags = fcntl(fd, F_GETFL);
+  if (flags < 0) return false;
+  bool setNonBlocking = !(flags & O_NONBLOCK);
+  if (setNonBlocking && fcntl(fd, F_SETFL, flags | O_NONBLOCK) != 0) return false;
+  bool escape = false;
+  while (!escape && ReadPending(fd, &escape)) {
+  }
+  if (setNonBlocking) fcntl(fd, F_SETFL, flags);
+  return escape;
+}
+
+}  // namespace platform
