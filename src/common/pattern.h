@@ -20,11 +20,23 @@ int CompilePattern(CompiledPattern** pattern, const char* text, int caseSensitiv
 void ReleasePattern(CompiledPattern** pattern);
 // Matches the subject from startOffset. Fills up to pairs offset pairs into ovector (which
 // may be null when pairs is 0): pair 0 the whole match, then one per group, -1 for a group
-// that took no part. Returns a value of 0 or more on a match, negative otherwise.
+// that took no part. Returns a value of 0 or more on a match (0: the vector had fewer pairs
+// than the match set), negative otherwise: no match, an error, or a match whose offsets do
+// not fit an int (only possible with pairs above 0 on subjects above 2 GiB).
 int MatchPattern(const CompiledPattern* pattern, const char* subject, std::size_t length,
                  std::size_t startOffset, int options, int* ovector, int pairs);
 // The number of capturing groups.
 int PatternGroupCount(const CompiledPattern* pattern);
+
+// A byte that every match must contain, for scanners that skip what cannot match.
+struct RequiredByte {
+  unsigned char value;
+  bool eitherCase;  // the pattern may match it in either ASCII case
+};
+// Fills up to two required bytes (the pattern's first and last literal code units) and
+// returns how many there are. eitherCase is set for every ASCII letter unless the pattern
+// is case-sensitive throughout (compiled so, with no inline option group).
+int GetRequiredBytes(const CompiledPattern* pattern, RequiredByte* bytes);
 
 // Case states of the template expander: 0 no change, 1 upper, 2 lower.
 extern int CaseSticky;

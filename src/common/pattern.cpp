@@ -1,0 +1,140 @@
+#include "common/pattern.h"
+
+#define PCRE2_CODE_UNIT_WIDTH 8
+#include <pcre2.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+#include "common/messages.h"
+
+struct CompiledPattern {
+  pcre2_code* code = nullptr;
+  pcre2_match_data* match = nullptr;  // sized for the pattern's groups, reused by every match
+  bool jit = false;
+  bool exactCase = false;  // compiled case-sensitive and no inline option can change that
+};
+
+namespace {
+
+// A caret further right than a dialog line holds would only make the host cut the line;
+// past this the caret stays at the edge.
+constexpr std::size_t kMaxCaretColumn = 510;
+
+void ShowPatternError(int errorCode, std::size_t offset, const char* text) {
+  PCRE2_UCHAR message[256];
+  if (pcre2_get_error_message(errorCode, message, sizeof(message)) == PCRE2_ERROR_BADDATA)
+    std::strcpy(reinterpret_cast<char*>(message), "unknown error");
+  std::string caret(offset < kMaxCaretColumn ? offset : kMaxCaretColumn, ' ');
+  caret += '^';
+  const char* lines[] = {"RegExp error", reinterpret_cast<const char*>(message), "\x01", text,
+                         caret.c_str()};
+  ShowWarning("RegExpError", lines, 5);
+}
+
+}  // namespace
+
+int CompilePattern(CompiledPattern** pattern, const char* text, int caseSensitive) {
+  if (!text || !*text) return 1;
+  const std::uint32_t options = PCRE2_MULTILINE | (caseSensitive ? 0 : PCRE2_CASELESS);
+  int errorCode = 0;
+  PCRE2_SIZE errorOffset = 0;
+  // No compile context: the library's default character tables.
+  pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text), PCRE2_ZERO_TERMINATED,
+                                   options, &errorCode, &errorOffset, nullptr);
+  if (!code) {
+    *pattern = nullptr;
+    ShowPatternError(errorCode, errorOffset, text);
+    return 0;
+  }
+  pcre2_match_data* match = pcre2_match_data_create_from_pattern(code, nullptr);
+  if (!match) {
+    pcre2_code_free(code);
+    *pattern = nullptr;
+    ShowPatternError(PCRE2_ERROR_NOMEMORY, 0, text);
+    return 0;
+  }
+  auto* compiled = new CompiledPattern;
+  compiled->code = code;
+  compiled->match = match;
+  // Without the JIT (not built in, or no executable memory) the interpreter does the work.
+  compiled->jit = pcre2_jit_compile(code, PCRE2_JIT_COMPLETE) == 0;
+  compiled->exactCase = caseSensitive && !std::strstr(text, "(?");
+  *pattern = compiled;
+  return 1;
+}
+
+void ReleasePattern(CompiledPattern** pattern) {
+  if (!*pattern) return;
+  pcre2_match_data_free((*pattern)->match);
+  pcre2_code_free((*pattern)->code);
+  delete *pattern;
+  *pattern = nullptr;
+}
+
+int MatchPattern(const CompiledPattern* pattern, const char* subject, std::size_t length,
+                 std::size_t startOffset, int options, int* ovector, int pairs) {
+  if (!pattern) return PCRE2_ERROR_NULL;
+  if (!subject) {
+    if (length) return PCRE2_ERROR_NULL;
+    subject = "";
+  }
+  const std::uint32_t flags = (options & kMatchNotBol) ? PCRE2_NOTBOL : 0;
+  const auto* start = reinterpret_cast<PCRE2_SPTR>(subject);
+  int rc;
+  if (pattern->jit) {
+    rc = pcre2_jit_match(pattern->code, start, length, startOffset, flags, pattern->match,
+                         nullptr);
+    // The JIT's fixed stack is an artefact of the engine, not an answer: the interpreter,
+    // which keeps its backtracking on the heap, decides instead.
+    if (rc == PCRE2_ERROR_JIT_STACKLIMIT)
+      rc = pcre2_match(pattern->code, start, length, startOffset, flags | PCRE2_NO_JIT,
+                       pattern->match, nullptr);
+  } else {
+    rc = pcre2_match(pattern->code, start, length, startOffset, flags, pattern->match, nullptr);
+  }
+  if (rc < 0) return rc;
+  if (pairs <= 0 || !ovector) return 0;  // a match, with no room for its offsets
+
+  const PCRE2_SIZE* offsets = pcre2_get_ovector_pointer(pattern->match);
+  const int available = static_cast<int>(pcre2_get_ovector_count(pattern->match));
+  for (int i = 0; i < pairs; ++i) {
+    for (int j = 0; j < 2; ++j) {
+      int value = -1;
+      if (i < available && i < rc && offsets[2 * i + j] != PCRE2_UNSET) {
+        if (offsets[2 * i + j] > static_cast<PCRE2_SIZE>(INT_MAX)) return PCRE2_ERROR_BADOFFSET;
+        value = static_cast<int>(offsets[2 * i + j]);
+      }
+      ovector[2 * i + j] = value;
+    }
+  }
+  // As the classic interface did: 0 tells the caller its vector was too small.
+  return rc > pairs ? 0 : rc;
+}
+
+int PatternGroupCount(const CompiledPattern* pattern) {
+  if (!pattern) return 0;
+  std::uint32_t count = 0;
+  if (pcre2_pattern_info(pattern->code, PCRE2_INFO_CAPTURECOUNT, &count) != 0) return 0;
+  return static_cast<int>(count);
+}
+
+int GetRequiredBytes(const CompiledPattern* pattern, RequiredByte* bytes) {
+  if (!pattern) return 0;
+  int count = 0;
+  auto add = [&](std::uint32_t typeWhat, std::uint32_t unitWhat) {
+    std::uint32_t type = 0;
+    std::uint32_t unit = 0;
+    if (pcre2_pattern_info(pattern->code, typeWhat, &type) != 0 || type != 1) return;
+    if (pcre2_pattern_info(pattern->code, unitWhat, &unit) != 0 || unit > 255) return;
+    const unsigned char value = static_cast<unsigned char>(unit);
+    const bool letter = (value >= 'A' && value <= 'Z') || (value >= 'a' && value <= 'z');
+    // The library does not tell whether a unit is caseless; only an exactly case-sensitive
+    // pattern may be trusted to want this case. The default tables fold nothing but A-Z.
+    bytes[count++] = RequiredByte{value, letter && !pattern->exactCase};
+  };
+  add(PCRE2_INFO_FIRSTCODETYPE, PCRE2_INFO_FIRSTCODEUNIT);
+  add(PCRE2_INFO_LASTCODETYPE, PCRE2_INFO_LASTCODEUNIT);
+  return count;
+}

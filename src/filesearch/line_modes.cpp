@@ -1,0 +1,147 @@
+#include "filesearch/line_modes.h"
+
+#include <cstring>
+
+#include "common/pattern.h"
+#include "filesearch/byte_scan.h"
+#include "filesearch/search_text.h"
+#include "filesearch/settings.h"
+
+namespace {
+
+bool IsLineEndByte(unsigned char c) { return c == '\r' || c == '\n'; }
+
+int TestSearchPattern(const unsigned char* bytes, std::size_t count) {
+  return MatchPattern(SearchPattern, reinterpret_cast<const char*>(bytes), count, 0, 0,
+                      nullptr, 0) >= 0;
+}
+
+// Finds the next CR or LF, each searched once by memchr and remembered until passed.
+class LineEndFinder {
+ public:
+  LineEndFinder(const unsigned char* bytes, std::size_t count)
+      : cr_(bytes, count, '\r', false), lf_(bytes, count, '\n', false) {}
+  std::size_t Next(std::size_t from) {
+    const std::size_t cr = cr_.Next(from);
+    const std::size_t lf = lf_.Next(from);
+    return cr < lf ? cr : lf;
+  }
+
+ private:
+  ByteFinder cr_;
+  ByteFinder lf_;
+};
+
+std::size_t SkipLineEndAt(const unsigned char* bytes, std::size_t count, std::size_t at) {
+  if (at < count && bytes[at] == '\r') ++at;
+  if (at < count && bytes[at] == '\n') ++at;
+  return at;
+}
+
+// The byte that drives the scan of mode 1: of the pattern's required bytes, the rarest.
+// CR and LF never occur inside a line, so they cannot drive it.
+bool ChooseDriverByte(RequiredByte* driver) {
+  RequiredByte required[2];
+  const int count = GetRequiredBytes(SearchPattern, required);
+  int best = 1 << 30;
+  for (int i = 0; i < count; ++i) {
+    if (IsLineEndByte(required[i].value)) continue;
+    int rank = RankByteFrequency(required[i].value);
+    if (required[i].eitherCase) rank = RankByteFrequency(FoldAsciiCase(required[i].value)) + 110;
+    if (rank < best) {
+      best = rank;
+      *driver = required[i];
+    }
+  }
+  return best != (1 << 30);
+}
+
+}  // namespace
+
+void FindLineEnd(const unsigned char** cursor, std::size_t* remaining) {
+  const unsigned char* p = *cursor;
+  std::size_t left = *remaining;
+  while (left > 0 && !IsLineEndByte(*p)) {
+    ++p;
+    --left;
+  }
+  *cursor = p;
+  *remaining = left;
+}
+
+void SkipLineEnd(const unsigned char** cursor, std::size_t* remaining) {
+  if (*remaining > 0 && **cursor == '\r') {
+    ++*cursor;
+    --*remaining;
+  }
+  if (*remaining > 0 && **cursor == '\n') {
+    ++*cursor;
+    --*remaining;
+  }
+}
+
+// Each line alone, without its line end. A line that lacks a byte every match needs cannot
+// match, so with such a byte only the lines that hold it are handed to the pattern.
+int MatchLines(const unsigned char* bytes, std::size_t count) {
+  if (!SearchPattern) return 0;
+  LineEndFinder ends(bytes, count);
+  RequiredByte driver;
+  if (!ChooseDriverByte(&driver)) {
+    std::size_t start = 0;
+    do {  // an empty range is one empty line; no empty line follows a final line end
+      const std::size_t end = ends.Next(start);
+      if (TestSearchPattern(bytes + start, end - start)) return 1;
+      start = SkipLineEndAt(bytes, count, end);
+    } while (start < count);
+    return 0;
+  }
+  ByteFinder candidates(bytes, count, driver.value, driver.eitherCase);
+  std::size_t from = 0;  // always a line start
+  while (from < count) {
+    const std::size_t at = candidates.Next(from);
+    if (at == count) return 0;
+    std::size_t start = at;
+    while (start > from && !IsLineEndByte(bytes[start - 1])) --start;
+    const std::size_t end = ends.Next(at);
+    if (TestSearchPattern(bytes + start, end - start)) return 1;
+    from = SkipLineEndAt(bytes, count, end);
+  }
+  return 0;
+}
+
+int MatchWholeFile(const unsigned char* bytes, std::size_t count) {
+  return SearchPattern ? TestSearchPattern(bytes, count) : 0;
+}
+
+int TestLineWindows(const unsigned char* bytes, std::size_t count, int lines, RangeTest test) {
+  if (lines < 1) lines = 1;
+  const unsigned char* windowStart = bytes;
+  const unsigned char* cursor = bytes;
+  std::size_t remaining = count;
+  int k = 0;
+  // Drops the window's first line with its line end.
+  auto dropFirstLine = [&]() {
+    std::size_t windowLength = static_cast<std::size_t>(cursor - windowStart);
+    FindLineEnd(&windowStart, &windowLength);
+    SkipLineEnd(&windowStart, &windowLength);
+  };
+  while (remaining > 0) {
+    ++k;
+    FindLineEnd(&cursor, &remaining);
+    SkipLineEnd(&cursor, &remaining);
+    if (k == lines) {
+      if (test(windowStart, static_cast<std::size_t>(cursor - windowStart))) return 1;
+      dropFirstLine();
+      k = lines - 1;
+    }
+  }
+  while (windowStart < cursor) {
+    if (test(windowStart, static_cast<std::size_t>(cursor - windowStart))) return 1;
+    dropFirstLine();
+  }
+  return 0;
+}
+
+int MatchSeveralLines(const unsigned char* bytes, std::size_t count) {
+  return SearchPattern ? TestLineWindows(bytes, count, SeveralLines, TestSearchPattern) : 0;
+}

@@ -1,0 +1,44 @@
+#include "filesearch/matchers.h"
+
+#include <cstdint>
+
+#include "filesearch/line_modes.h"
+#include "filesearch/settings.h"
+#include "filesearch/walker.h"
+#include "filesearch/word_list.h"
+#include "platform/platform.h"
+
+namespace {
+
+int MatchLiteralText(const unsigned char* bytes, std::size_t count) {
+  return FindLiteral(bytes, count, FText.c_str());
+}
+
+// The matcher of each FSearchAs value; any other stored value has none.
+constexpr Matcher kMatchers[] = {MatchLiteralText,  MatchLines,        MatchWholeFile,
+                                 MatchSeveralLines, MatchLiteralWords, MatchPatternWords};
+constexpr int kMatcherCount = static_cast<int>(sizeof(kMatchers) / sizeof(kMatchers[0]));
+
+}  // namespace
+
+// The whole file by the size it has when opened, in 64 bits: a file above 4 GiB is one
+// range, not its size's low half.
+int ScanMappedFile(const char* path, Matcher matcher) {
+  platform::FileView view;
+  if (!view.Open(path)) return 0;
+  if (view.size() == 0 || view.size() > SIZE_MAX) return 0;
+  return matcher(view.data(), static_cast<std::size_t>(view.size()));
+}
+
+void TestFoundFile(FarFindData* file, ResultsList* results) {
+  if (FText.empty()) {
+    if (!FSInverse) AddResult(results, file);  // no content test: every file contains it
+    return;
+  }
+  int found = 0;
+  if (FSearchAs >= 0 && FSearchAs < kMatcherCount)
+    found = ScanMappedFile(file->cFileName, kMatchers[FSearchAs]);
+  // A search stopped inside this file (a word that is no pattern) has no answer for it.
+  if (StopSearch) return;
+  if ((found != 0) != (FSInverse != 0)) AddResult(results, file);
+}

@@ -1,0 +1,123 @@
+#include "filesearch/word_list.h"
+
+#include <cstring>
+#include <string>
+
+#include "common/pattern.h"
+#include "filesearch/matchers.h"
+#include "filesearch/settings.h"
+#include "filesearch/walker.h"
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+const char* SkipBlanks(const char* p) {
+  while (IsBlank(*p)) ++p;
+  return p;
+}
+
+// The word's sign and the text to test.
+char SplitSign(const char* word, const char** rest) {
+  const char sign = (word[0] == '+' || word[0] == '-') ? word[0] : '\0';
+  *rest = sign ? word + 1 : word;
+  return sign;
+}
+
+}  // namespace
+
+int TakeWord(char* list, char* word) {
+  const char* p = SkipBlanks(list);
+  const char* begin;
+  const char* end;
+  if (*p == '"' || *p == '\'' || *p == '`') {
+    const char quote = *p++;
+    begin = p;
+    while (*p && *p != quote) ++p;
+    end = p;
+    if (*p == quote) ++p;
+  } else {
+    begin = p;
+    while (*p && !IsBlank(*p)) ++p;
+    end = p;
+    if (*p == ' ') ++p;
+  }
+  p = SkipBlanks(p);
+
+  const std::size_t length = static_cast<std::size_t>(end - begin);
+  const bool fits = length < static_cast<std::size_t>(kWordBufferSize);
+  const std::size_t kept = fits ? length : kWordBufferSize - 1;
+  std::memcpy(word, begin, kept);
+  word[kept] = '\0';
+  std::memmove(list, p, std::strlen(p) + 1);
+  return fits ? 1 : 0;
+}
+
+int MatchWordList(const unsigned char* bytes, std::size_t count, WordTest test) {
+  std::string list = FText;
+  int result = 1;
+  bool optionalSeen = false;
+  bool optionalFound = false;
+  char word[kWordBufferSize];
+  for (;;) {
+    // A word too long for the buffer is rejected rather than shortened: a shortened word
+    // would be found in files that do not hold the word. A rejected word is never found.
+    const bool usable = TakeWord(list.data(), word) != 0;
+    if (usable && word[0] == '\0') break;  // an empty word ends the list
+    const char* rest;
+    const char sign = SplitSign(word, &rest);
+    if (sign == '+') {
+      if (!usable || !test(bytes, count, rest)) {
+        result = 0;
+        break;
+      }
+    } else if (sign == '-') {
+      if (usable && test(bytes, count, rest)) {
+        result = 0;
+        break;
+      }
+    } else {
+      optionalSeen = true;
+      if (!optionalFound && usable && test(bytes, count, word)) optionalFound = true;
+    }
+    if (StopSearch) break;
+  }
+  if (StopSearch || result == 0) return 0;
+  return (!optionalSeen || optionalFound) ? 1 : 0;
+}
+
+int FindWordPattern(const unsigned char* bytes, std::size_t count, const char* word) {
+  if (!*word) return 1;
+  CompiledPattern* pattern = nullptr;
+  if (!CompilePattern(&pattern, word, FCaseSensitive)) {
+    StopSearch = true;
+    return 0;
+  }
+  const int rc = MatchPattern(pattern, reinterpret_cast<const char*>(bytes), count, 0, 0,
+                              nullptr, 0);
+  ReleasePattern(&pattern);
+  return rc >= 0 ? 1 : 0;
+}
+
+int MatchLiteralWords(const unsigned char* bytes, std::size_t count) {
+  return MatchWordList(bytes, count, FindLiteral);
+}
+
+int MatchPatternWords(const unsigned char* bytes, std::size_t count) {
+  return MatchWordList(bytes, count, FindWordPattern);
+}
+
+int CheckWordPatterns(const char* list) {
+  std::string words = list;
+  char word[kWordBufferSize];
+  for (;;) {
+    const bool usable = TakeWord(words.data(), word) != 0;
+    if (usable && word[0] == '\0') return 1;
+    const char* rest;
+    SplitSign(word, &rest);
+    if (!usable || !*rest) continue;
+    CompiledPattern* pattern = nullptr;
+    if (!CompilePattern(&pattern, rest, FCaseSensitive)) return 0;
+    ReleasePattern(&pattern);
+  }
+}

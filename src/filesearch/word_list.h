@@ -1,0 +1,31 @@
+// Word lists (modes 4 and 5): words that must occur ("+"), must not occur ("-") or of
+// which one must occur (no sign); quotes " ' ` make a phrase with blanks one word.
+#pragma once
+
+#include <cstddef>
+
+// The word buffer holds 511 characters and the terminating zero.
+constexpr int kWordBufferSize = 512;
+
+// Moves the first word of list into word (kWordBufferSize bytes) and removes it, with the
+// blanks after it, from the front of list. Returns 1, or 0 when the word is longer than
+// the buffer holds: the word is then removed all the same, word holds its first 511
+// characters, and the caller must not test it (see MatchWordList).
+int TakeWord(char* list, char* word);
+
+using WordTest = int (*)(const unsigned char* bytes, std::size_t count, const char* word);
+
+// 1 when FText as a word list is satisfied by the bytes under the word test.
+int MatchWordList(const unsigned char* bytes, std::size_t count, WordTest test);
+
+// The word test of mode 5: the word compiled as a pattern, matched over the whole range.
+// An empty word is found; a word that does not compile shows the error, sets StopSearch
+// and is not found.
+int FindWordPattern(const unsigned char* bytes, std::size_t count, const char* word);
+
+// The matchers of modes 4 and 5.
+int MatchLiteralWords(const unsigned char* bytes, std::size_t count);
+int MatchPatternWords(const unsigned char* bytes, std::size_t count);
+
+// Compiles every word of list as mode 5 will; shows the first error and returns 0 then.
+int CheckWordPatterns(const char* list);

@@ -1,0 +1,159 @@
+#include "filesearch/line_modes.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "common/pattern.h"
+#include "filesearch/search_text.h"
+#include "filesearch/settings.h"
+#include "unit/common/message_recorder.h"
+
+namespace {
+
+const unsigned char* Data(const std::string& s) {
+  return reinterpret_cast<const unsigned char*>(s.data());
+}
+
+// Splits with FindLineEnd and SkipLineEnd: each line's text and its line end.
+std::vector<std::pair<std::string, std::string>> SplitLines(const std::string& text) {
+  std::vector<std::pair<std::string, std::string>> lines;
+  const unsigned char* cursor = Data(text);
+  std::size_t remaining = text.size();
+  while (remaining > 0) {
+    const unsigned char* start = cursor;
+    FindLineEnd(&cursor, &remaining);
+    const unsigned char* end = cursor;
+    SkipLineEnd(&cursor, &remaining);
+    lines.emplace_back(std::string(start, end), std::string(end, cursor));
+  }
+  return lines;
+}
+
+TEST(LineRule, LineEndsAreCrLfOrCrLfPairs) {
+  using Lines = std::vector<std::pair<std::string, std::string>>;
+  EXPECT_EQ(SplitLines("a\rb"), (Lines{{"a", "\r"}, {"b", ""}}));
+  EXPECT_EQ(SplitLines("a\nb"), (Lines{{"a", "\n"}, {"b", ""}}));
+  EXPECT_EQ(SplitLines("a\r\nb"), (Lines{{"a", "\r\n"}, {"b", ""}}));
+  EXPECT_EQ(SplitLines("a\n\rb"), (Lines{{"a", "\n"}, {"", "\r"}, {"b", ""}}));
+  EXPECT_EQ(SplitLines("a\r\r\nb"), (Lines{{"a", "\r"}, {"", "\r\n"}, {"b", ""}}));
+  EXPECT_EQ(SplitLines("a\n"), (Lines{{"a", "\n"}}));
+  EXPECT_EQ(SplitLines("\n\n"), (Lines{{"", "\n"}, {"", "\n"}}));
+}
+
+std::vector<std::string> Windows;
+
+int RecordWindow(const unsigned char* bytes, std::size_t count) {
+  Windows.emplace_back(reinterpret_cast<const char*>(bytes), count);
+  return 0;
+}
+
+std::vector<std::string> WindowsOf(const std::string& text, int lines) {
+  Windows.clear();
+  EXPECT_EQ(TestLineWindows(Data(text), text.size(), lines, RecordWindow), 0);
+  return Windows;
+}
+
+TEST(LineWindows, EveryRunOfLinesThenTheLastWindowShrinking) {
+  using W = std::vector<std::string>;
+  const std::string four = "1\n2\n3\n4\n";
+  EXPECT_EQ(WindowsOf(four, 1), (W{"1\n", "2\n", "3\n", "4\n"}));
+  EXPECT_EQ(WindowsOf(four, 3), (W{"1\n2\n3\n", "2\n3\n4\n", "3\n4\n", "4\n"}));
+  EXPECT_EQ(WindowsOf(four, 5), (W{"1\n2\n3\n4\n", "2\n3\n4\n", "3\n4\n", "4\n"}));
+  const std::string mixed = "1\r\n2\r3\n\r5";
+  EXPECT_EQ(WindowsOf(mixed, 1), (W{"1\r\n", "2\r", "3\n", "\r", "5"}));
+  EXPECT_EQ(WindowsOf(mixed, 3), (W{"1\r\n2\r3\n", "2\r3\n\r", "3\n\r5", "\r5", "5"}));
+  EXPECT_EQ(WindowsOf(mixed, 5), (W{"1\r\n2\r3\n\r5", "2\r3\n\r5", "3\n\r5", "\r5", "5"}));
+  EXPECT_EQ(WindowsOf("", 3), W{});
+  EXPECT_EQ(WindowsOf("x", 0), W{"x"});  // a height below 1 counts as 1
+}
+
+// Compiles the search pattern for one test and releases it afterwards.
+struct SearchPatternScope {
+  SearchPatternScope(const char* text, int caseSensitive) {
+    ReleasePattern(&SearchPattern);
+    ok = CompilePattern(&SearchPattern, text, caseSensitive) == 1;
+  }
+  ~SearchPatternScope() { ReleasePattern(&SearchPattern); }
+  bool ok = false;
+};
+
+TEST(PatternModes, LinesNeverShowTheirLineEnds) {
+  recorder::Host host;
+  struct Case {
+    const char* pattern;
+    std::string text;
+    int lines, whole, windowsOf2;
+  } const cases[] = {
+      {"^$", "a\n\rb", 1, 0, 0},   // LF CR holds an empty line; $ only sees LF
+      {"^$", "a\r\nb", 0, 0, 0},
+      {"^$", "a\n", 0, 0, 0},      // no empty line after a final line end
+      {"^$", "a\n\n", 1, 1, 1},
+      {"a\\nb", "a\nb", 0, 1, 1},
+      {"a\\r?$", "a\r\nb", 1, 1, 1},
+      {"a$", "a\r\nb", 1, 0, 0},    // the CR stands before the end of the line
+      {"\\n", "a\nb", 0, 1, 1},
+      {"^b", "a\nb", 1, 1, 1},
+      {"b\\s+c", "b\n\nc", 0, 1, 0},  // three lines: no window of two holds both
+  };
+  for (const Case& c : cases) {
+    SearchPatternScope scope(c.pattern, 1);
+    ASSERT_TRUE(scope.ok) << c.pattern;
+    SeveralLines = 2;
+    const auto* bytes = Data(c.text);
+    EXPECT_EQ(MatchLines(bytes, c.text.size()), c.lines) << c.pattern;
+    EXPECT_EQ(MatchWholeFile(bytes, c.text.size()), c.whole) << c.pattern;
+    EXPECT_EQ(MatchSeveralLines(bytes, c.text.size()), c.windowsOf2) << c.pattern;
+  }
+  SeveralLines = 5;
+}
+
+// Mode 1 as the rule says it, with a line split of its own.
+int ReferenceLines(const std::vector<unsigned char>& bytes) {
+  std::size_t start = 0;
+  do {
+    std::size_t end = start;
+    while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+    const char* subject = reinterpret_cast<const char*>(bytes.data()) + start;
+    if (MatchPattern(SearchPattern, subject, end - start, 0, 0, nullptr, 0) >= 0) return 1;
+    start = end;
+    if (start < bytes.size() && bytes[start] == '\r') ++start;
+    if (start < bytes.size() && bytes[start] == '\n') ++start;
+  } while (start < bytes.size());
+  return 0;
+}
+
+TEST(PatternModes, LineByLineAgreesWithTheRuleOnRandomInputs) {
+  recorder::Host host;
+  const char* patterns[] = {
+      "ab",     "a.b",      "^a",        "b$",         "^$",        "a\\x00",   "\\x00",
+      "^",      "c+a?",     "[ab]c",     "a|b",        "(?i)ab",    "A",        "b\\s*a",
+      "\\r",    "\\n",      "a\\nb",     "^A*$",       "(?-i)aB",   "x",        "a{2}",
+      "\\bab\\b", "c(?=a)", "(?<=a)b",   "^ *c",       "B.*A$",     "\\Ac",     "a\\z",
+      "[^ab]{3}", "ba?c",   "(?i:c)A",   "\\x00\\x00",
+  };
+  std::mt19937 random(314159);
+  const unsigned char alphabet[] = {'a', 'b', 'A', 'B', 'c', 'C', ' ', '\r', '\n', 0};
+  int matches = 0;
+  int rounds = 0;
+  for (const char* pattern : patterns) {
+    for (int caseSensitive = 0; caseSensitive < 2; ++caseSensitive) {
+      SearchPatternScope scope(pattern, caseSensitive);
+      ASSERT_TRUE(scope.ok) << pattern;
+      for (int round = 0; round < 400; ++round, ++rounds) {
+        std::vector<unsigned char> bytes(random() % 48);
+        for (auto& b : bytes) b = alphabet[random() % sizeof(alphabet)];
+        const int expected = ReferenceLines(bytes);
+        matches += expected;
+        ASSERT_EQ(MatchLines(bytes.data(), bytes.size()), expected)
+            << "pattern " << pattern << " case " << caseSensitive << " round " << round;
+      }
+    }
+  }
+  EXPECT_GT(matches, rounds / 5);
+  EXPECT_LT(matches, rounds * 4 / 5);
+}
+
+}  // namespace

@@ -1,0 +1,138 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+
+#include "common/pattern.h"
+#include "filesearch/matchers.h"
+#include "filesearch/results.h"
+#include "filesearch/search_text.h"
+#include "filesearch/settings.h"
+#include "filesearch/walker.h"
+#include "unit/common/message_recorder.h"
+
+namespace {
+
+class TestFoundFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* base = getenv("QUARIX_TEST_TMP");
+    std::filesystem::path root = base && *base ? base : std::filesystem::temp_directory_path();
+    std::filesystem::create_directories(root);
+    std::string pattern = (root / "matchers-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+    Write("hit.txt", "alpha\r\nbeta");
+    Write("miss.txt", "gamma");
+    Write("empty.txt", "");
+  }
+  void TearDown() override {
+    ClearResults(&results_);
+    ReleasePattern(&SearchPattern);
+    FSInverse = 0;
+    FSearchAs = 0;
+    StopSearch = false;
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+
+  void Write(const char* name, const std::string& bytes) {
+    std::ofstream(folder_ + "/" + name, std::ios::binary) << bytes;
+  }
+
+  // The names among hit, miss, empty and a missing file that the search lists.
+  std::set<std::string> Listed(const char* text, int mode, int inverse) {
+    FText = text;
+    FSearchAs = mode;
+    FSInverse = inverse;
+    FCaseSensitive = 1;
+    SeveralLines = 2;
+    StopSearch = false;
+    ReleasePattern(&SearchPattern);
+    if (mode >= 1 && mode <= 3) {
+      EXPECT_EQ(CompileSearchText(), 1);
+    }
+    ClearResults(&results_);
+    for (const char* name : {"hit.txt", "miss.txt", "empty.txt", "missing.txt"}) {
+      if (StopSearch) break;  // as the walker does
+      FarFindData record{};
+      const std::string path = folder_ + "/" + name;
+      std::strncpy(record.cFileName, path.c_str(), sizeof(record.cFileName) - 1);
+      TestFoundFile(&record, &results_);
+    }
+    std::set<std::string> names;
+    for (int i = 0; i < results_.count; ++i)
+      names.insert(std::filesystem::path(results_.items[i].FindData.cFileName).filename());
+    return names;
+  }
+
+  std::string folder_;
+  ResultsList results_;
+};
+
+using Names = std::set<std::string>;
+const Names kAll = {"hit.txt", "miss.txt", "empty.txt", "missing.txt"};
+const Names kHit = {"hit.txt"};
+const Names kNotHit = {"miss.txt", "empty.txt", "missing.txt"};
+
+TEST_F(TestFoundFileTest, ListsByModeAndInversion) {
+  recorder::Host host;
+  struct Case {
+    const char* text;
+    int mode;
+    int inverse;
+    const Names& expected;
+  } const cases[] = {
+      {"", 0, 0, kAll},  // no content test: not even opened
+      {"", 1, 1, {}},
+      {"beta", 0, 0, kHit},
+      {"beta", 0, 1, kNotHit},
+      {"^beta$", 1, 0, kHit},
+      {"^alpha$", 1, 0, kHit},  // CR LF ends the line
+      {"^alpha$", 2, 0, {}},    // the whole file: a CR stands before the LF
+      {"a\\r\\nb", 2, 0, kHit},
+      {"alpha\\r\\nbeta", 3, 0, kHit},
+      {"+alpha -gamma", 4, 0, kHit},
+      {"-alpha", 4, 0, {"miss.txt"}},
+      {"+", 4, 1, {"empty.txt", "missing.txt"}},
+      {"+al.ha", 5, 0, kHit},
+      {"beta", 6, 0, {}},
+      {"beta", 6, 1, kAll},
+      {"beta", -1, 1, kAll},
+      {"beta", 1000000, 0, {}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Listed(c.text, c.mode, c.inverse), c.expected)
+        << "text '" << c.text << "' mode " << c.mode << " inverse " << c.inverse;
+  EXPECT_TRUE(recorder::Shown().empty());
+}
+
+TEST_F(TestFoundFileTest, AWordThatIsNoPatternListsNothingAndStops) {
+  recorder::Host host;
+  EXPECT_EQ(Listed("-(bad", 5, 1), Names{});
+  EXPECT_TRUE(StopSearch);
+  EXPECT_EQ(recorder::Shown().size(), 1u);
+}
+
+int SeenCount = -1;
+int RecordCount(const unsigned char*, std::size_t count) {
+  SeenCount = static_cast<int>(count);
+  return 1;
+}
+
+TEST_F(TestFoundFileTest, ScanMappedFileHandsTheWholeFileToTheMatcher) {
+  Write("big.bin", std::string(70000, '\0') + "end");
+  EXPECT_EQ(ScanMappedFile((folder_ + "/big.bin").c_str(), RecordCount), 1);
+  EXPECT_EQ(SeenCount, 70003);
+  SeenCount = -1;
+  EXPECT_EQ(ScanMappedFile((folder_ + "/empty.txt").c_str(), RecordCount), 0);
+  EXPECT_EQ(ScanMappedFile((folder_ + "/missing.txt").c_str(), RecordCount), 0);
+  EXPECT_EQ(ScanMappedFile(folder_.c_str(), RecordCount), 0);
+  EXPECT_EQ(SeenCount, -1);
+}
+
+}  // namespace

@@ -1,0 +1,204 @@
+#include "filesearch/word_list.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "common/pattern.h"
+#include "filesearch/search_text.h"
+#include "filesearch/settings.h"
+#include "filesearch/walker.h"
+#include "unit/common/message_recorder.h"
+
+namespace {
+
+struct Taken {
+  std::string word;
+  std::string rest;
+  int result;
+  bool operator==(const Taken&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Taken& t) {
+  return out << "word '" << t.word << "' rest '" << t.rest << "' result " << t.result;
+}
+
+Taken Take(const std::string& list) {
+  std::string buffer = list;
+  char word[kWordBufferSize + 16];
+  std::fill(std::begin(word), std::end(word), '#');
+  const int result = TakeWord(buffer.data(), word);
+  EXPECT_EQ(word[kWordBufferSize], '#') << "wrote past the word buffer";
+  return {word, buffer.c_str(), result};
+}
+
+TEST(TakeWord, Table) {
+  struct Case {
+    std::string list;
+    Taken expected;
+  } const cases[] = {
+      {"  foo bar", {"foo", "bar", 1}},
+      {"foo\tbar", {"foo", "bar", 1}},
+      {"a  \t  b c", {"a", "b c", 1}},
+      {"foo\t", {"foo", "", 1}},
+      {"\"a b\" c", {"a b", "c", 1}},
+      {"'it''s'", {"it", "'s'", 1}},
+      {"`x y`z", {"x y", "z", 1}},
+      {"\"a 'b' c\"", {"a 'b' c", "", 1}},
+      {"\"unterminated text", {"unterminated text", "", 1}},
+      {"+\"a b\"", {"+\"a", "b\"", 1}},  // a sign before the quote: the quote is ordinary
+      {"\"+a b\" -c", {"+a b", "-c", 1}},
+      {"\"\" foo", {"", "foo", 1}},
+      {"", {"", "", 1}},
+      {" \t ", {"", "", 1}},
+      {"ab\"cd ef", {"ab\"cd", "ef", 1}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Take(c.list), c.expected) << "list '" << c.list << "'";
+}
+
+TEST(TakeWord, WordsBeyondTheBufferAreRejectedWhole) {
+  EXPECT_EQ(Take(std::string(511, 'x') + " next"), (Taken{std::string(511, 'x'), "next", 1}));
+  EXPECT_EQ(Take(std::string(512, 'x') + " next"), (Taken{std::string(511, 'x'), "next", 0}));
+  EXPECT_EQ(Take("\"" + std::string(3000, 'y') + "\" next"),
+            (Taken{std::string(511, 'y'), "next", 0}));
+}
+
+// The words tested, and which of them count as found.
+std::vector<std::string> Tested;
+std::vector<std::string> FoundWords;
+
+int RecordWord(const unsigned char*, std::size_t, const char* word) {
+  Tested.emplace_back(word);
+  return std::find(FoundWords.begin(), FoundWords.end(), word) != FoundWords.end();
+}
+
+int MatchWords(const std::string& list, const std::vector<std::string>& found) {
+  FText = list;
+  FoundWords = found;
+  Tested.clear();
+  StopSearch = false;
+  return MatchWordList(nullptr, 0, RecordWord);
+}
+
+TEST(MatchWordList, RequiredExcludedAndOptionalWords) {
+  struct Case {
+    const char* list;
+    int expected;
+  } const cases[] = {
+      {"alpha gamma", 1},          // either
+      {"gamma delta", 0},
+      {"+alpha +beta", 1},         // both
+      {"+alpha +gamma", 0},
+      {"-gamma -delta", 1},        // none of
+      {"-gamma -beta", 0},
+      {"+alpha -beta", 0},
+      {"+alpha gamma beta", 1},
+      {"+alpha gamma", 0},
+      {"", 1},
+      {"\"\" gamma", 1},           // the empty word ends the list first
+      {"gamma \"\" alpha", 0},
+      {"'alpha beta'", 0},         // a phrase is one word
+      {"\"+alpha beta\"", 0},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(MatchWords(c.list, {"alpha", "beta"}), c.expected) << "list '" << c.list << "'";
+}
+
+TEST(MatchWordList, TestsOnlyWhatDecides) {
+  EXPECT_EQ(MatchWords("a b c", {"b"}), 1);
+  EXPECT_EQ(Tested, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(MatchWords("+a +b c -d", {"c"}), 0);
+  EXPECT_EQ(Tested, (std::vector<std::string>{"a"}));
+  EXPECT_EQ(MatchWords("\"+a b\" 'c d' `-e`", {"c d"}), 0);
+  EXPECT_EQ(Tested, (std::vector<std::string>{"a b"}));
+  EXPECT_EQ(MatchWords("\"+a b\" 'c d' `-e` f", {"a b", "c d"}), 1);
+  EXPECT_EQ(Tested, (std::vector<std::string>{"a b", "c d", "e"}));
+}
+
+TEST(MatchWordList, RejectedLongWordsAreNeverFound) {
+  const std::string longWord(600, 'q');
+  const std::string cut(longWord, 0, 511);
+  EXPECT_EQ(MatchWords("+" + longWord, {longWord, cut}), 0);
+  EXPECT_EQ(MatchWords(longWord + " alpha", {"alpha", longWord, cut}), 1);
+  EXPECT_EQ(MatchWords("-" + longWord + " alpha", {"alpha", longWord, cut}), 1);
+  EXPECT_EQ(MatchWords(longWord, {longWord, cut}), 0);
+  for (const std::string& word : Tested) EXPECT_LT(word.size(), 512u);
+}
+
+TEST(MatchWordList, LiteralWordsOverTheWholeRange) {
+  const std::string data = "one Two\r\nthree";
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+  struct Case {
+    const char* list;
+    int caseSensitive;
+    int expected;
+  } const cases[] = {
+      {"+two +three", 0, 1}, {"+two +three", 1, 0}, {"+", 1, 1},        {"+ +", 1, 1},
+      {"-", 1, 0},  // the empty text occurs everywhere
+      {"\"Two\r\nth\"", 1, 1}, {"-four -five", 1, 1}, {"four five", 0, 0},
+  };
+  for (const auto& c : cases) {
+    FText = c.list;
+    FCaseSensitive = c.caseSensitive;
+    StopSearch = false;
+    EXPECT_EQ(MatchLiteralWords(bytes, data.size()), c.expected) << "list '" << c.list << "'";
+  }
+}
+
+TEST(MatchWordList, PatternWordThatDoesNotCompileStopsTheSearchAfterOneMessage) {
+  recorder::Host host;
+  const std::string data = "abc";
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+  FText = "+a.c -(bad +z";
+  FCaseSensitive = 1;
+  StopSearch = false;
+  EXPECT_EQ(MatchPatternWords(bytes, data.size()), 0);
+  EXPECT_TRUE(StopSearch);
+  ASSERT_EQ(recorder::Shown().size(), 1u);
+  EXPECT_EQ(recorder::Shown()[0].items.at(3), "(bad");
+
+  recorder::Shown().clear();
+  StopSearch = false;
+  FText = "+A.C -x \"+b c|bc\" +";
+  FCaseSensitive = 0;
+  EXPECT_EQ(MatchPatternWords(bytes, data.size()), 1);
+  FText = "+^abc$ -^b";
+  EXPECT_EQ(MatchPatternWords(bytes, data.size()), 1);
+  EXPECT_FALSE(StopSearch);
+  EXPECT_TRUE(recorder::Shown().empty());
+}
+
+TEST(CompileSearchText, CompilesWhatEachModeNeeds) {
+  recorder::Host host;
+  struct Case {
+    const char* text;
+    int mode;
+    int expected;
+    bool compiled;
+    const char* shownPattern;  // null: no message
+  } const cases[] = {
+      {"a(b", 0, 1, false, nullptr}, {"a(b", 4, 1, false, nullptr},
+      {"a(b", 1, 0, false, "a(b"},   {"a.b", 2, 1, true, nullptr},
+      {"", 3, 1, false, nullptr},    {"+foo -b.r baz", 5, 1, false, nullptr},
+      {"+foo -(x", 5, 0, false, "(x"},
+  };
+  for (const auto& c : cases) {
+    recorder::Shown().clear();
+    FText = c.text;
+    FSearchAs = c.mode;
+    FCaseSensitive = 0;
+    EXPECT_EQ(CompileSearchText(), c.expected) << c.text << " mode " << c.mode;
+    EXPECT_EQ(SearchPattern != nullptr, c.compiled) << c.text << " mode " << c.mode;
+    ASSERT_EQ(recorder::Shown().size(), c.shownPattern ? 1u : 0u) << c.text;
+    if (c.shownPattern) {
+      EXPECT_EQ(recorder::Shown()[0].items.at(3), c.shownPattern);
+    }
+  }
+  FSearchAs = 0;
+  EXPECT_EQ(CompileSearchText(), 1);
+  EXPECT_EQ(SearchPattern, nullptr);
+}
+
+}  // namespace
