@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "far/plugin.h"
+#include "host/editor.h"
 #include "platform/platform.h"
 
 namespace host {
@@ -51,8 +52,9 @@ struct Driver {
 struct Plugin {
   std::string path;  // the module's full path
   platform::Module* module = nullptr;
-  int number = 0;    // ModuleNumber
+  int number = 0;                     // ModuleNumber
   std::vector<std::string> messages;  // the language file's texts, by number
+  std::string languageFile;           // the file they came from ("" when none was found)
   PluginStartupInfo startup{};
   PluginInfo info{};  // as the last GetPluginInfo filled it
 
@@ -84,6 +86,10 @@ struct Panel {
   std::string folderBeforePlugin;  // where the panel returns when the plugin panel closes
   int updates = 0;                 // rereads asked for by the plugin (FCTL_UPDATE...)
   int redraws = 0;                 // redraws asked for by the plugin (FCTL_REDRAW...)
+  // The copies lent to the plugin by the last PanelInfo request: the plugin reads them
+  // after Control returns, and must never reach the panel's own records.
+  std::vector<PluginPanelItem> lentItems;
+  std::vector<PluginPanelItem> lentSelected;
 };
 
 class Host {
@@ -103,6 +109,10 @@ class Host {
   // Loads a module by its path, reads the language file from its folder and calls its
   // SetStartupInfo. Null when the module does not load.
   Plugin* LoadPlugin(const std::string& path);
+  // Takes a plugin whose entry points are already set (a module LoadPlugin opened, or
+  // functions of the caller's own): gives it its ModuleNumber, fills its startup record
+  // and calls SetStartupInfo. Its messages are the ones it carries.
+  Plugin* AddPlugin(std::unique_ptr<Plugin> plugin);
   // ExitFAR, then unloads the module.
   void UnloadPlugin(Plugin* plugin);
   const std::vector<std::unique_ptr<Plugin>>& plugins() const { return plugins_; }
@@ -120,8 +130,13 @@ class Host {
 
   Panel& activePanel() { return panels_[active_]; }
   Panel& otherPanel() { return panels_[1 - active_]; }
-  // Shows a folder as a file panel (listing it through the platform layer).
-  void ShowFolder(Panel& panel, const std::string& folder);
+  Panel& oppositePanel(Panel& panel) { return &panel == &panels_[0] ? panels_[1] : panels_[0]; }
+  bool isActive(const Panel& panel) const { return &panel == &panels_[active_]; }
+  // Swaps the roles of the two panels (the Tab key).
+  void SwitchPanels() { active_ = 1 - active_; }
+  // Shows a folder as a file panel (listing it through the platform layer). False, with
+  // the panel left as it was, when the folder cannot be listed.
+  bool ShowFolder(Panel& panel, const std::string& folder);
   // Marks the entries of that name as selected (or not).
   bool SelectItem(Panel& panel, const std::string& name, bool selected = true);
   bool SetCurrentItem(Panel& panel, const std::string& name);
@@ -138,13 +153,45 @@ class Host {
   // Called by the services.
   Plugin* FindPlugin(int moduleNumber);
   Panel* FindPluginPanel(HANDLE handle);
+  // Fills the plugin's PanelInfo from the panel (lending copies of its records).
+  void FillPanelInfo(Panel& panel, PanelInfo* info);
+  // FCTL_CLOSEPLUGIN: the panel closes once the plugin's current call has returned, and
+  // then shows dir (null or ".." for the folder it was opened from).
+  void RequestClosePluginPanel(Panel& panel, const char* dir);
+  // FCTL_UPDATE...: rereads a plugin panel through the plugin, a file panel from disk.
+  void UpdatePanel(Panel& panel);
+
+  // Screens saved by SaveScreen and not yet restored, oldest first.
+  std::vector<HANDLE> savedScreens;
+
+  // The editor: one file at a time, reached by the plugins through EditorControl.
+  // OpenEditor loads a file (false with the reason in *error); OpenEditorText starts a
+  // buffer from bytes; SaveEditor writes the buffer back to its file.
+  bool OpenEditor(const std::string& path, std::string* error = nullptr);
+  EditorBuffer& OpenEditorText(const std::string& bytes, const std::string& fileName = "");
+  EditorBuffer* editor() { return editor_.get(); }
+  bool SaveEditor(std::string* error = nullptr);
+  void CloseEditor();
 
  private:
+  void CarryOutPendingClose();
+  void ShowFolderOrFallback(Panel& panel, const std::string& folder, const std::string& fallback);
+  // Texts handed to plugins that must outlive any one call (root keys, command lines).
+  const char* KeepText(const std::string& text);
+
   std::vector<std::unique_ptr<Plugin>> plugins_;
+  std::vector<std::unique_ptr<std::string>> keptTexts_;
   Panel panels_[2];
   int active_ = 0;
+  int nextModuleNumber_ = 0;
+  Panel* pendingClose_ = nullptr;
+  std::string pendingCloseDir_;
   Host* previous_ = nullptr;
+  std::unique_ptr<EditorBuffer> editor_;
 };
+
+// Points the 16 service pointers of a startup record at this host's services.
+void FillServicePointers(PluginStartupInfo* info);
 
 // The host whose services the plugins reach.
 Host* CurrentHost();

@@ -1,5 +1,6 @@
 #include "common/messages.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -9,6 +10,22 @@ const char* MessageText(int n) {
   const char* text = Info.GetMsg ? Info.GetMsg(Info.ModuleNumber, n) : nullptr;
   return text ? text : "";
 }
+
+namespace {
+
+// One number as printf shows it with these flags and this width.
+std::string FormatNumber(long long value, std::size_t width, bool left, bool zeros, bool plus,
+                         bool blank) {
+  std::string digits = std::to_string(value < 0 ? -(value + 1) + 1ULL : value + 0ULL);
+  std::string sign = value < 0 ? "-" : plus ? "+" : blank ? " " : "";
+  std::size_t length = sign.size() + digits.size();
+  if (length >= width) return sign + digits;
+  std::string pad(width - length, zeros && !left ? '0' : ' ');
+  if (left) return sign + digits + pad;
+  return zeros ? sign + pad + digits : pad + sign + digits;
+}
+
+}  // namespace
 
 std::string FormatMessageNumber(const char* text, long long value, std::size_t limit) {
   std::string out;
@@ -24,10 +41,18 @@ std::string FormatMessageNumber(const char* text, long long value, std::size_t l
       continue;
     }
     const char* q = p + 1;
-    while (*q && std::strchr("-+ #0", *q)) ++q;
-    while (*q >= '0' && *q <= '9') ++q;
+    bool left = false, zeros = false, plus = false, blank = false;
+    for (; *q && std::strchr("-+ #0", *q); ++q) {
+      left |= *q == '-';
+      zeros |= *q == '0';
+      plus |= *q == '+';
+      blank |= *q == ' ';
+    }
+    std::size_t width = 0;
+    for (; *q >= '0' && *q <= '9'; ++q)
+      if (width <= limit) width = width * 10 + static_cast<std::size_t>(*q - '0');
     if (!substituted && (*q == 'd' || *q == 'i' || *q == 'u')) {
-      out += std::to_string(value);
+      out += FormatNumber(value, std::min(width, limit), left, zeros, plus, blank);
       substituted = true;
       p = q;
       continue;
@@ -63,6 +88,10 @@ void ExpandDialogItems(const DialogItemSpec* specs, FarDialogItem* items, int co
     std::memcpy(item.Data, text, length);
     item.Data[length] = '\0';
   }
+}
+
+std::string DialogItemText(const FarDialogItem& item) {
+  return std::string(item.Data, strnlen(item.Data, sizeof(item.Data)));
 }
 
 int ShowWarning(const char* helpTopic, const char* const* lines, int lineCount) {

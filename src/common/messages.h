@@ -48,5 +48,8 @@ inline std::uintptr_t TextData(const char* text) { return reinterpret_cast<std::
 // Fills count host items from their descriptions, resolving message numbers.
 void ExpandDialogItems(const DialogItemSpec* specs, FarDialogItem* items, int count);
 
+// The text of a dialog item as the host left it, terminated or not.
+std::string DialogItemText(const FarDialogItem& item);
+
 // A warning (flag 1) with a help topic, the given lines and one button, message 0.
 int ShowWarning(const char* helpTopic, const char* const* lines, int lineCount);

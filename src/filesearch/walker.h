@@ -15,7 +15,8 @@ extern int FilesTested;  // files handed to the action in this walk
 int WalkScope(ResultsList* results, FileAction action);
 // Walks one folder (path is a buffer of kMaxPath characters). Returns 0 when stopped.
 int WalkFolder(char* path, ResultsList* results, FileAction action);
-// Makes the path end with the separator; returns its new length.
+// Makes the path end with the separator; returns its new length, or -1 when the
+// separator does not fit the buffer (the path is then left as it was).
 int EnsureTrailingBackslash(char* path);
 // 1 when Escape was pressed.
 int PollEscape();

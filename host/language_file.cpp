@@ -1,0 +1,112 @@
+#include "host/language_file.h"
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+namespace host {
+namespace {
+
+// Language files are a few kilobytes; anything far larger is not one.
+constexpr std::streamoff kMaxLanguageFileSize = 4 << 20;
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x += 'a' - 'A';
+    if (y >= 'A' && y <= 'Z') y += 'a' - 'A';
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::string_view TrimLeft(std::string_view line) {
+  std::size_t start = line.find_first_not_of(" \t");
+  return start == std::string_view::npos ? std::string_view() : line.substr(start);
+}
+
+bool ParseHeader(std::string_view line, LanguageFile* out) {
+  constexpr std::string_view kHeader = ".Language=";
+  if (line.size() < kHeader.size() ||
+      !EqualsIgnoringAsciiCase(line.substr(0, kHeader.size()), kHeader))
+    return false;
+  std::string_view value = line.substr(kHeader.size());
+  while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
+  std::size_t comma = value.find(',');
+  out->name = std::string(value.substr(0, comma));
+  out->description = comma == std::string_view::npos ? "" : std::string(value.substr(comma + 1));
+  return !out->name.empty();
+}
+
+// The text between the first quote and the last one; an unclosed text runs to the end
+// of the line.
+std::string QuotedText(std::string_view line) {
+  std::string_view rest = line.substr(1);
+  std::size_t close = rest.rfind('"');
+  return std::string(close == std::string_view::npos ? rest : rest.substr(0, close));
+}
+
+}  // namespace
+
+bool ParseLanguageFile(std::string_view bytes, LanguageFile* out) {
+  *out = LanguageFile{};
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+  bool haveHeader = false;
+  while (!bytes.empty()) {
+    std::size_t end = bytes.find('\n');
+    std::string_view line = bytes.substr(0, end);
+    bytes = end == std::string_view::npos ? std::string_view() : bytes.substr(end + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    line = TrimLeft(line);
+    if (line.empty() || line.substr(0, 2) == "//") continue;
+    if (!haveHeader) {
+      if (!ParseHeader(line, out)) return false;
+      haveHeader = true;
+    } else if (line.front() == '"') {
+      out->messages.push_back(QuotedText(line));
+    }
+    // Other lines (directives such as ".Options") carry no message.
+  }
+  return haveHeader;
+}
+
+bool ReadLanguageFile(const std::string& path, LanguageFile* out) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return false;
+  file.seekg(0, std::ios::end);
+  std::streamoff size = file.tellg();
+  if (size < 0 || size > kMaxLanguageFileSize) return false;
+  file.seekg(0);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  if (!file.read(bytes.data(), size)) return false;
+  return ParseLanguageFile(bytes, out);
+}
+
+std::string ChooseLanguageFile(const std::string& folder, const std::string& language) {
+  std::vector<std::string> names;
+  if (DIR* dir = opendir(folder.c_str())) {
+    while (dirent* entry = readdir(dir)) {
+      std::string_view name = entry->d_name;
+      if (name.size() > 4 && EqualsIgnoringAsciiCase(name.substr(name.size() - 4), ".lng"))
+        names.emplace_back(name);
+    }
+    closedir(dir);
+  }
+  std::sort(names.begin(), names.end());
+  std::string base = folder;
+  if (!base.empty() && base.back() != '/') base += '/';
+  std::string english, first;
+  for (const std::string& name : names) {
+    LanguageFile file;
+    if (!ReadLanguageFile(base + name, &file)) continue;
+    if (EqualsIgnoringAsciiCase(file.name, language)) return base + name;
+    if (english.empty() && EqualsIgnoringAsciiCase(file.name, "English")) english = base + name;
+    if (first.empty()) first = base + name;
+  }
+  return english.empty() ? first : english;
+}
+
+}  // namespace host

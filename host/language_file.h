@@ -1,0 +1,26 @@
+// Language files: ".Language=Name,Description" on the first line that is neither blank
+// nor a "//" comment, then one double-quoted text per line, message 0 first. The bytes
+// between the quotes are taken as they are (OEM code page; no escapes).
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace host {
+
+struct LanguageFile {
+  std::string name;         // "English", "Russian", ...
+  std::string description;  // what follows the comma
+  std::vector<std::string> messages;
+};
+
+// False when the bytes carry no ".Language=" header.
+bool ParseLanguageFile(std::string_view bytes, LanguageFile* out);
+// False when the file cannot be read or is not a language file.
+bool ReadLanguageFile(const std::string& path, LanguageFile* out);
+// Among the folder's *.lng files (in name order): the one for language (ASCII letters
+// compared without case), else the English one, else the first. "" when there is none.
+std::string ChooseLanguageFile(const std::string& folder, const std::string& language);
+
+}  // namespace host

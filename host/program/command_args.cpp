@@ -1,0 +1,61 @@
+#include "command_args.h"
+
+#include <cstring>
+
+namespace program {
+
+bool CommandWords::Next(std::string* word) {
+  *word = words_[next_++];
+  hasInlineValue_ = false;
+  if (optionsEnded_ || word->size() < 2 || (*word)[0] != '-') return false;
+  if (*word == "--") {
+    optionsEnded_ = true;
+    if (done()) return false;
+    *word = words_[next_++];
+    return false;
+  }
+  std::size_t equals = word->find('=');
+  if (word->rfind("--", 0) == 0 && equals != std::string::npos) {
+    inlineValue_ = word->substr(equals + 1);
+    hasInlineValue_ = true;
+  }
+  return true;
+}
+
+bool CommandWords::TakeValue(const std::string& option, std::string* value, std::string* error) {
+  if (hasInlineValue_) {
+    *value = inlineValue_;
+    hasInlineValue_ = false;
+    return true;
+  }
+  if (done()) {
+    *error = option + " needs a value";
+    return false;
+  }
+  *value = words_[next_++];
+  return true;
+}
+
+void TypeIntoField(FarDialogItem& item, const std::string& text) {
+  std::size_t length = text.size() < kFieldLimit ? text.size() : kFieldLimit;
+  std::memcpy(item.Data, text.data(), length);
+  item.Data[length] = '\0';
+}
+
+void PressRadioButton(FarDialogItem* items, int first, int count, int chosen) {
+  for (int k = 0; k < count; ++k) items[first + k].Selected = k == chosen ? 1 : 0;
+}
+
+int FindDefaultButton(const FarDialogItem* items, int count) {
+  for (int i = 0; i < count; ++i)
+    if (items[i].Type == DI_BUTTON && items[i].DefaultButton) return i;
+  return -1;
+}
+
+int FindCancelButton(const FarDialogItem* items, int count) {
+  for (int i = count - 1; i >= 0; --i)
+    if (items[i].Type == DI_BUTTON && !items[i].DefaultButton) return i;
+  return -1;
+}
+
+}  // namespace program

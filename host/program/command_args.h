@@ -1,0 +1,47 @@
+// The words of a command that takes options of its own ("quarix search --mask M ..."), and
+// the edits a user makes in a dialog's fields.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "far/plugin.h"
+
+namespace program {
+
+// Reads the words of a command one by one: "--name VALUE", "--name=VALUE", flags and
+// plain words; "--" makes every later word a plain one.
+class CommandWords {
+ public:
+  CommandWords(int argc, char** argv) : words_(argv, argv + argc) {}
+
+  bool done() const { return next_ >= words_.size(); }
+  // The next word; true when it is an option (begins with "-" and options have not ended).
+  bool Next(std::string* word);
+  // For the option just read: its value, from "--name=VALUE" or the following word.
+  // False with a reason in *error when it has none.
+  bool TakeValue(const std::string& option, std::string* value, std::string* error);
+  // The name of the option just read, without any "=VALUE".
+  std::string OptionName(const std::string& word) const { return word.substr(0, word.find('=')); }
+
+ private:
+  std::vector<std::string> words_;
+  std::size_t next_ = 0;
+  bool optionsEnded_ = false;
+  std::string inlineValue_;
+  bool hasInlineValue_ = false;
+};
+
+// The characters a dialog's text field holds (its Data, less the terminating zero).
+constexpr std::size_t kFieldLimit = sizeof(FarDialogItem{}.Data) - 1;
+
+// Writes text into a field as typed; the caller has checked that it fits.
+void TypeIntoField(FarDialogItem& item, const std::string& text);
+// Presses the radio button at index chosen of the group items[first .. first + count).
+void PressRadioButton(FarDialogItem* items, int first, int count, int chosen);
+// The index of the default button, or -1.
+int FindDefaultButton(const FarDialogItem* items, int count);
+// The index of the last button that is not the default one (Cancel), or -1 (Escape).
+int FindCancelButton(const FarDialogItem* items, int count);
+
+}  // namespace program

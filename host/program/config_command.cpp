@@ -1,0 +1,175 @@
+#include "config_command.h"
+
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "command_args.h"
+#include "program_host.h"
+#include "terminal.h"
+
+namespace program {
+namespace {
+
+constexpr int kAccepted = 0;
+constexpr int kFailed = 2;
+
+const char kUsage[] =
+    "usage: quarix config [--lines N] [--read-limit N] [--delimiter C] [--negation C]\n"
+    "                     [--dot-star-no-ext on|off]\n"
+    "\n"
+    "Opens Trawlix's configuration dialog and fills its fields as given; a field not given\n"
+    "keeps its stored value. Numbers are typed as given, so a wrong one is refused by the\n"
+    "dialog's own check.\n"
+    "\n"
+    "  --lines N              the window height of the several-lines mode (1 to 255)\n"
+    "  --read-limit N         files up to N KiB are replaced in memory (0 to 131071)\n"
+    "  --delimiter C          the character between file masks (\"\" for none)\n"
+    "  --negation C           the character that begins the excluding masks (\"\" for none)\n"
+    "  --dot-star-no-ext on|off  whether \"*.*\" also matches names without an extension\n"
+    "\n"
+    "Exit status: 0 when the settings were accepted and saved, 2 otherwise.\n";
+
+struct ConfigRequest {
+  std::optional<std::string> lines, limit, delimiter, negation;
+  std::optional<bool> dotStar;
+  bool help = false;
+};
+
+bool ParseConfigWords(int argc, char** argv, ConfigRequest* request, std::string* error) {
+  CommandWords words(argc, argv);
+  while (!words.done()) {
+    std::string word;
+    if (!words.Next(&word)) {
+      *error = "unexpected argument " + word;
+      return false;
+    }
+    std::string name = words.OptionName(word);
+    std::string value;
+    auto takeNumber = [&](std::optional<std::string>* field) {
+      if (!words.TakeValue(name, &value, error)) return false;
+      if (value.size() > kFieldLimit) {
+        *error = name + " is longer than the dialog's field holds";
+        return false;
+      }
+      *field = value;
+      return true;
+    };
+    // A field one character wide: one character, or none to empty it.
+    auto takeCharacter = [&](std::optional<std::string>* field) {
+      if (!words.TakeValue(name, &value, error)) return false;
+      if (value.size() > 1) {
+        *error = name + " takes one character, not \"" + value + "\"";
+        return false;
+      }
+      *field = value;
+      return true;
+    };
+    if (name == "-h" || name == "--help") {
+      request->help = true;
+    } else if (name == "--lines") {
+      if (!takeNumber(&request->lines)) return false;
+    } else if (name == "--read-limit") {
+      if (!takeNumber(&request->limit)) return false;
+    } else if (name == "--delimiter") {
+      if (!takeCharacter(&request->delimiter)) return false;
+    } else if (name == "--negation") {
+      if (!takeCharacter(&request->negation)) return false;
+    } else if (name == "--dot-star-no-ext") {
+      if (!words.TakeValue(name, &value, error)) return false;
+      if (value != "on" && value != "off") {
+        *error = "--dot-star-no-ext takes on or off, not " + value;
+        return false;
+      }
+      request->dotStar = value == "on";
+    } else {
+      *error = "unknown option " + word;
+      return false;
+    }
+  }
+  return true;
+}
+
+// The configuration dialog's fields by its layout: two edit fields (the number of
+// lines, then the read limit), two one-character fields (delimiter, then negation) and
+// one check box.
+struct ConfigFields {
+  int lines = -1, limit = -1, delimiter = -1, negation = -1, dotStar = -1, ok = -1;
+};
+
+bool FindConfigFields(const FarDialogItem* items, int count, ConfigFields* fields) {
+  int edits = 0, fixed = 0, boxes = 0;
+  for (int i = 0; i < count; ++i) {
+    if (items[i].Type == DI_EDIT) {
+      (edits == 0 ? fields->lines : fields->limit) = i;
+      ++edits;
+    } else if (items[i].Type == DI_FIXEDIT) {
+      (fixed == 0 ? fields->delimiter : fields->negation) = i;
+      ++fixed;
+    } else if (items[i].Type == DI_CHECKBOX) {
+      fields->dotStar = i;
+      ++boxes;
+    }
+  }
+  fields->ok = FindDefaultButton(items, count);
+  return edits == 2 && fixed == 2 && boxes == 1 && fields->ok >= 0;
+}
+
+void FillConfigDialog(const ConfigRequest& request, FarDialogItem* items, const ConfigFields& at) {
+  if (request.lines) TypeIntoField(items[at.lines], *request.lines);
+  if (request.limit) TypeIntoField(items[at.limit], *request.limit);
+  if (request.delimiter) TypeIntoField(items[at.delimiter], *request.delimiter);
+  if (request.negation) TypeIntoField(items[at.negation], *request.negation);
+  if (request.dotStar) items[at.dotStar].Selected = *request.dotStar ? 1 : 0;
+}
+
+}  // namespace
+
+int RunConfigCommand(int argc, char** argv) {
+  ConfigRequest request;
+  std::string error;
+  if (!ParseConfigWords(argc, argv, &request, &error)) {
+    std::fprintf(stderr, "quarix: %s\n%s", error.c_str(), kUsage);
+    return kFailed;
+  }
+  if (request.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+
+  ProgressLine progress;
+  host::Host host;  // its end gives every plugin ExitFAR
+  SetUpTerminalDriver(host, progress);
+  int shown = 0;
+  bool explained = false;
+  host.driver.dialog = [&](int, const char* helpTopic, FarDialogItem* items, int count) {
+    if (!helpTopic || std::strcmp(helpTopic, "QXCfg") != 0) {
+      std::fprintf(stderr, "quarix: an unexpected dialog (%s) was cancelled\n",
+                   helpTopic ? helpTopic : "no help topic");
+      explained = true;
+      return FindCancelButton(items, count);
+    }
+    // Shown again after the warning written above: the entries were not accepted.
+    if (++shown > 1) {
+      std::fprintf(stderr, "quarix: the configuration dialog came back; cancelled\n");
+      explained = true;
+      return FindCancelButton(items, count);
+    }
+    ConfigFields fields;
+    if (!FindConfigFields(items, count, &fields)) {
+      std::fprintf(stderr, "quarix: the configuration dialog's fields were not recognised\n");
+      explained = true;
+      return FindCancelButton(items, count);
+    }
+    FillConfigDialog(request, items, fields);
+    return fields.ok;
+  };
+  LoadedPlugins plugins = LoadPlugins(host, FindPluginFolder());
+  if (!plugins.trawlix) return kFailed;
+  if (host.Configure(plugins.trawlix, 0) == 1) return kAccepted;
+  if (!explained) std::fprintf(stderr, "quarix: the settings were not accepted\n");
+  return kFailed;
+}
+
+}  // namespace program

@@ -1,0 +1,21 @@
+// "ff:TEXT": the file search as typed on the host's command line, results printed.
+#pragma once
+
+#include "host/host.h"
+#include "options.h"
+
+namespace program {
+
+// True for a command this file handles (it begins with "ff:", in any case).
+bool IsFindCommand(const std::string& command);
+// Exit status: 0 files listed, 1 the results panel opened empty, 2 no panel or an error.
+int RunFindCommand(const Options& options);
+
+// The folder the panels are to show, absolute with a trailing "/"; "" after an error
+// written to stderr (missing, not a folder, unreadable).
+std::string ResolveFolder(const std::string& dir);
+// Writes the full path of each entry of the panel but "..", one per line; false when
+// standard output cannot be written.
+bool PrintResults(const host::Panel& panel, int* printed);
+
+}  // namespace program

@@ -1,0 +1,56 @@
+// quarix: our host on the command line. Each command lives in a file of its own; this
+// file only reads the command line and hands over.
+#include <cstdio>
+#include <string>
+
+#include "config_command.h"
+#include "find_command.h"
+#include "options.h"
+#include "search_command.h"
+
+namespace {
+
+struct Command {
+  bool (*matches)(const std::string& command);
+  int (*run)(const program::Options& options);
+};
+
+constexpr Command kCommands[] = {
+    {program::IsFindCommand, program::RunFindCommand},
+};
+
+// Commands with options of their own, named by their first word.
+struct NamedCommand {
+  const char* name;
+  int (*run)(int argc, char** argv);
+};
+
+constexpr NamedCommand kNamedCommands[] = {
+    {"search", program::RunSearchCommand},
+    {"config", program::RunConfigCommand},
+};
+
+constexpr int kUsageError = 2;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc > 1)
+    for (const NamedCommand& command : kNamedCommands)
+      if (std::string(argv[1]) == command.name) return command.run(argc - 2, argv + 2);
+  program::Options options;
+  std::string error;
+  if (!program::ParseOptions(argc, argv, &options, &error)) {
+    std::fprintf(stderr, "quarix: %s\n%s", error.c_str(), program::UsageText());
+    return kUsageError;
+  }
+  if (options.help) {
+    std::fputs(program::UsageText(), stdout);
+    return 0;
+  }
+  for (const Command& command : kCommands)
+    if (command.matches(options.command)) return command.run(options);
+  std::fprintf(stderr, "quarix: unknown command %s\n%s", options.command.c_str(),
+               program::UsageText());
+  return kUsageError;
+}

@@ -1,0 +1,262 @@
+#include "search_command.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "command_args.h"
+#include "find_command.h"
+#include "program_host.h"
+#include "terminal.h"
+
+namespace program {
+namespace {
+
+constexpr int kListed = 0;
+constexpr int kNothingFound = 1;
+constexpr int kFailed = 2;
+
+// In the dialog's order: FSearchAs 0 to 5 and FSearchIn 0 to 4.
+const char* const kModes[] = {"plain", "regex", "regex-file", "regex-lines", "words", "regex-words"};
+const char* const kScopes[] = {"drives", "drive", "tree", "folder", "selected"};
+constexpr int kModeCount = 6;
+constexpr int kScopeCount = 5;
+
+const char kUsage[] =
+    "usage: quarix search [DIR] [--mask M] [--text T] [--mode MODE] [--case|--no-case]\n"
+    "                     [--inverse|--no-inverse] [--scope SCOPE] [--select NAME]...\n"
+    "\n"
+    "Opens the file search from the plugins menu while the active panel shows DIR (the\n"
+    "current folder by default), fills the search dialog's fields as given and starts the\n"
+    "search; a field not given keeps its stored value, so no options repeat the last search.\n"
+    "The files found are printed, one full path per line.\n"
+    "\n"
+    "  --mask M        file masks, such as \"*.c,*.h\"\n"
+    "  --text T        the search text\n"
+    "  --mode MODE     plain, regex (line by line), regex-file (the whole file),\n"
+    "                  regex-lines (windows of several lines), words, regex-words\n"
+    "  --case          compare letter case exactly (--no-case: ignore it)\n"
+    "  --inverse       list the files that do not contain the text (--no-inverse: do)\n"
+    "  --scope SCOPE   drives, drive, tree (DIR and its subfolders), folder (DIR only),\n"
+    "                  selected (the folders given with --select)\n"
+    "  --select NAME   select the entry NAME of DIR in the panel (repeatable)\n"
+    "\n"
+    "Exit status: 0 when files were listed, 1 when none was found, 2 when no results panel\n"
+    "opened (an error in the dialog, a refusal) or the command line was wrong.\n";
+
+struct SearchRequest {
+  std::string dir;
+  std::optional<std::string> mask, text;
+  std::optional<int> mode, scope;
+  std::optional<bool> caseSensitive, inverse;
+  std::vector<std::string> selected;
+  bool help = false;
+};
+
+int IndexOf(const char* const* names, int count, const std::string& name) {
+  for (int i = 0; i < count; ++i)
+    if (name == names[i]) return i;
+  return -1;
+}
+
+bool ParseSearchWords(int argc, char** argv, SearchRequest* request, std::string* error) {
+  CommandWords words(argc, argv);
+  bool dirGiven = false;
+  while (!words.done()) {
+    std::string word;
+    if (!words.Next(&word)) {
+      if (dirGiven) {
+        *error = "unexpected argument " + word + " (the folder is already " + request->dir + ")";
+        return false;
+      }
+      if (word.empty()) {
+        *error = "the folder is empty";
+        return false;
+      }
+      request->dir = word;
+      dirGiven = true;
+      continue;
+    }
+    std::string name = words.OptionName(word);
+    std::string value;
+    auto takeField = [&](std::optional<std::string>* field) {
+      if (!words.TakeValue(name, &value, error)) return false;
+      // A user cannot type more than the field holds.
+      if (value.size() > kFieldLimit) {
+        *error = name + " is longer than the " + std::to_string(kFieldLimit) +
+                 " characters the dialog's field holds";
+        return false;
+      }
+      *field = value;
+      return true;
+    };
+    auto takeChoice = [&](std::optional<int>* field, const char* const* names, int count) {
+      if (!words.TakeValue(name, &value, error)) return false;
+      int index = IndexOf(names, count, value);
+      if (index < 0) {
+        *error = "unknown value " + value + " for " + name;
+        return false;
+      }
+      *field = index;
+      return true;
+    };
+    bool flag = name == word;  // flags take no "=VALUE"
+    if (name == "-h" || name == "--help") {
+      request->help = true;
+    } else if (name == "--mask") {
+      if (!takeField(&request->mask)) return false;
+    } else if (name == "--text") {
+      if (!takeField(&request->text)) return false;
+    } else if (name == "--mode") {
+      if (!takeChoice(&request->mode, kModes, kModeCount)) return false;
+    } else if (name == "--scope") {
+      if (!takeChoice(&request->scope, kScopes, kScopeCount)) return false;
+    } else if (name == "--select") {
+      if (!words.TakeValue(name, &value, error)) return false;
+      request->selected.push_back(value);
+    } else if (flag && (name == "--case" || name == "--no-case")) {
+      request->caseSensitive = name == "--case";
+    } else if (flag && (name == "--inverse" || name == "--no-inverse")) {
+      request->inverse = name == "--inverse";
+    } else {
+      *error = "unknown option " + word;
+      return false;
+    }
+  }
+  return true;
+}
+
+// Where the search dialog keeps each setting, found by the dialog's layout: the two
+// edit fields by their history names, the two radio groups (six modes, then five
+// scopes), the case check box before the modes and the inversion check box after them.
+struct SearchFields {
+  int mask = -1, text = -1;
+  int caseBox = -1, inverseBox = -1;
+  int firstMode = -1, firstScope = -1;
+  int start = -1;
+};
+
+bool HasHistory(const FarDialogItem& item, const char* name) {
+  if (item.Type != DI_EDIT || !(item.Flags & DIF_HISTORY) || item.Selected == 0) return false;
+  return std::strcmp(reinterpret_cast<const char*>(item.Selected), name) == 0;
+}
+
+bool FindSearchFields(const FarDialogItem* items, int count, SearchFields* fields) {
+  struct Group {
+    int first, size;
+  };
+  std::vector<Group> groups;
+  for (int i = 0; i < count; ++i) {
+    if (HasHistory(items[i], "Masks")) fields->mask = i;
+    if (HasHistory(items[i], "SearchText")) fields->text = i;
+    if (items[i].Type != DI_RADIOBUTTON) continue;
+    bool continues = !groups.empty() && groups.back().first + groups.back().size == i &&
+                     !(items[i].Flags & DIF_GROUP);
+    if (continues)
+      ++groups.back().size;
+    else
+      groups.push_back({i, 1});
+  }
+  if (groups.size() != 2 || groups[0].size != kModeCount || groups[1].size != kScopeCount)
+    return false;
+  fields->firstMode = groups[0].first;
+  fields->firstScope = groups[1].first;
+  for (int i = 0; i < fields->firstMode; ++i)
+    if (items[i].Type == DI_CHECKBOX) fields->caseBox = i;
+  for (int i = fields->firstMode + kModeCount; i < fields->firstScope; ++i)
+    if (items[i].Type == DI_CHECKBOX && fields->inverseBox < 0) fields->inverseBox = i;
+  fields->start = FindDefaultButton(items, count);
+  return fields->mask >= 0 && fields->text >= 0 && fields->caseBox >= 0 &&
+         fields->inverseBox >= 0 && fields->start >= 0;
+}
+
+void FillSearchDialog(const SearchRequest& request, FarDialogItem* items, const SearchFields& at) {
+  if (request.mask) TypeIntoField(items[at.mask], *request.mask);
+  if (request.text) TypeIntoField(items[at.text], *request.text);
+  if (request.caseSensitive) items[at.caseBox].Selected = *request.caseSensitive ? 1 : 0;
+  if (request.mode) PressRadioButton(items, at.firstMode, kModeCount, *request.mode);
+  if (request.inverse) items[at.inverseBox].Selected = *request.inverse ? 1 : 0;
+  if (request.scope) PressRadioButton(items, at.firstScope, kScopeCount, *request.scope);
+}
+
+}  // namespace
+
+int RunSearchCommand(int argc, char** argv) {
+  SearchRequest request;
+  std::string error;
+  if (!ParseSearchWords(argc, argv, &request, &error)) {
+    std::fprintf(stderr, "quarix: %s\n%s", error.c_str(), kUsage);
+    return kFailed;
+  }
+  if (request.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  std::string folder = ResolveFolder(request.dir);
+  if (folder.empty()) return kFailed;
+
+  ProgressLine progress;
+  host::Host host;  // its end gives every plugin ExitFAR, which stores the settings
+  SetUpTerminalDriver(host, progress);
+  int shown = 0;
+  bool explained = false;
+  host.driver.dialog = [&](int, const char* helpTopic, FarDialogItem* items, int count) {
+    progress.Clear();
+    if (!helpTopic || std::strcmp(helpTopic, "FileSearchDlg") != 0) {
+      std::fprintf(stderr, "quarix: an unexpected dialog (%s) was cancelled\n",
+                   helpTopic ? helpTopic : "no help topic");
+      explained = true;
+      return FindCancelButton(items, count);
+    }
+    // The dialog comes back after an error, which has been written above: a user would
+    // have to change the entries, so the command gives up.
+    if (++shown > 1) {
+      std::fprintf(stderr, "quarix: the search dialog came back; cancelled\n");
+      explained = true;
+      return FindCancelButton(items, count);
+    }
+    SearchFields fields;
+    if (!FindSearchFields(items, count, &fields)) {
+      std::fprintf(stderr, "quarix: the search dialog's fields were not recognised\n");
+      explained = true;
+      return FindCancelButton(items, count);
+    }
+    FillSearchDialog(request, items, fields);
+    return fields.start;
+  };
+  LoadedPlugins plugins = LoadPlugins(host, FindPluginFolder());
+  if (!plugins.trawlix) return kFailed;
+  if (!host.ShowFolder(host.activePanel(), folder) || !host.ShowFolder(host.otherPanel(), folder)) {
+    std::fprintf(stderr, "quarix: %s: the folder cannot be shown (too long a path?)\n",
+                 folder.c_str());
+    return kFailed;
+  }
+  for (const std::string& name : request.selected) {
+    if (!host.SelectItem(host.activePanel(), name)) {
+      std::fprintf(stderr, "quarix: %s: no entry %s to select\n", folder.c_str(), name.c_str());
+      return kFailed;
+    }
+  }
+
+  HANDLE panel;
+  {
+    RawTerminalInput keys;
+    panel = host.OpenPlugin(plugins.trawlix, OPEN_PLUGINSMENU, 0);
+  }
+  progress.Clear();
+  if (panel == FAR_INVALID_HANDLE || panel == nullptr || !host.activePanel().plugin) {
+    if (!explained) std::fprintf(stderr, "quarix: the search did not open a results panel\n");
+    return kFailed;
+  }
+  int printed = 0;
+  if (!PrintResults(host.activePanel(), &printed)) {
+    std::fprintf(stderr, "quarix: cannot write the results: %s\n", std::strerror(errno));
+    return kFailed;
+  }
+  return printed > 0 ? kListed : kNothingFound;
+}
+
+}  // namespace program

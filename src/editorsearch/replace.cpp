@@ -1,0 +1,143 @@
+#include "editorsearch/replace.h"
+
+#include <algorithm>
+
+#include "common/host_binding.h"
+#include "common/messages.h"
+#include "common/template.h"
+#include "editorsearch/editor_calls.h"
+#include "editorsearch/search.h"
+#include "editorsearch/settings.h"
+
+int ReplaceAll = 0;
+
+namespace {
+
+constexpr int kReplaceItems = 11;
+constexpr int kReplaceButton = 9;
+const char kTextHistory[] = "SearchText";
+const char kReplaceHistory[] = "ReplaceText";
+
+enum Answer { kReplace = 0, kAll = 1, kSkip = 2, kCancel = 3 };
+
+std::uintptr_t History(const char* name) { return reinterpret_cast<std::uintptr_t>(name); }
+int Checked(const FarDialogItem& item) { return item.Selected ? 1 : 0; }
+
+std::string Quoted(const char* bytes, std::size_t length) {
+  return '"' + std::string(bytes, length) + '"';
+}
+
+int Ask(const std::string& match, const std::string& replacement) {
+  const char* lines[] = {MessageText(8),      MessageText(47), match.c_str(),
+                         MessageText(48),     replacement.c_str(), MessageText(50),
+                         MessageText(51),     MessageText(52), MessageText(1)};
+  return Info.Message(Info.ModuleNumber, 0, "QXAskReplace", lines, 9, 4);
+}
+
+}  // namespace
+
+void ReplaceDialog() {
+  const DialogItemSpec specs[kReplaceItems] = {
+      {DI_DOUBLEBOX, 3, 1, 72, 12, 0, 0, 0, 0, 8},
+      {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, 41},
+      {DI_EDIT, 5, 3, 70, 0, 1, History(kTextHistory), DIF_HISTORY, 0, TextData(EText.c_str())},
+      {DI_TEXT, 5, 4, 0, 0, 0, 0, 0, 0, 42},
+      {DI_EDIT, 5, 5, 70, 0, 0, History(kReplaceHistory), DIF_HISTORY, 0,
+       TextData(ERReplace.c_str())},
+      {DI_TEXT, 5, 6, 0, 0, 0, 0, DIF_SEPARATOR | DIF_BOXCOLOR, 0, 0},
+      {DI_CHECKBOX, 5, 7, 0, 0, 0, static_cast<std::uintptr_t>(ERegExp != 0), 0, 0, 13},
+      {DI_CHECKBOX, 5, 8, 0, 0, 0, static_cast<std::uintptr_t>(ECaseSensitive != 0), 0, 0, 11},
+      {DI_CHECKBOX, 5, 9, 0, 0, 0, static_cast<std::uintptr_t>(Reverse != 0), 0, 0, 43},
+      {DI_BUTTON, 0, 11, 0, 0, 0, 0, DIF_CENTERGROUP, 1, 50},
+      {DI_BUTTON, 0, 11, 0, 0, 0, 0, DIF_CENTERGROUP, 0, 1},
+  };
+  FarDialogItem items[kReplaceItems] = {};
+  ExpandDialogItems(specs, items, kReplaceItems);
+  for (;;) {
+    if (Info.Dialog(Info.ModuleNumber, -1, -1, 76, 14, "ReplaceDlg", items, kReplaceItems) !=
+        kReplaceButton)
+      return;
+    EText = DialogItemText(items[2]);
+    ERReplace = DialogItemText(items[4]);
+    ECaseSensitive = Checked(items[7]);
+    Reverse = Checked(items[8]);
+    ERegExp = Checked(items[6]);
+    if (PreparePattern()) break;
+  }
+  ReplaceAll = 0;
+  if (!EText.empty()) ReplaceRun();
+}
+
+void ReplaceRun() {
+  EditorInfo editor;
+  GetEditorInfo(&editor);
+  const LineSearch search = CurrentLineSearch();
+  const int step = search.reverse ? -1 : 1;
+  int line = editor.CurLine;
+  int start = editor.CurPos;
+  LineHit hit;
+  while (search.reverse ? line >= 0 : line < editor.TotalLines) {
+    EditorGetString text;
+    if (!GetEditorLine(line, &text) || !LineRegion(search, text, start, true, &hit)) {
+      line += step;
+      start = -1;
+      continue;
+    }
+    std::string replacement =
+        ExpandTemplate(text.StringText, hit.pairs ? hit.ovector.data() : nullptr, hit.pairs,
+                       ERReplace.c_str(), text.StringEOL);
+    const int next = AskAndReplace(line, hit.start, hit.length, std::move(replacement));
+    if (next < 0) return;
+    if (hit.length > 0) {
+      start = next;
+      continue;
+    }
+    // An empty match would be found again where the search goes on (forever, with
+    // ReplaceAll): step past it by one character. Forward the character after the
+    // insertion is skipped; backward the next region ends one character before it.
+    start = search.reverse ? next - 1 : next + 1;
+    if (start < 0) {  // -1 would mean the whole line again
+      line += step;
+      start = -1;
+    }
+  }
+  if (!ReplaceAll) ShowNotFound(8);
+}
+
+int AskAndReplace(int line, int start, int length, std::string replacement) {
+  SetEditorPosition(line, start, line);
+  SelectInEditor(line, start, length);
+  if (!ReplaceAll) RedrawEditor();
+  EditorGetString text;
+  if (!GetEditorLine(line, &text)) return -1;
+  // The line cannot have changed since the match was found; stay inside it regardless.
+  const int lineLength = text.StringLength;
+  start = std::clamp(start, 0, lineLength);
+  length = std::clamp(length, 0, lineLength - start);
+
+  int answer = kReplace;
+  if (!ReplaceAll)
+    answer = Ask(Quoted(text.StringText + start, static_cast<std::size_t>(length)),
+                 Quoted(replacement.data(), replacement.size()));
+  switch (answer) {
+    case kReplace:
+      break;
+    case kAll:
+      ReplaceAll = 1;
+      break;
+    case kSkip:
+      return Reverse ? start : start + length;
+    default:  // cancel, Escape
+      return -1;
+  }
+  std::string newText(text.StringText, static_cast<std::size_t>(start));
+  newText += replacement;
+  newText.append(text.StringText + start + length,
+                 static_cast<std::size_t>(lineLength - start - length));
+  const std::string eol = text.StringEOL;  // the line's own end, kept as it was
+  SetEditorLine(line, newText.data(), static_cast<int>(newText.size()), eol.c_str());
+  const int position = Reverse ? start : start + static_cast<int>(replacement.size());
+  SetEditorPosition(line, position);
+  ClearEditorSelection();
+  return position;
+}

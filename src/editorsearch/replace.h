@@ -1,0 +1,15 @@
+// Linquo's replace command: the dialog, and the run that shows each match and asks
+// whether to replace it.
+#pragma once
+
+#include <string>
+
+// Set by the question's "all" answer; cleared when the replace dialog is accepted.
+extern int ReplaceAll;
+
+void ReplaceDialog();
+// From the cursor with the current settings.
+void ReplaceRun();
+// Shows the match, asks (unless ReplaceAll), replaces or not. Returns the position at
+// which the search goes on, or -1 when the user stopped the run.
+int AskAndReplace(int line, int start, int length, std::string replacement);

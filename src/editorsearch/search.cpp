@@ -1,0 +1,128 @@
+#include "editorsearch/search.h"
+
+#include <string>
+
+#include "common/host_binding.h"
+#include "common/messages.h"
+#include "editorsearch/editor_calls.h"
+#include "editorsearch/settings.h"
+
+int Reverse = 0;
+int InSelection = 0;
+PatternHolder EPattern;
+
+namespace {
+
+constexpr int kSearchItems = 10;
+constexpr int kSearchButton = 8;
+constexpr int kSelectionItem = 7;
+const char kTextHistory[] = "SearchText";
+
+std::uintptr_t History(const char* name) { return reinterpret_cast<std::uintptr_t>(name); }
+int Checked(const FarDialogItem& item) { return item.Selected ? 1 : 0; }
+
+// What EPattern was compiled from; not valid after a failed compile.
+struct PatternSource {
+  bool valid = false;
+  std::string text;
+  int caseSensitive = 0;
+};
+PatternSource g_source;
+
+}  // namespace
+
+LineSearch CurrentLineSearch() {
+  LineSearch search;
+  search.regex = ERegExp != 0;
+  search.caseSensitive = ECaseSensitive != 0;
+  search.reverse = Reverse != 0;
+  search.inSelection = InSelection != 0;
+  search.text = EText.c_str();
+  search.textLength = EText.size();
+  search.pattern = EPattern.get();
+  return search;
+}
+
+bool PreparePattern() {
+  EPattern.reset();
+  g_source = PatternSource{};
+  if (ERegExp == 0) return true;
+  CompiledPattern* compiled = nullptr;
+  const bool ok = CompilePattern(&compiled, EText.c_str(), ECaseSensitive) != 0;
+  EPattern.reset(compiled);
+  g_source = PatternSource{ok, EText, ECaseSensitive};
+  return ok;
+}
+
+bool EnsurePattern() {
+  if (ERegExp == 0) return true;
+  if (g_source.valid && g_source.text == EText && g_source.caseSensitive == ECaseSensitive)
+    return true;
+  return PreparePattern();
+}
+
+void SearchDialog() {
+  EditorInfo editor;
+  GetEditorInfo(&editor);
+  const DialogItemSpec specs[kSearchItems] = {
+      {DI_DOUBLEBOX, 3, 1, 72, 11, 0, 0, 0, 0, 7},
+      {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, 41},
+      {DI_EDIT, 5, 3, 70, 0, 1, History(kTextHistory), DIF_HISTORY, 0, TextData(EText.c_str())},
+      {DI_TEXT, 5, 4, 0, 0, 0, 0, DIF_SEPARATOR | DIF_BOXCOLOR, 0, 0},
+      {DI_CHECKBOX, 5, 5, 0, 0, 0, static_cast<std::uintptr_t>(ERegExp != 0), 0, 0, 13},
+      {DI_CHECKBOX, 5, 6, 0, 0, 0, static_cast<std::uintptr_t>(ECaseSensitive != 0), 0, 0, 11},
+      {DI_CHECKBOX, 5, 7, 0, 0, 0, static_cast<std::uintptr_t>(Reverse != 0), 0, 0, 43},
+      {DI_CHECKBOX, 5, 8, 0, 0, 0, static_cast<std::uintptr_t>(InSelection != 0), 0, 0, 44},
+      {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 1, 49},
+      {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 0, 1},
+  };
+  FarDialogItem items[kSearchItems] = {};
+  ExpandDialogItems(specs, items, kSearchItems);
+  const bool selectable = editor.BlockType != BTYPE_NONE;
+  if (!selectable) {
+    // Shown, but it cannot be chosen while nothing is selected.
+    const std::string text = std::string("--- ") + MessageText(44);
+    const DialogItemSpec shown = {DI_TEXT, 5, 8, 0, 0, 0, 0, 0, 0, TextData(text.c_str())};
+    ExpandDialogItems(&shown, &items[kSelectionItem], 1);
+  }
+  for (;;) {
+    if (Info.Dialog(Info.ModuleNumber, -1, -1, 76, 13, "SearchDlg", items, kSearchItems) !=
+        kSearchButton)
+      return;
+    EText = DialogItemText(items[2]);
+    ECaseSensitive = Checked(items[5]);
+    Reverse = Checked(items[6]);
+    InSelection = selectable ? Checked(items[kSelectionItem]) : 0;
+    ERegExp = Checked(items[4]);
+    if (PreparePattern()) break;
+  }
+  if (!EText.empty()) SearchNext();
+}
+
+void SearchNext() {
+  EditorInfo editor;
+  GetEditorInfo(&editor);
+  const LineSearch search = CurrentLineSearch();
+  LineHit hit;
+  for (int line = editor.CurLine; search.reverse ? line >= 0 : line < editor.TotalLines;
+       line += search.reverse ? -1 : 1) {
+    EditorGetString text;
+    if (!GetEditorLine(line, &text)) continue;
+    const int start = line == editor.CurLine ? editor.CurPos : -1;
+    if (LineRegion(search, text, start, false, &hit)) {
+      ShowMatch(line, hit.start, hit.length);
+      return;
+    }
+  }
+  ShowNotFound(7);
+}
+
+void ShowMatch(int line, int start, int length) {
+  SelectInEditor(line, start, length);
+  SetEditorPosition(line, Reverse ? start : start + length);
+}
+
+void ShowNotFound(int titleMessage) {
+  const char* lines[] = {MessageText(titleMessage), MessageText(46), EText.c_str()};
+  ShowWarning("QXCannotFind", lines, 3);
+}

@@ -1,0 +1,34 @@
+// Linquo's search command: the dialog, the search from the cursor, and what both share
+// with the replace command (the compiled pattern, the direction, the selection option).
+#pragma once
+
+#include <memory>
+
+#include "common/pattern.h"
+#include "editorsearch/line_search.h"
+
+struct PatternReleaser {
+  void operator()(CompiledPattern* pattern) const { ReleasePattern(&pattern); }
+};
+using PatternHolder = std::unique_ptr<CompiledPattern, PatternReleaser>;
+
+// Transient state, never stored.
+extern int Reverse;      // towards the first line
+extern int InSelection;  // only inside the editor's selected block
+extern PatternHolder EPattern;  // from EText, when the last accepted dialog asked for one
+
+// The line search as the settings stand.
+LineSearch CurrentLineSearch();
+
+// Compiles EText in pattern mode (showing the error when it does not compile).
+bool PreparePattern();
+// For a repeat: compiles again when EText or the case setting changed since the last
+// compile (a hand-off from the file search), so the search looks for the text it names.
+bool EnsurePattern();
+
+void SearchDialog();
+// From the cursor; selects the hit or shows the not-found warning.
+void SearchNext();
+void ShowMatch(int line, int start, int length);
+// The not-found warning under the command's title (message 7 or 8).
+void ShowNotFound(int titleMessage);

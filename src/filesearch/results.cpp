@@ -1,0 +1,46 @@
+#include "filesearch/results.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+ResultsList Results;
+
+namespace {
+
+constexpr int kFirstCapacity = 64;
+
+// Grows the array geometrically, so that a long search copies it only a few times.
+// False when memory runs out; the list is then as it was.
+bool ReserveOneMore(ResultsList* list) {
+  if (list->count < list->capacity) return true;
+  if (list->count == INT_MAX) return false;
+  int capacity = list->capacity < kFirstCapacity ? kFirstCapacity
+                 : list->capacity > INT_MAX / 2  ? INT_MAX
+                                                 : list->capacity * 2;
+  void* grown =
+      std::realloc(list->items, static_cast<std::size_t>(capacity) * sizeof(PluginPanelItem));
+  if (!grown) return false;
+  list->items = static_cast<PluginPanelItem*>(grown);
+  list->capacity = capacity;
+  return true;
+}
+
+}  // namespace
+
+void AddResult(ResultsList* list, const FarFindData* record) {
+  if (!ReserveOneMore(list)) return;
+  PluginPanelItem& item = list->items[list->count];
+  // Every field but the listing record is 0: sizes, flags, links, texts, user data and
+  // the reserved words.
+  std::memset(&item, 0, sizeof(item));
+  std::memcpy(&item.FindData, record, sizeof(item.FindData));
+  ++list->count;
+}
+
+void ClearResults(ResultsList* list) {
+  std::free(list->items);
+  list->items = nullptr;
+  list->count = 0;
+  list->capacity = 0;
+}

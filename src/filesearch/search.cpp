@@ -1,0 +1,84 @@
+#include "filesearch/search.h"
+
+#include "common/host_binding.h"
+#include "common/messages.h"
+#include "common/pattern.h"
+#include "filesearch/dialogs.h"
+#include "filesearch/handoff.h"
+#include "filesearch/matchers.h"
+#include "filesearch/panel.h"
+#include "filesearch/search_text.h"
+#include "filesearch/settings.h"
+#include "filesearch/walker.h"
+
+namespace {
+
+constexpr int kSearchItem = 0;
+
+// Looked up once and kept for the life of the plugin: a menu built again later shows
+// the same texts.
+const char* PluginMenuStrings[2];
+const char* PluginConfigStrings[1];
+bool PluginMenuFilled = false;
+bool PluginConfigFilled = false;
+
+}  // namespace
+
+void FillPluginInfo(PluginInfo* info) {
+  if (!PluginConfigFilled) {
+    PluginConfigStrings[0] = MessageText(7);
+    PluginConfigFilled = true;
+  }
+  if (!PluginMenuFilled) {
+    PluginMenuStrings[0] = MessageText(7);
+    PluginMenuStrings[1] = MessageText(8);
+    PluginMenuFilled = true;
+  }
+  info->StructSize = sizeof(PluginInfo);
+  info->Flags = 0;
+  info->DiskMenuStringsNumber = 0;
+  info->PluginMenuStrings = PluginMenuStrings;
+  info->PluginMenuStringsNumber = 2;
+  info->PluginConfigStrings = PluginConfigStrings;
+  info->PluginConfigStringsNumber = 1;
+  info->CommandPrefix = "ff";
+}
+
+void ExitFilePlugin() {
+  SaveSettings(true);
+  ReleasePattern(&SearchPattern);
+  ClearResults(&Results);
+}
+
+int RunSearch(const char* commandText) {
+  PanelInfo panel{};
+  if (!Info.Control(FAR_INVALID_HANDLE, FCTL_GETPANELINFO, &panel)) return 0;
+  // A search starts only from a plain file panel: not from a plugin's panel (such as a
+  // results panel), a tree, a quick view or an information panel.
+  if (panel.Plugin != 0 || panel.PanelType != PTYPE_FILEPANEL) return 0;
+  if (commandText) {
+    // From the command line only the text changes; the other settings stay as stored.
+    FText = commandText;
+    if (!CompileSearchText()) return 0;
+  } else if (!ShowSearchDialog()) {
+    return 0;
+  }
+  return WalkScope(&Results, TestFoundFile);
+}
+
+HANDLE OpenFilePlugin(int openFrom, std::intptr_t item) {
+  int result = 0;
+  if (openFrom == OPEN_PLUGINSMENU) {
+    // The replace command (any other item) is not part of the plugin yet.
+    if (item != kSearchItem) return FAR_INVALID_HANDLE;
+    result = RunSearch(nullptr);
+  } else if (openFrom == OPEN_COMMANDLINE) {
+    const char* text = reinterpret_cast<const char*>(item);
+    result = RunSearch(text ? text : "");
+  } else {
+    return FAR_INVALID_HANDLE;
+  }
+  if (result == 0) return FAR_INVALID_HANDLE;
+  HandOffToLinquo();
+  return result == 1 ? ResultsPanelHandle() : FAR_INVALID_HANDLE;
+}

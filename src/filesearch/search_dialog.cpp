@@ -1,0 +1,88 @@
+#include <cstring>
+#include <string>
+
+#include "common/host_binding.h"
+#include "common/messages.h"
+#include "filesearch/dialogs.h"
+#include "filesearch/search_text.h"
+#include "filesearch/settings.h"
+
+namespace {
+
+constexpr int kItems = 22;
+constexpr int kFirstMode = 7;
+constexpr int kFirstScope = 15;
+constexpr int kModes = 6;
+constexpr int kScopes = 5;
+constexpr int kSearchButton = 20;
+
+const char kMaskHistory[] = "Masks";
+const char kTextHistory[] = "SearchText";
+
+std::uintptr_t History(const char* name) { return reinterpret_cast<std::uintptr_t>(name); }
+
+// A hand-edited mode or scope with no radio button is shown as the one it behaves like.
+int PresetMode() { return FSearchAs >= 0 && FSearchAs < kModes ? FSearchAs : 1; }
+int PresetScope() { return FSearchIn >= 0 && FSearchIn < kScopes ? FSearchIn : 2; }
+
+// An edit field holds 511 characters, so a longer stored text is shown cut. Left as
+// shown, the field keeps the whole stored text: confirming must not shorten it.
+std::string TakeFieldText(const FarDialogItem& item, const std::string& stored) {
+  std::string text = DialogItemText(item);
+  if (text.size() == sizeof(item.Data) - 1 && stored.size() > text.size() &&
+      stored.compare(0, text.size(), text) == 0)
+    return stored;
+  return text;
+}
+
+int SelectedIndex(const FarDialogItem* items, int first, int count) {
+  for (int k = 0; k < count - 1; ++k)
+    if (items[first + k].Selected) return k;
+  return count - 1;
+}
+
+}  // namespace
+
+int ShowSearchDialog() {
+  const DialogItemSpec specs[kItems] = {
+      {DI_DOUBLEBOX, 3, 1, 72, 23, 0, 0, 0, 0, 7},
+      {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, 9},
+      {DI_EDIT, 5, 3, 70, 0, 1, History(kMaskHistory), DIF_HISTORY, 0, TextData(FMask.c_str())},
+      {DI_TEXT, 5, 4, 0, 0, 0, 0, 0, 0, 10},
+      {DI_EDIT, 5, 5, 70, 0, 0, History(kTextHistory), DIF_HISTORY, 0, TextData(FText.c_str())},
+      {DI_TEXT, 5, 6, 0, 0, 0, 0, DIF_BOXCOLOR | DIF_SEPARATOR, 0, 0},
+      {DI_CHECKBOX, 5, 7, 0, 0, 0, static_cast<std::uintptr_t>(FCaseSensitive != 0), 0, 0, 11},
+      {DI_RADIOBUTTON, 5, 8, 0, 0, 0, 0, DIF_GROUP, 0, 12},
+      {DI_RADIOBUTTON, 5, 9, 0, 0, 0, 0, 0, 0, 13},
+      {DI_RADIOBUTTON, 5, 10, 0, 0, 0, 0, 0, 0, 15},
+      {DI_RADIOBUTTON, 5, 11, 0, 0, 0, 0, 0, 0, 14},
+      {DI_RADIOBUTTON, 5, 12, 0, 0, 0, 0, 0, 0, 16},
+      {DI_RADIOBUTTON, 5, 13, 0, 0, 0, 0, 0, 0, 17},
+      {DI_CHECKBOX, 5, 14, 0, 0, 0, static_cast<std::uintptr_t>(FSInverse != 0), 0, 0, 23},
+      {DI_TEXT, 5, 15, 0, 0, 0, 0, DIF_BOXCOLOR | DIF_SEPARATOR, 0, 0},
+      {DI_RADIOBUTTON, 5, 16, 0, 0, 0, 0, DIF_GROUP, 0, 18},
+      {DI_RADIOBUTTON, 5, 17, 0, 0, 0, 0, 0, 0, 19},
+      {DI_RADIOBUTTON, 5, 18, 0, 0, 0, 0, 0, 0, 20},
+      {DI_RADIOBUTTON, 5, 19, 0, 0, 0, 0, 0, 0, 21},
+      {DI_RADIOBUTTON, 5, 20, 0, 0, 0, 0, 0, 0, 22},
+      {DI_BUTTON, 0, 22, 0, 0, 0, 0, DIF_CENTERGROUP, 1, TextData(MessageText(0))},
+      {DI_BUTTON, 0, 22, 0, 0, 0, 0, DIF_CENTERGROUP, 0, 1},
+  };
+  FarDialogItem items[kItems] = {};
+  ExpandDialogItems(specs, items, kItems);
+  items[kFirstMode + PresetMode()].Selected = 1;
+  items[kFirstScope + PresetScope()].Selected = 1;
+
+  for (;;) {
+    int closedBy = Info.Dialog(Info.ModuleNumber, -1, -1, 76, 25, "FileSearchDlg", items, kItems);
+    if (closedBy != kSearchButton) return 0;
+    FMask = TakeFieldText(items[2], FMask);
+    FText = TakeFieldText(items[4], FText);
+    FCaseSensitive = items[6].Selected ? 1 : 0;
+    FSearchAs = SelectedIndex(items, kFirstMode, kModes);
+    FSInverse = items[13].Selected ? 1 : 0;
+    FSearchIn = SelectedIndex(items, kFirstScope, kScopes);
+    if (CompileSearchText()) return 1;
+    // The pattern error has been shown: the same items come back as the user left them.
+  }
+}

@@ -1,0 +1,222 @@
+#include "filesearch/walker.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "common/host_binding.h"
+#include "common/messages.h"
+#include "filesearch/masks.h"
+#include "filesearch/settings.h"
+#include "platform/platform.h"
+
+bool StopSearch = false;
+int FilesTested = 0;
+
+namespace {
+
+constexpr int kScopeAllDrives = 0;
+constexpr int kScopeCurrentDrive = 1;
+constexpr int kScopeFolderOnly = 3;
+constexpr int kScopeSelectedFolders = 4;
+constexpr int kMaxDrives = 32;
+
+struct ListingCloser {
+  void operator()(platform::Listing* listing) const { platform::CloseListing(listing); }
+};
+using ListingHandle = std::unique_ptr<platform::Listing, ListingCloser>;
+
+// The whole screen, saved while the progress message of one folder is shown.
+class SavedScreen {
+ public:
+  SavedScreen() : screen_(Info.SaveScreen(0, 0, -1, -1)) {}
+  SavedScreen(const SavedScreen&) = delete;
+  SavedScreen& operator=(const SavedScreen&) = delete;
+  ~SavedScreen() { Info.RestoreScreen(screen_); }
+
+ private:
+  HANDLE screen_;
+};
+
+bool IsDotName(const char* name) {
+  return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+}
+
+// Writes name behind the folder's separator at length n. False when the result, with
+// room for the terminating zero and extra more characters, would not fit the buffer.
+bool AppendName(char* path, int n, const char* name, int extra) {
+  std::size_t length = strnlen(name, kMaxPath);
+  if (n + length + extra >= static_cast<std::size_t>(kMaxPath)) return false;
+  std::memcpy(path + n, name, length);
+  path[n + length] = '\0';
+  return true;
+}
+
+// Copies a text of the host into the path buffer; false when it does not fit.
+bool CopyPath(char* path, const char* from) {
+  std::size_t length = strnlen(from, kMaxPath);
+  if (length >= static_cast<std::size_t>(kMaxPath)) return false;
+  std::memcpy(path, from, length + 1);
+  return true;
+}
+
+void ShowProgress(const char* path, const ResultsList* results) {
+  std::string tested = FormatMessageNumber(MessageText(24), FilesTested);
+  std::string found = FormatMessageNumber(MessageText(25), results->count);
+  const char* lines[] = {MessageText(7), path, tested.c_str(), found.c_str()};
+  Info.Message(Info.ModuleNumber, 0, nullptr, lines, 4, 0);
+}
+
+// The folder's files that pass the masks, each with its full path in cFileName.
+std::vector<FarFindData> ListMatchingFiles(const char* path, int n) {
+  std::vector<FarFindData> files;
+  ListingHandle listing(platform::OpenListing(path));
+  if (!listing) return files;
+  char full[kMaxPath];
+  std::memcpy(full, path, n);
+  FarFindData entry;
+  while (platform::NextListingEntry(listing.get(), &entry)) {
+    if (entry.dwFileAttributes & kAttrDirectory) continue;
+    entry.cFileName[kMaxPath - 1] = '\0';
+    if (!MatchMaskList(FMask.c_str(), entry.cFileName)) continue;
+    // A full path that would not fit the record is skipped, never cut.
+    if (!AppendName(full, n, entry.cFileName, 0)) continue;
+    std::memcpy(entry.cFileName, full, std::strlen(full) + 1);
+    files.push_back(entry);
+  }
+  return files;
+}
+
+// Tests the files of one folder, under its progress message. False when stopped.
+bool TestFolderFiles(const char* path, int n, ResultsList* results, FileAction action) {
+  SavedScreen screen;
+  ShowProgress(path, results);
+  std::vector<FarFindData> files = ListMatchingFiles(path, n);
+  for (FarFindData& file : files) {
+    action(&file, results);
+    if (PollEscape()) StopSearch = true;
+    ++FilesTested;
+    if (StopSearch) break;
+  }
+  return !StopSearch;
+}
+
+// Walks each subfolder of the folder at length n. False when stopped.
+bool WalkSubfolders(char* path, int n, ResultsList* results, FileAction action) {
+  ListingHandle listing(platform::OpenListing(path));
+  if (!listing) return true;
+  FarFindData entry;
+  while (platform::NextListingEntry(listing.get(), &entry)) {
+    if (!(entry.dwFileAttributes & kAttrDirectory)) continue;
+    entry.cFileName[kMaxPath - 1] = '\0';
+    if (IsDotName(entry.cFileName)) continue;
+    // A link or another file system's mount is listed but not entered: no walk loops
+    // or visits a tree twice.
+    if (entry.dwFileAttributes & kAttrReparsePoint) continue;
+    // Room for the separator the subfolder's walk appends.
+    if (!AppendName(path, n, entry.cFileName, 1)) continue;
+    if (!WalkFolder(path, results, action)) return false;
+  }
+  return true;
+}
+
+void WalkDrives(char* path, ResultsList* results, FileAction action) {
+  platform::Drive drives[kMaxDrives];
+  int count = platform::ListDrives(drives, kMaxDrives);
+  if (count > kMaxDrives) count = kMaxDrives;
+  for (int i = 0; i < count; ++i) {
+    int type = drives[i].type;
+    if (type == platform::kDriveUnknown || type == platform::kDriveNoRoot ||
+        type == platform::kDriveRemovable || type == platform::kDriveCdrom)
+      continue;
+    drives[i].root[kMaxPath - 1] = '\0';
+    if (!CopyPath(path, drives[i].root)) continue;
+    if (!WalkFolder(path, results, action)) return;
+  }
+}
+
+// The root of the drive that holds the panel's folder. When no root is known (a
+// network path, a folder of no listed drive) the folder itself is walked: the search
+// then covers less than asked rather than a tree the user did not choose.
+void WalkCurrentDrive(char* path, const PanelInfo& panel, ResultsList* results, FileAction action) {
+  if (!CopyPath(path, panel.CurDir)) return;
+  char root[kMaxPath];
+  if (platform::FindDriveRoot(path, root, kMaxPath)) {
+    root[kMaxPath - 1] = '\0';
+    if (!CopyPath(path, root)) return;
+  }
+  WalkFolder(path, results, action);
+}
+
+int WalkSelectedFolders(char* path, const PanelInfo& panel, ResultsList* results,
+                        FileAction action) {
+  if (panel.ItemsNumber == 0) return 0;
+  if (!CopyPath(path, panel.CurDir)) return 1;
+  int n = EnsureTrailingBackslash(path);
+  if (n < 0) return 1;
+  const PluginPanelItem* entries = panel.SelectedItems;
+  int count = panel.SelectedItemsNumber;
+  if (count == 0) {
+    entries = panel.PanelItems;
+    count = panel.ItemsNumber;
+  }
+  for (int i = 0; i < count && entries; ++i) {
+    const FarFindData& entry = entries[i].FindData;
+    if (!(entry.dwFileAttributes & kAttrDirectory)) continue;
+    if (entry.dwFileAttributes & kAttrReparsePoint) continue;
+    if (strnlen(entry.cFileName, kMaxPath) >= static_cast<std::size_t>(kMaxPath)) continue;
+    if (std::strcmp(entry.cFileName, "..") == 0) continue;
+    if (!AppendName(path, n, entry.cFileName, 1)) continue;
+    if (!WalkFolder(path, results, action)) break;
+  }
+  return 1;
+}
+
+}  // namespace
+
+int EnsureTrailingBackslash(char* path) {
+  std::size_t length = strnlen(path, kMaxPath);
+  if (length >= static_cast<std::size_t>(kMaxPath)) return -1;
+  if (length > 0 && path[length - 1] == platform::kPathSeparator) return static_cast<int>(length);
+  // The separator and the terminating zero must both fit.
+  if (length + 2 > static_cast<std::size_t>(kMaxPath)) return -1;
+  path[length] = platform::kPathSeparator;
+  path[length + 1] = '\0';
+  return static_cast<int>(length + 1);
+}
+
+int PollEscape() { return platform::PollConsoleEscape() ? 1 : 0; }
+
+int WalkFolder(char* path, ResultsList* results, FileAction action) {
+  int n = EnsureTrailingBackslash(path);
+  // A folder whose path does not fit the buffer is skipped; the walk goes on.
+  if (n < 0) return 1;
+  bool goOn = TestFolderFiles(path, n, results, action);
+  if (FSearchIn == kScopeFolderOnly) return 1;
+  if (!goOn) return 0;
+  return WalkSubfolders(path, n, results, action) ? 1 : 0;
+}
+
+int WalkScope(ResultsList* results, FileAction action) {
+  PanelInfo panel{};
+  Info.Control(FAR_INVALID_HANDLE, FCTL_GETPANELINFO, &panel);
+  ClearResults(results);
+  StopSearch = false;
+  FilesTested = 0;
+  char path[kMaxPath] = {};
+  switch (FSearchIn) {
+    case kScopeAllDrives:
+      WalkDrives(path, results, action);
+      return 1;
+    case kScopeCurrentDrive:
+      WalkCurrentDrive(path, panel, results, action);
+      return 1;
+    case kScopeSelectedFolders:
+      return WalkSelectedFolders(path, panel, results, action);
+    default:
+      // The folder with or without its subfolders; an unknown scope walks like 2.
+      if (CopyPath(path, panel.CurDir)) WalkFolder(path, results, action);
+      return 1;
+  }
+}

@@ -1,0 +1,55 @@
+// The language files shipped beside the modules: both languages hold the same numbering
+// with texts that fit their places.
+#include <gtest/gtest.h>
+
+#include "host/language_file.h"
+
+namespace {
+
+struct Shipped {
+  const char* file;
+  const char* language;
+};
+
+class ShippedLanguageFileTest : public testing::TestWithParam<Shipped> {};
+
+TEST_P(ShippedLanguageFileTest, HoldsEveryMessageInItsPlace) {
+  host::LanguageFile texts;
+  ASSERT_TRUE(
+      host::ReadLanguageFile(std::string(QUARIX_SOURCE_DIR "/lng/") + GetParam().file, &texts));
+  EXPECT_EQ(texts.name, GetParam().language);
+  ASSERT_EQ(texts.messages.size(), 53u);
+  for (std::size_t n = 0; n < texts.messages.size(); ++n) {
+    const std::string& text = texts.messages[n];
+    EXPECT_LT(text.size(), 80u) << n;
+    std::size_t conversions = 0;
+    for (std::size_t at = text.find('%'); at != std::string::npos; at = text.find('%', at + 1))
+      ++conversions;
+    // Only the two progress lines carry a number, exactly one each.
+    if (n == 24 || n == 25) {
+      EXPECT_EQ(conversions, 1u) << n;
+      EXPECT_NE(text.find("%d"), std::string::npos) << n;
+    } else {
+      EXPECT_EQ(conversions, 0u) << n << ": " << text;
+    }
+  }
+  for (int used : {0, 1, 3, 4, 7, 8, 9, 10, 11, 30, 41, 42, 46, 49, 50, 51, 52})
+    EXPECT_FALSE(texts.messages[used].empty()) << used;
+  EXPECT_EQ(texts.messages[7], "Trawlix");
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, ShippedLanguageFileTest,
+                         testing::Values(Shipped{"QuarixEng.lng", "English"},
+                                         Shipped{"QuarixRus.lng", "Russian"}),
+                         [](const testing::TestParamInfo<Shipped>& info) {
+                           return std::string(info.param.language);
+                         });
+
+TEST(ShippedLanguageFiles, RussianIsInCodePage866) {
+  host::LanguageFile texts;
+  ASSERT_TRUE(host::ReadLanguageFile(QUARIX_SOURCE_DIR "/lng/QuarixRus.lng", &texts));
+  EXPECT_EQ(texts.messages[1], "\x8e\xe2\xac\xa5\xad\xa0");  // "Отмена"
+  EXPECT_EQ(texts.description, "Russian (\x90\xe3\xe1\xe1\xaa\xa8\xa9)");
+}
+
+}  // namespace

@@ -1,0 +1,235 @@
+// The quarix program as a user runs it: a child process on a temporary tree, with a
+// registry folder of its own.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "platform/platform.h"
+#include "scenario/child_process.h"
+#include "unit/host/scratch_folder.h"
+
+namespace {
+
+const std::string kProgram = QUARIX_BIN_DIR "/quarix";
+const char* kSettingsKey = "Software\\Far\\Plugins\\Quarix";
+
+std::set<std::string> Lines(const std::string& text) {
+  std::set<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.insert(line);
+  return lines;
+}
+
+class ProgramTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    registry = scratch.path() + "registry";
+    tree = scratch.path() + "tree/";
+    std::filesystem::create_directories(tree);
+    // The stored scope decides what a search walks: the panel's folder with its
+    // subfolders, not the whole drive.
+    SetStoredNumber("FSearchIn", 2);
+  }
+
+  void SetStoredNumber(const char* name, DWORD value) {
+    setenv("QUARIX_REGISTRY", registry.c_str(), 1);
+    platform::RegistryKey* key = platform::OpenRegistryKey(kSettingsKey);
+    ASSERT_NE(key, nullptr);
+    EXPECT_TRUE(platform::SetRegistryValue(key, name, platform::kRegDword, &value, sizeof value));
+    EXPECT_EQ(platform::CloseRegistryKey(key), 0);
+  }
+
+  std::string StoredText(const char* name) {
+    setenv("QUARIX_REGISTRY", registry.c_str(), 1);
+    platform::RegistryKey* key = platform::OpenRegistryKey(kSettingsKey);
+    if (!key) return "<no key>";
+    char buffer[512] = {};
+    DWORD type = 0, size = sizeof buffer - 1;
+    bool found = platform::QueryRegistryValue(key, name, &type, buffer, &size);
+    platform::CloseRegistryKey(key);
+    return found && type == platform::kRegSz ? std::string(buffer) : "<missing>";
+  }
+
+  // Files of the tree, by their path below it; returns their full paths.
+  std::set<std::string> MakeFiles(const std::vector<std::pair<std::string, std::string>>& files) {
+    std::set<std::string> paths;
+    for (const auto& [relative, bytes] : files) {
+      scratch.Write("tree/" + relative, bytes);
+      paths.insert(tree + relative);
+    }
+    return paths;
+  }
+
+  ChildResult Run(const std::vector<std::string>& args, const std::string& input = "",
+                  std::map<std::string, std::string> env = {}) {
+    env.emplace("QUARIX_REGISTRY", registry);
+    env.emplace("QUARIX_PLUGIN_DIR", QUARIX_BIN_DIR);
+    return RunChild(kProgram, args, env, input);
+  }
+
+  ScratchFolder scratch;
+  std::string registry;
+  std::string tree;
+};
+
+TEST_F(ProgramTest, EmptyTextListsEveryFileOfTheTree) {
+  std::set<std::string> all = MakeFiles({{"a.c", "int a;\n"},
+                                         {"Makefile", "all:\n"},
+                                         {"empty.txt", ""},
+                                         {"sub/b.h", "// TODO\n"},
+                                         {"sub/deeper/c.py", "print(1)\r\n"},
+                                         {".config/settings", "x=1\n"}});
+  ChildResult result = Run({"ff:", tree});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(Lines(result.out), all);
+  EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 6) << "each file once";
+
+  result = Run({"--dir", tree.substr(0, tree.size() - 1), "ff:"});  // --dir, no trailing "/"
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(Lines(result.out), all);
+}
+
+TEST_F(ProgramTest, TextListsOnlyTheFilesThatHoldIt) {
+  MakeFiles({{"one.txt", "nothing here\n"},
+             {"two.txt", "a todo item\n"},
+             {"sub/three.c", "/* TODO */\n"},
+             {"sub/four.c", "done\n"}});
+  ChildResult result = Run({"ff:todo", tree});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(Lines(result.out), (std::set<std::string>{tree + "two.txt", tree + "sub/three.c"}));
+}
+
+TEST_F(ProgramTest, EmptyFolderOrNothingFoundGivesExitOneAndNoOutput) {
+  ChildResult result = Run({"ff:", tree});
+  EXPECT_EQ(result.exitCode, 1) << result.err;
+  EXPECT_EQ(result.out, "");
+
+  MakeFiles({{"a.txt", "alpha\n"}});
+  result = Run({"ff:no such text", tree});
+  EXPECT_EQ(result.exitCode, 1) << result.err;
+  EXPECT_EQ(result.out, "");
+}
+
+TEST_F(ProgramTest, FolderThatCannotBeShownGivesExitTwo) {
+  MakeFiles({{"file.txt", "x\n"}});
+  for (const std::string& dir : {tree + "missing", tree + "file.txt"}) {
+    ChildResult result = Run({"ff:", dir});
+    EXPECT_EQ(result.exitCode, 2) << dir;
+    EXPECT_EQ(result.out, "") << dir;
+    EXPECT_NE(result.err.find(dir), std::string::npos) << result.err;
+  }
+}
+
+TEST_F(ProgramTest, CommandLineMistakesShowTheUsageAndGiveExitTwo) {
+  const std::vector<std::vector<std::string>> mistakes = {{},
+                                                          {"--bogus", "ff:"},
+                                                          {"--dir"},
+                                                          {"ff:", tree, "extra"},
+                                                          {"--dir", tree, "ff:", tree},
+                                                          {"search-nothing"}};
+  for (const auto& args : mistakes) {
+    ChildResult result = Run(args);
+    std::string shown;
+    for (const std::string& arg : args) shown += arg + " ";
+    EXPECT_EQ(result.exitCode, 2) << shown;
+    EXPECT_NE(result.err.find("usage: quarix"), std::string::npos) << shown << result.err;
+    EXPECT_EQ(result.out, "") << shown;
+  }
+}
+
+TEST_F(ProgramTest, PatternErrorOpensNoPanel) {
+  MakeFiles({{"a.txt", "a(b\n"}});
+  ChildResult result = Run({"ff:a(b", tree});  // the stored mode is a regular expression
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_NE(result.err.find("a(b"), std::string::npos) << result.err;
+}
+
+TEST_F(ProgramTest, MissingTrawlixModuleGivesExitTwo) {
+  MakeFiles({{"a.txt", "x\n"}});
+  scratch.MakeFolder("no-modules");
+  ChildResult result =
+      Run({"ff:", tree}, "", {{"QUARIX_PLUGIN_DIR", scratch.path() + "no-modules"}});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_NE(result.err.find("Trawlix.so"), std::string::npos) << result.err;
+  EXPECT_EQ(result.out, "");
+}
+
+TEST_F(ProgramTest, LoneEscapeOnInputStopsTheWalkEarly) {
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const char* folder : {"", "a/", "a/b/", "c/", "d/"})
+    for (const char* name : {"1.txt", "2.txt", "3.txt"})
+      files.emplace_back(std::string(folder) + name, "text\n");
+  std::set<std::string> all = MakeFiles(files);
+
+  ChildResult result = Run({"ff:", tree}, "\x1b");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  std::set<std::string> listed = Lines(result.out);
+  EXPECT_GE(listed.size(), 1u);  // the file under test when Escape came is finished
+  EXPECT_LT(listed.size(), all.size());
+  for (const std::string& path : listed) EXPECT_TRUE(all.count(path)) << path;
+
+  // Other bytes are swallowed, not taken for Escape; an arrow key is no Escape either.
+  result = Run({"ff:", tree}, "q\x1b[A");
+  EXPECT_EQ(Lines(result.out), all) << result.err;
+}
+
+TEST_F(ProgramTest, TerminalInputSeesALoneEscapeAtOnceAndGetsItsModeBack) {
+  std::vector<std::pair<std::string, std::string>> files;
+  for (const char* folder : {"", "a/", "b/", "c/"})
+    for (const char* name : {"1.txt", "2.txt"})
+      files.emplace_back(std::string(folder) + name, "x\n");
+  std::set<std::string> all = MakeFiles(files);
+
+  int master = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_GE(master, 0);
+  ASSERT_EQ(grantpt(master), 0);
+  ASSERT_EQ(unlockpt(master), 0);
+  int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+  ASSERT_GE(terminal, 0);
+  termios before;
+  ASSERT_EQ(tcgetattr(terminal, &before), 0);
+  ASSERT_TRUE(before.c_lflag & ICANON);
+  // Typed ahead without Enter: only a terminal out of line mode hands it over.
+  ASSERT_EQ(write(master, "\x1b", 1), 1);
+
+  ChildResult result = RunChild(
+      kProgram, {"ff:", tree},
+      {{"QUARIX_REGISTRY", registry}, {"QUARIX_PLUGIN_DIR", QUARIX_BIN_DIR}}, "", terminal);
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  std::set<std::string> listed = Lines(result.out);
+  EXPECT_GE(listed.size(), 1u);
+  EXPECT_LT(listed.size(), all.size());
+
+  termios after;
+  ASSERT_EQ(tcgetattr(terminal, &after), 0);
+  EXPECT_EQ(after.c_lflag, before.c_lflag);
+  EXPECT_EQ(after.c_cc[VMIN], before.c_cc[VMIN]);
+  close(terminal);
+  close(master);
+}
+
+TEST_F(ProgramTest, SettingsPersistBetweenRuns) {
+  MakeFiles({{"a.txt", "needle\n"}});
+  ChildResult result = Run({"ff:needle", tree});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(StoredText("FText"), "needle");
+  std::ifstream file(registry + "/Software/Far/Plugins/Quarix.reg");
+  std::string stored((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_NE(stored.find("needle"), std::string::npos) << stored;
+
+  // The scope stored before the first run still holds: the second run stays in the tree.
+  result = Run({"ff:", tree});
+  EXPECT_EQ(Lines(result.out), std::set<std::string>{tree + "a.txt"});
+  EXPECT_EQ(StoredText("FText"), "");
+}
+
+}  // namespace

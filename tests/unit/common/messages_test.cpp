@@ -1,0 +1,150 @@
+#include "common/messages.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "common/host_binding.h"
+
+namespace {
+
+constexpr int kModuleNumber = 7;
+std::string LongMessage(600, 'm');
+std::string LastText;
+int LastModule = -1;
+
+const char* FARAPI TestGetMsg(int moduleNumber, int number) {
+  LastModule = moduleNumber;
+  if (number == 1500) return LongMessage.c_str();
+  LastText = "message " + std::to_string(number);
+  return LastText.c_str();
+}
+
+class ExpandDialogItemsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Info = PluginStartupInfo{};
+    Info.ModuleNumber = kModuleNumber;
+    Info.GetMsg = TestGetMsg;
+  }
+
+  // Expands one description into an item prefilled with a marker byte.
+  FarDialogItem Expand(const DialogItemSpec& spec) {
+    FarDialogItem item;
+    std::memset(&item, 0x5A, sizeof(item));
+    ExpandDialogItems(&spec, &item, 1);
+    return item;
+  }
+};
+
+DialogItemSpec Spec(std::uintptr_t data) {
+  DialogItemSpec spec{};
+  spec.Type = DI_EDIT;
+  spec.Data = data;
+  return spec;
+}
+
+TEST_F(ExpandDialogItemsTest, DataNamesAnEmptyTextAMessageOrAnAddress) {
+  static const char kLiteral[] = "a literal text";
+  struct Case {
+    std::uintptr_t data;
+    std::string expected;
+  } cases[] = {
+      {0, ""},
+      {1, "message 1"},
+      {1999, "message 1999"},
+      {TextData(kLiteral), kLiteral},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.data);
+    FarDialogItem item = Expand(Spec(c.data));
+    EXPECT_EQ(item.Data, c.expected);
+  }
+}
+
+TEST_F(ExpandDialogItemsTest, MessagesAreLookedUpWithThePluginsModuleNumber) {
+  LastModule = -1;
+  Expand(Spec(12));
+  EXPECT_EQ(LastModule, kModuleNumber);
+}
+
+TEST_F(ExpandDialogItemsTest, FieldsAreWidenedWithoutSignAndSelectedPassesUnchanged) {
+  static const char kHistory[] = "SearchText";
+  DialogItemSpec spec{};
+  spec.Type = DI_CHECKBOX;
+  spec.X1 = 200;
+  spec.Y1 = 255;
+  spec.X2 = 128;
+  spec.Y2 = 3;
+  spec.Focus = 1;
+  spec.Selected = reinterpret_cast<std::uintptr_t>(kHistory);
+  spec.Flags = DIF_HISTORY | DIF_BOXCOLOR;
+  spec.DefaultButton = 1;
+  FarDialogItem item = Expand(spec);
+  EXPECT_EQ(item.Type, DI_CHECKBOX);
+  EXPECT_EQ(item.X1, 200);
+  EXPECT_EQ(item.Y1, 255);
+  EXPECT_EQ(item.X2, 128);
+  EXPECT_EQ(item.Y2, 3);
+  EXPECT_EQ(item.Focus, 1);
+  EXPECT_EQ(item.History, kHistory);
+  EXPECT_EQ(item.Flags, DIF_HISTORY | DIF_BOXCOLOR);
+  EXPECT_EQ(item.DefaultButton, 1);
+}
+
+TEST_F(ExpandDialogItemsTest, TextsLongerThanTheItemHoldsAreCut) {
+  std::string literal(700, 'x');
+  for (std::uintptr_t data : {TextData(literal.c_str()), std::uintptr_t{1500}}) {
+    FarDialogItem item = Expand(Spec(data));
+    EXPECT_EQ(strnlen(item.Data, sizeof(item.Data)), 511u);
+  }
+}
+
+TEST_F(ExpandDialogItemsTest, ExpandsEveryItemInOrder) {
+  DialogItemSpec specs[3] = {Spec(7), Spec(0), Spec(9)};
+  specs[1].Type = DI_BUTTON;
+  FarDialogItem items[3];
+  ExpandDialogItems(specs, items, 3);
+  EXPECT_STREQ(items[0].Data, "message 7");
+  EXPECT_STREQ(items[1].Data, "");
+  EXPECT_EQ(items[1].Type, DI_BUTTON);
+  EXPECT_STREQ(items[2].Data, "message 9");
+}
+
+TEST(FormatMessageNumberTest, SubstitutesOnlyTheFirstDecimalConversion) {
+  struct Case {
+    const char* text;
+    long long value;
+    std::string expected;
+  } cases[] = {
+      {"Files tested", 42, "Files tested"},
+      {"Files tested: %d", 42, "Files tested: 42"},
+      {"%i found", 7, "7 found"},
+      {"[%5d]", 42, "[   42]"},
+      {"[%-5d]", 42, "[42   ]"},
+      {"[%05d]", 42, "[00042]"},
+      {"[%2d]", 12345, "[12345]"},
+      {"Name %s: %d", 3, "Name %s: 3"},
+      {"%d of %d", 3, "3 of %d"},
+      {"100%% done, %d left", 9, "100% done, 9 left"},
+      {"ends with %", 1, "ends with %"},
+      {"%d", -15, "-15"},
+      {"%d", 4000000000LL, "4000000000"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(FormatMessageNumber(c.text, c.value), c.expected);
+  }
+}
+
+TEST(FormatMessageNumberTest, CutsTheLineToItsLimit) {
+  std::string text(200, 'a');
+  text += "%d";
+  EXPECT_EQ(FormatMessageNumber(text.c_str(), 1), std::string(79, 'a'));
+  EXPECT_EQ(FormatMessageNumber("%d files", 123456, 4), "1234");
+  // A width far beyond the line never builds more than the line holds.
+  EXPECT_EQ(FormatMessageNumber("%999999999d", 5).size(), 79u);
+}
+
+}  // namespace

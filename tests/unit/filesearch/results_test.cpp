@@ -1,0 +1,77 @@
+#include "filesearch/results.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <set>
+#include <string>
+
+namespace {
+
+FarFindData MakeRecord(const std::string& path, DWORD sizeLow) {
+  FarFindData record;
+  std::memset(&record, 0x77, sizeof(record));
+  record.dwFileAttributes = kAttrArchive;
+  record.nFileSizeLow = sizeLow;
+  std::snprintf(record.cFileName, sizeof(record.cFileName), "%s", path.c_str());
+  return record;
+}
+
+TEST(AddResultTest, CopiesTheListingRecordAndZeroesEveryOtherField) {
+  ResultsList list;
+  FarFindData record = MakeRecord("/data/notes.txt", 1234);
+  AddResult(&list, &record);
+  ASSERT_EQ(list.count, 1);
+  const PluginPanelItem& item = list.items[0];
+  EXPECT_EQ(std::memcmp(&item.FindData, &record, sizeof(record)), 0);
+  // The record is packed: each field is read as a value, never bound to a reference.
+  EXPECT_EQ(+item.PackSizeHigh, 0u);
+  EXPECT_EQ(+item.PackSize, 0u);
+  EXPECT_EQ(+item.Flags, 0u);
+  EXPECT_EQ(+item.NumberOfLinks, 0u);
+  EXPECT_EQ(+item.Description, nullptr);
+  EXPECT_EQ(+item.Owner, nullptr);
+  EXPECT_EQ(+item.CustomColumnData, nullptr);
+  EXPECT_EQ(+item.CustomColumnNumber, 0);
+  EXPECT_EQ(+item.UserData, 0u);
+  DWORD reserved[3];
+  std::memcpy(reserved, item.Reserved, sizeof(reserved));
+  for (DWORD word : reserved) EXPECT_EQ(word, 0u);
+  ClearResults(&list);
+}
+
+TEST(AddResultTest, KeepsTheOrderAndGrowsGeometrically) {
+  constexpr int kCount = 100000;
+  ResultsList list;
+  std::set<int> capacities;
+  for (int i = 0; i < kCount; ++i) {
+    FarFindData record = MakeRecord("/f/" + std::to_string(i), static_cast<DWORD>(i));
+    AddResult(&list, &record);
+    capacities.insert(list.capacity);
+  }
+  ASSERT_EQ(list.count, kCount);
+  // A handful of reallocations, not one per result.
+  EXPECT_LT(capacities.size(), 20u);
+  EXPECT_GE(list.capacity, kCount);
+  for (int i : {0, 1, 4095, kCount - 1}) {
+    EXPECT_STREQ(list.items[i].FindData.cFileName, ("/f/" + std::to_string(i)).c_str());
+    EXPECT_EQ(+list.items[i].FindData.nFileSizeLow, static_cast<DWORD>(i));
+  }
+  ClearResults(&list);
+}
+
+TEST(ClearResultsTest, LeavesAnEmptyListThatCanGrowAgain) {
+  ResultsList list;
+  FarFindData record = MakeRecord("/a", 1);
+  AddResult(&list, &record);
+  ClearResults(&list);
+  EXPECT_EQ(list.items, nullptr);
+  EXPECT_EQ(list.count, 0);
+  ClearResults(&list);  // clearing an empty list is harmless
+  AddResult(&list, &record);
+  EXPECT_EQ(list.count, 1);
+  ClearResults(&list);
+}
+
+}  // namespace
