@@ -17,7 +17,9 @@ namespace {
 
 int LineCount(const EditorBuffer& editor) { return static_cast<int>(editor.lines.size()); }
 
-int ClampLine(const EditorBuffer& editor, int line) { return std::clamp(line, 0, LineCount(editor) - 1); }
+int ClampLine(const EditorBuffer& editor, int line) {
+  return std::clamp(line, 0, LineCount(editor) - 1);
+}
 
 int GetString(EditorBuffer& editor, EditorGetString* get) {
   const int number = get->StringNumber < 0 ? editor.curLine : get->StringNumber;
@@ -37,7 +39,8 @@ int SetString(EditorBuffer& editor, const EditorSetString* set) {
   if (set->StringLength < 0 || (set->StringLength > 0 && !set->StringText)) return 0;
   EditorLine& line = editor.lines[static_cast<std::size_t>(number)];
   // The new texts are built before the line changes: they may point into the line.
-  std::string text(set->StringText ? set->StringText : "", static_cast<std::size_t>(set->StringLength));
+  std::string text(set->StringText ? set->StringText : "",
+                   static_cast<std::size_t>(set->StringLength));
   std::string eol = set->StringEOL ? std::string(set->StringEOL) : line.eol;
   if (text == line.text && eol == line.eol) return 1;
   line.text = std::move(text);
@@ -66,9 +69,12 @@ int GetInfo(const EditorBuffer& editor, EditorInfo* info) {
 
 int SetPosition(EditorBuffer& editor, const EditorSetPosition* position) {
   if (position->CurLine >= 0) editor.curLine = ClampLine(editor, position->CurLine);
-  if (position->CurPos >= 0) editor.curPos = position->CurPos;
-  else if (position->CurTabPos >= 0) editor.curPos = position->CurTabPos;
-  if (position->TopScreenLine >= 0) editor.topScreenLine = ClampLine(editor, position->TopScreenLine);
+  if (position->CurPos >= 0)
+    editor.curPos = position->CurPos;
+  else if (position->CurTabPos >= 0)
+    editor.curPos = position->CurTabPos;
+  if (position->TopScreenLine >= 0)
+    editor.topScreenLine = ClampLine(editor, position->TopScreenLine);
   if (position->LeftPos >= 0) editor.leftPos = position->LeftPos;
   if (position->Overtype >= 0) editor.overtype = position->Overtype ? 1 : 0;
   return 1;
@@ -140,7 +146,8 @@ void EditorBuffer::SetText(const std::string& bytes) {
       line.text += c;
       continue;
     }
-    line.eol = c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n' ? "\r\n" : std::string(1, c);
+    line.eol =
+        c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n' ? "\r\n" : std::string(1, c);
     i += line.eol.size() - 1;
     lines.push_back(std::move(line));
     line = EditorLine{};
@@ -210,7 +217,8 @@ bool SaveEditorFile(const EditorBuffer& editor, const std::string& path, std::st
   const bool exists = stat(target.c_str(), &st) == 0;
   if (exists) mode = st.st_mode & 07777;
   const std::size_t slash = target.rfind('/');
-  const std::string folder = slash == std::string::npos ? std::string(".") : target.substr(0, slash);
+  const std::string folder =
+      slash == std::string::npos ? std::string(".") : target.substr(0, slash);
   const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
   std::string temp = folder + "/." + name + ".quarix-XXXXXX";
   const int fd = mkstemp(temp.data());

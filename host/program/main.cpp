@@ -4,6 +4,7 @@
 #include <string>
 
 #include "config_command.h"
+#include "edit_command.h"
 #include "find_command.h"
 #include "options.h"
 #include "search_command.h"
@@ -28,6 +29,7 @@ struct NamedCommand {
 constexpr NamedCommand kNamedCommands[] = {
     {"search", program::RunSearchCommand},
     {"config", program::RunConfigCommand},
+    {"edit", program::RunEditCommand},
 };
 
 constexpr int kUsageError = 2;

@@ -22,14 +22,22 @@ void Emit(std::string& out, unsigned char c) {
 // The control character an escape letter stands for, or -1.
 int ControlEscape(char c) {
   switch (c) {
-    case 'a': return 7;
-    case 'b': return 8;
-    case 'e': return 27;
-    case 'f': return 12;
-    case 'r': return 13;
-    case 't': return 9;
-    case 'v': return 11;
-    default: return -1;
+    case 'a':
+      return 7;
+    case 'b':
+      return 8;
+    case 'e':
+      return 27;
+    case 'f':
+      return 12;
+    case 'r':
+      return 13;
+    case 't':
+      return 9;
+    case 'v':
+      return 11;
+    default:
+      return -1;
   }
 }
 

@@ -20,7 +20,7 @@ struct LineSearch {
 };
 
 struct LineHit {
-  int start = 0;   // from the line's first byte
+  int start = 0;  // from the line's first byte
   int length = 0;
   std::vector<int> ovector;  // pattern mode with keep: two offsets per pair
   int pairs = 0;             // the pattern's groups plus 1; 0 in plain mode

@@ -1,6 +1,7 @@
 #include "editorsearch/replace.h"
 
 #include <algorithm>
+#include <climits>
 
 #include "common/host_binding.h"
 #include "common/messages.h"
@@ -28,9 +29,9 @@ std::string Quoted(const char* bytes, std::size_t length) {
 }
 
 int Ask(const std::string& match, const std::string& replacement) {
-  const char* lines[] = {MessageText(8),      MessageText(47), match.c_str(),
-                         MessageText(48),     replacement.c_str(), MessageText(50),
-                         MessageText(51),     MessageText(52), MessageText(1)};
+  const char* lines[] = {MessageText(8),  MessageText(47),     match.c_str(),
+                         MessageText(48), replacement.c_str(), MessageText(50),
+                         MessageText(51), MessageText(52),     MessageText(1)};
   return Info.Message(Info.ModuleNumber, 0, "QXAskReplace", lines, 9, 4);
 }
 
@@ -95,7 +96,7 @@ void ReplaceRun() {
     // An empty match would be found again where the search goes on (forever, with
     // ReplaceAll): step past it by one character. Forward the character after the
     // insertion is skipped; backward the next region ends one character before it.
-    start = search.reverse ? next - 1 : next + 1;
+    start = search.reverse ? next - 1 : (next < INT_MAX ? next + 1 : next);
     if (start < 0) {  // -1 would mean the whole line again
       line += step;
       start = -1;
@@ -130,6 +131,8 @@ int AskAndReplace(int line, int start, int length, std::string replacement) {
     default:  // cancel, Escape
       return -1;
   }
+  // A line longer than the editor's records can count is never made.
+  if (replacement.size() > static_cast<std::size_t>(INT_MAX - (lineLength - length))) return -1;
   std::string newText(text.StringText, static_cast<std::size_t>(start));
   newText += replacement;
   newText.append(text.StringText + start + length,

@@ -13,8 +13,8 @@ struct PatternReleaser {
 using PatternHolder = std::unique_ptr<CompiledPattern, PatternReleaser>;
 
 // Transient state, never stored.
-extern int Reverse;      // towards the first line
-extern int InSelection;  // only inside the editor's selected block
+extern int Reverse;             // towards the first line
+extern int InSelection;         // only inside the editor's selected block
 extern PatternHolder EPattern;  // from EText, when the last accepted dialog asked for one
 
 // The line search as the settings stand.

@@ -7,6 +7,7 @@
 #include "filesearch/handoff.h"
 #include "filesearch/matchers.h"
 #include "filesearch/panel.h"
+#include "filesearch/replace/replace_command.h"
 #include "filesearch/search_text.h"
 #include "filesearch/settings.h"
 #include "filesearch/walker.h"
@@ -14,6 +15,7 @@
 namespace {
 
 constexpr int kSearchItem = 0;
+constexpr int kReplaceItem = 1;
 
 // Looked up once and kept for the life of the plugin: a menu built again later shows
 // the same texts.
@@ -69,9 +71,12 @@ int RunSearch(const char* commandText) {
 HANDLE OpenFilePlugin(int openFrom, std::intptr_t item) {
   int result = 0;
   if (openFrom == OPEN_PLUGINSMENU) {
-    // The replace command (any other item) is not part of the plugin yet.
-    if (item != kSearchItem) return FAR_INVALID_HANDLE;
-    result = RunSearch(nullptr);
+    if (item == kSearchItem)
+      result = RunSearch(nullptr);
+    else if (item == kReplaceItem)
+      result = RunReplace(&Results);
+    else
+      return FAR_INVALID_HANDLE;
   } else if (openFrom == OPEN_COMMANDLINE) {
     const char* text = reinterpret_cast<const char*>(item);
     result = RunSearch(text ? text : "");

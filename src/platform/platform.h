@@ -98,6 +98,73 @@ class FileView {
   std::intptr_t mapping_ = -1;
 };
 
+// ---- Files: read, create, write, rename, delete -----------------------------------------
+
+// What one file is: its size, whether it is a regular file, and its mode, the bits a new
+// file needs to look like it (permission bits on posix, attribute bits on Windows).
+struct FileInfo {
+  std::uint64_t size = 0;
+  std::uint32_t mode = 0;
+  bool regular = false;
+};
+
+// One open file. Every call reports failure instead of throwing; the destructor closes a
+// file still open without reporting anything (a file being written should be closed with
+// Close, whose result says whether every byte reached the disk).
+class File {
+ public:
+  File() = default;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  ~File() { Abandon(); }
+
+  // An existing file, for reading, shared with other readers.
+  bool OpenForReading(const char* path);
+  // A new file that must not exist yet, for writing, with the given mode (as FileInfo
+  // reports it for another file).
+  bool CreateNew(const char* path, std::uint32_t mode);
+  bool IsOpen() const { return handle_ >= 0; }
+  // The size the open file has now.
+  bool QuerySize(std::uint64_t* size) const;
+  // Reads up to count bytes, fewer only at the end of the file. -1 on an error.
+  std::int64_t Read(void* data, std::uint64_t count);
+  // Writes all count bytes or fails.
+  bool Write(const void* data, std::uint64_t count);
+  // Flushes what was written to the disk and closes. False when anything failed.
+  bool Close();
+
+ private:
+  void Abandon();
+  std::intptr_t handle_ = -1;
+  bool writing_ = false;
+};
+
+// Follows links. False when the path names nothing.
+bool QueryFileInfo(const char* path, FileInfo* info);
+// True when the name exists, as anything (a dangling link included).
+bool PathExists(const char* path);
+// Renames, failing when the target exists.
+bool RenameNoReplace(const char* from, const char* to);
+// Renames, replacing the target in one step: puts a finished file in place of another.
+bool RenameReplace(const char* from, const char* to);
+bool DeleteFile(const char* path);
+// The full path of the file that path names, with every link resolved. False when it
+// cannot be resolved or the result would not fit resolvedSize bytes.
+bool ResolveFilePath(const char* path, char* resolved, int resolvedSize);
+
+// Runs fn(arg) while the bytes [begin, begin + size) of a view are read. When reading
+// them faults (the file was cut short by someone else), the missing pages read as zeros
+// until fn returns, and the result is false: whatever fn made of them must be thrown
+// away. True when no fault happened.
+bool RunGuarded(const void* begin, std::uint64_t size, void (*fn)(void*), void* arg);
+
+// FOR TESTS ONLY. The environment variable QUARIX_FAIL makes chosen file operations fail,
+// as "op:n[,op:n...]": the n-th call (from 1, counted since the value last changed) of
+// op fails as an I/O error would. op is one of open (File::OpenForReading and
+// FileView::Open), read, create, write, rename (both renames), close (of a file being
+// written), delete. Read by the backend at each call, so that it reaches every module's
+// copy of this library.
+
 // ---- Console ----------------------------------------------------------------------------
 
 // True when an Escape key press waits in the console input. Every other pending input is

@@ -142,7 +142,8 @@ class EditorScenario : public ScenarioTest {
   }
   int Questions() const {
     int count = 0;
-    for (const host::MessageRequest& message : messages_) count += message.helpTopic == "QXAskReplace";
+    for (const host::MessageRequest& message : messages_)
+      count += message.helpTopic == "QXAskReplace";
     return count;
   }
 

@@ -18,9 +18,9 @@ TEST_F(EditorReplace, QuestionShowsMatchAndReplacement) {
     if (call->texts.at(0) == "QXAskReplace") question = call;
   ASSERT_NE(question, nullptr);
   EXPECT_EQ(question->args, (std::vector<std::intptr_t>{0, 9, 4}));
-  EXPECT_EQ(question->texts, (std::vector<std::string>{"QXAskReplace", Msg(8), Msg(47), "\"cat\"",
-                                                       Msg(48), "\"dag\"", Msg(50), Msg(51),
-                                                       Msg(52), Msg(1)}));
+  EXPECT_EQ(question->texts,
+            (std::vector<std::string>{"QXAskReplace", Msg(8), Msg(47), "\"cat\"", Msg(48),
+                                      "\"dag\"", Msg(50), Msg(51), Msg(52), Msg(1)}));
   // The run reached the end: the warning under the replace title, after a replacement too.
   EXPECT_EQ(TakeWarnings(), std::vector<std::string>{Msg(8)});
   EXPECT_EQ(Selection(), std::nullopt);
@@ -34,11 +34,12 @@ TEST_F(EditorReplace, QuestionShowsMatchAndReplacement) {
 struct AnswerCase {
   const char* name;
   std::vector<int> answers;
-  std::string text;                    // afterwards
-  std::vector<std::string> warnings;   // by title message number, as text below
+  std::string text;  // afterwards
   bool warned;
   Hit selection;
 };
+
+void PrintTo(const AnswerCase& c, std::ostream* out) { *out << c.name; }
 
 class EditorReplaceAnswers : public EditorScenario,
                              public ::testing::WithParamInterface<AnswerCase> {};
@@ -58,22 +59,23 @@ TEST_P(EditorReplaceAnswers, LeaveWhatTheyShould) {
 INSTANTIATE_TEST_SUITE_P(
     Answers, EditorReplaceAnswers,
     ::testing::Values(
-        AnswerCase{"ReplaceEach", {kReplace, kReplace, kReplace}, "<A>1 <A>2 <A>3\n", {}, true,
-                   std::nullopt},
-        AnswerCase{"SkipThenReplace", {kSkip, kReplace, kSkip}, "a1 <A>2 a3\n", {}, true,
-                   At(0, 8, 1)},
-        AnswerCase{"AllAfterTheFirst", {kReplace, kAll}, "<A>1 <A>2 <A>3\n", {}, false,
-                   std::nullopt},
-        AnswerCase{"CancelKeepsWhatWasDone", {kReplace, kCancel}, "<A>1 a2 a3\n", {}, false,
-                   At(0, 6, 1)},
-        AnswerCase{"EscapeIsCancel", {kSkip, kEscape}, "a1 a2 a3\n", {}, false, At(0, 3, 1)}),
+        AnswerCase{
+            "ReplaceEach", {kReplace, kReplace, kReplace}, "<A>1 <A>2 <A>3\n", true, std::nullopt},
+        AnswerCase{"SkipThenReplace", {kSkip, kReplace, kSkip}, "a1 <A>2 a3\n", true, At(0, 8, 1)},
+        AnswerCase{"AllAfterTheFirst", {kReplace, kAll}, "<A>1 <A>2 <A>3\n", false, std::nullopt},
+        AnswerCase{
+            "CancelKeepsWhatWasDone", {kReplace, kCancel}, "<A>1 a2 a3\n", false, At(0, 5, 1)},
+        AnswerCase{"EscapeIsCancel", {kSkip, kEscape}, "a1 a2 a3\n", false, At(0, 3, 1)}),
     [](const ::testing::TestParamInfo<AnswerCase>& info) { return info.param.name; });
 
 TEST_F(EditorReplace, CancelLeavesTheCursorAtTheMatch) {
-  Open("xx a", 0, 0);
+  Open("x\ny\nxx a", 0, 0);
   Replace({.text = "a", .with = "b", .regex = false}, {kCancel});
-  EXPECT_EQ(Cursor(), Pos(0, 3));
-  EXPECT_EQ(Editor().topScreenLine, 0);
+  EXPECT_EQ(Cursor(), Pos(2, 3));
+  EXPECT_EQ(Editor().topScreenLine, 2);  // the match's line is shown at the top
+  EXPECT_EQ(Selection(), At(2, 3, 1));
+  EXPECT_EQ(Editor().redraws, 1);  // so the match is visible behind the question
+  EXPECT_FALSE(Editor().modified);
 }
 
 TEST_F(EditorReplace, DoublingALetterEnds) {

@@ -36,7 +36,8 @@ TEST_F(EditorSearch, ForwardHitsThenNoWrapAround) {
   EXPECT_EQ(Selection(), At(1, 6, 4));  // nothing moved
   EXPECT_EQ(Cursor(), Pos(1, 10));
   const auto warning = CallsOf("Message").back();
-  EXPECT_EQ(warning->texts, (std::vector<std::string>{"QXCannotFind", Msg(7), Msg(46), "beta", Msg(0)}));
+  EXPECT_EQ(warning->texts,
+            (std::vector<std::string>{"QXCannotFind", Msg(7), Msg(46), "beta", Msg(0)}));
 }
 
 TEST_F(EditorSearch, MatchAtTheCursorIsFound) {
@@ -193,7 +194,8 @@ TEST_F(EditorSearch, PatternErrorReopensTheDialog) {
   Run(kSearchEntry);
   EXPECT_EQ(CallsOf("Dialog").size(), 2u);
   bool errorShown = false;
-  for (const host::MessageRequest& message : messages_) errorShown |= message.helpTopic == "RegExpError";
+  for (const host::MessageRequest& message : messages_)
+    errorShown |= message.helpTopic == "RegExpError";
   EXPECT_TRUE(errorShown);
   EXPECT_EQ(Selection(), At(0, 0, 3));
 }

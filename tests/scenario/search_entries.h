@@ -19,10 +19,11 @@ constexpr int kFirstScopeButton = 15;
 constexpr int kSearchButton = 20;
 constexpr int kCancelButton = 21;
 
+// A field left unset keeps what the dialog shows.
 struct SearchEntries {
-  std::optional<std::string> mask, text;
-  std::optional<int> mode, scope;
-  std::optional<bool> caseSensitive, inverse;
+  std::optional<std::string> mask = std::nullopt, text = std::nullopt;
+  std::optional<int> mode = std::nullopt, scope = std::nullopt;
+  std::optional<bool> caseSensitive = std::nullopt, inverse = std::nullopt;
 };
 
 inline void TypeText(FarDialogItem& item, const std::string& text) {

@@ -7,12 +7,14 @@
 #include <cstdint>
 
 #include "platform/platform.h"
+#include "platform/posix/fault_injection.h"
 
 namespace platform {
 
 bool FileView::Open(const char* path) {
   Close();
   if (!path || !*path) return false;
+  if (InjectedFault("open")) return false;
   int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return false;
   struct stat st;

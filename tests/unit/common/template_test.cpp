@@ -31,9 +31,13 @@ const Row kRows[] = {
     {"DollarWithPairCountZero", "ab", kAB, 0, "<$1$>", "\n", "<$1$>"},
     {"GroupBeyondThePairs", "abc", {0, 3, 0, 1, 1, 2}, 3, "$5", "\n", ""},
     {"GroupThatTookNoPart", "m", kM, 2, "[$1]", "\n", "[]"},
-    {"TwoDigitGroup", "abcdefghijklm",
+    {"TwoDigitGroup",
+     "abcdefghijklm",
      {0, 13, 0, 1, 1, 2, 2, 3, 3, 4, 4, 5, 5, 6, 6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13},
-     14, "$12|$1|$0", "\n", "l|a|abcdefghijklm"},
+     14,
+     "$12|$1|$0",
+     "\n",
+     "l|a|abcdefghijklm"},
     {"ManyDigitsNameNoGroup", "ab", kAB, 2, "[$0000000000000000000001]", "\n", "[a]"},
     {"HugeNumberNamesNoGroup", "ab", kAB, 2, "[$99999999999999999999]", "\n", "[]"},
     {"OctalAndHex", "", {}, 0, "\\101\\x42", "\n", "AB"},
@@ -75,8 +79,9 @@ class ExpandTemplateRows : public ::testing::TestWithParam<Row> {};
 
 TEST_P(ExpandTemplateRows, Expands) {
   const Row& row = GetParam();
-  std::string result = ExpandTemplate(row.subject.c_str(), row.pairs.empty() ? nullptr : row.pairs.data(),
-                                      row.pairCount, row.templateText.c_str(), row.lineBreak.c_str());
+  std::string result =
+      ExpandTemplate(row.subject.c_str(), row.pairs.empty() ? nullptr : row.pairs.data(),
+                     row.pairCount, row.templateText.c_str(), row.lineBreak.c_str());
   EXPECT_EQ(result, row.expected) << "template " << row.templateText;
 }
 

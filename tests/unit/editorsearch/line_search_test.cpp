@@ -92,11 +92,11 @@ TEST(LineRegion, SelectionCutsTheRegion) {
   search.inSelection = true;
   const std::string line = "ab ab ab";
   EXPECT_FALSE(Region(search, line, -1, -1, -1).found);  // the line holds no selection
-  ExpectFound(Region(search, line, -1, 1, -1), 3, 2);     // to the line's end
-  EXPECT_FALSE(Region(search, line, -1, 1, 4).found);     // [1,4) holds no whole "ab"
+  ExpectFound(Region(search, line, -1, 1, -1), 3, 2);    // to the line's end
+  EXPECT_FALSE(Region(search, line, -1, 1, 4).found);    // [1,4) holds no whole "ab"
   ExpectFound(Region(search, line, -1, 1, 5), 3, 2);
-  ExpectFound(Region(search, line, 4, 0, -1), 6, 2);      // the start cuts it too
-  ExpectFound(Region(search, line, -1, 4, 99), 6, 2);     // an end past the line is cut
+  ExpectFound(Region(search, line, 4, 0, -1), 6, 2);   // the start cuts it too
+  ExpectFound(Region(search, line, -1, 4, 99), 6, 2);  // an end past the line is cut
 }
 
 class PatternLine : public ::testing::Test {

@@ -33,8 +33,8 @@ TEST(EditorBuffer, SplitsAtEveryKindOfLineEnd) {
 }
 
 TEST(EditorBuffer, TextGivesBackTheBytes) {
-  const std::string cases[] = {"", "\n", "x", "x\n", "\r\n\r\n", "a\r", std::string("z\0\r\n", 4),
-                               "a\n\r\r\nb\xFF"};
+  const std::string cases[] = {
+      "", "\n", "x", "x\n", "\r\n\r\n", "a\r", std::string("z\0\r\n", 4), "a\n\r\r\nb\xFF"};
   for (const std::string& bytes : cases) {
     EditorBuffer editor;
     editor.SetText(bytes);

@@ -1,0 +1,209 @@
+#include "filesearch/replace/scans.h"
+
+#include <climits>
+#include <cstring>
+#include <vector>
+
+#include "common/pattern.h"
+#include "common/template.h"
+#include "filesearch/byte_scan.h"
+#include "filesearch/line_modes.h"
+#include "filesearch/replace/confirm.h"
+#include "filesearch/search_text.h"
+#include "filesearch/settings.h"
+
+namespace {
+
+// Pattern offsets are ints: a longer subject could report matches that do not fit.
+constexpr std::size_t kMaxSubject = INT_MAX;
+
+bool WriteBytes(ReplaceOutput* out, const unsigned char* bytes, std::size_t count) {
+  if (count == 0) return true;
+  if (out->sink->write(bytes, count)) return true;
+  out->failed = true;
+  return false;
+}
+
+bool SameText(const unsigned char* bytes, const unsigned char* text, std::size_t n, bool exact) {
+  if (exact) return std::memcmp(bytes, text, n) == 0;
+  for (std::size_t i = 0; i < n; ++i)
+    if (FoldAsciiCase(bytes[i]) != FoldAsciiCase(text[i])) return false;
+  return true;
+}
+
+// Replaces every match in [subject, end): the first search with options 0, the later
+// ones with nextOptions from the end of the previous match. After an empty match the same
+// subject is searched again one byte further on (that byte stays unchanged), so every
+// loop ends and what precedes still counts for look-behinds and word boundaries.
+// *lastEnd is the end of the last match, or the subject when nothing matched. False when
+// the file must stop.
+bool ReplaceInSubject(ReplaceOutput* out, const unsigned char* subject, const unsigned char* end,
+                      int nextOptions, int* ovector, int pairs, const unsigned char** lastEnd) {
+  *lastEnd = subject;
+  int options = 0;
+  std::size_t offset = 0;
+  for (;;) {
+    const char* text = reinterpret_cast<const char*>(subject);
+    if (MatchPattern(SearchPattern, text, static_cast<std::size_t>(end - subject), offset,
+                     options, ovector, pairs) <= 0)
+      return true;
+    const unsigned char* matchStart = subject + ovector[0];
+    const unsigned char* matchEnd = subject + ovector[1];
+    std::string expansion = ExpandTemplate(text, ovector, pairs, FRReplace.c_str(), "\n");
+    if (!WriteMatch(out, matchStart, static_cast<std::size_t>(matchEnd - matchStart), expansion))
+      return false;
+    *lastEnd = matchEnd;
+    if (matchEnd == matchStart) {
+      if (matchEnd >= end) return true;
+      offset = static_cast<std::size_t>(matchEnd - subject) + 1;
+    } else {
+      subject = matchEnd;
+      offset = 0;
+      options = nextOptions;
+    }
+  }
+}
+
+int CountLines(const unsigned char* from, const unsigned char* to) {
+  int lines = 0;
+  std::size_t remaining = static_cast<std::size_t>(to - from);
+  while (remaining > 0) {
+    FindLineEnd(&from, &remaining);
+    SkipLineEnd(&from, &remaining);
+    ++lines;
+  }
+  return lines;
+}
+
+}  // namespace
+
+int WriteMatch(ReplaceOutput* out, const unsigned char* start, std::size_t length,
+               const std::string& replacement) {
+  if (!out->open) {
+    if (!out->sink->begin()) return 0;
+    out->open = true;
+  }
+  if (start > out->pending) {
+    if (!WriteBytes(out, out->pending, static_cast<std::size_t>(start - out->pending))) return 0;
+    out->pending = start;
+  }
+  bool written = out->sink->confirm(start, length, replacement)
+                     ? WriteBytes(out, reinterpret_cast<const unsigned char*>(replacement.data()),
+                                  replacement.size())
+                     : WriteBytes(out, start, length);
+  if (!written) return 0;
+  out->pending = out->position = start + length;
+  return 1;
+}
+
+int FinishOutput(ReplaceOutput* out, const unsigned char* end) {
+  if (!out->open) return 0;
+  if (out->failed) return 0;
+  if (end > out->pending) {
+    if (!WriteBytes(out, out->pending, static_cast<std::size_t>(end - out->pending))) return 0;
+    out->pending = end;
+  }
+  return 1;
+}
+
+int ReplacePlainText(const unsigned char* content, std::size_t length, ReplaceOutput* out) {
+  out->pending = out->position = content;
+  const auto* text = reinterpret_cast<const unsigned char*>(FText.data());
+  const std::size_t n = FText.size();
+  // An empty text would match everywhere with nothing to replace.
+  if (n == 0 || n > length) return 0;
+  const bool exact = FCaseSensitive != 0;
+  ByteFinder first(content, length, text[0], !exact && IsAsciiLetter(text[0]));
+  std::size_t at = 0;
+  bool stopped = false;
+  while (length - at >= n) {
+    at = first.Next(at);
+    if (at >= length || length - at < n) break;
+    if (SameText(content + at, text, n, exact)) {
+      if (!WriteMatch(out, content + at, n, FRReplace)) {
+        stopped = true;
+        break;
+      }
+      at += n;
+    } else {
+      ++at;
+    }
+  }
+  return FinishOutput(out, stopped ? out->position : content + length);
+}
+
+int ReplaceByLines(const unsigned char* content, std::size_t length, ReplaceOutput* out) {
+  out->pending = out->position = content;
+  if (!SearchPattern) return 0;
+  const int pairs = PatternGroupCount(SearchPattern) + 1;
+  std::vector<int> ovector(3 * static_cast<std::size_t>(pairs));
+  const unsigned char* cursor = content;
+  std::size_t remaining = length;
+  while (remaining > 0) {
+    const unsigned char* line = cursor;
+    FindLineEnd(&cursor, &remaining);
+    if (static_cast<std::size_t>(cursor - line) > kMaxSubject) {
+      out->tooLarge = true;
+      return 0;
+    }
+    const unsigned char* lastEnd;
+    bool goOn = ReplaceInSubject(out, line, cursor, 0, ovector.data(), pairs, &lastEnd);
+    SkipLineEnd(&cursor, &remaining);
+    if (!goOn) return FinishOutput(out, cursor);
+  }
+  return FinishOutput(out, content + length);
+}
+
+int WindowStep(ReplaceOutput* out, const unsigned char** windowStart,
+               const unsigned char* windowEnd, int* ovector, int pairs, int* lines) {
+  if (static_cast<std::size_t>(windowEnd - *windowStart) > kMaxSubject) {
+    out->tooLarge = true;
+    return 0;
+  }
+  const unsigned char* from;
+  if (!ReplaceInSubject(out, *windowStart, windowEnd, kMatchNotBol, ovector, pairs, &from))
+    return 0;
+  std::size_t remaining = static_cast<std::size_t>(windowEnd - from);
+  FindLineEnd(&from, &remaining);
+  SkipLineEnd(&from, &remaining);
+  *windowStart = from;
+  *lines = CountLines(from, windowEnd);
+  return 1;
+}
+
+int ReplaceSeveralLines(const unsigned char* content, std::size_t length, ReplaceOutput* out) {
+  out->pending = out->position = content;
+  if (!SearchPattern) return 0;
+  const int window = SeveralLines > 1 ? SeveralLines : 1;
+  const int pairs = PatternGroupCount(SearchPattern) + 1;
+  std::vector<int> ovector(3 * static_cast<std::size_t>(pairs));
+  const unsigned char* end = content + length;
+  const unsigned char* ws = content;
+  const unsigned char* we = content;
+  int lines = 0;
+  while (we < end) {
+    std::size_t remaining = static_cast<std::size_t>(end - we);
+    FindLineEnd(&we, &remaining);
+    SkipLineEnd(&we, &remaining);
+    if (++lines >= window && !WindowStep(out, &ws, we, ovector.data(), pairs, &lines))
+      return FinishOutput(out, out->position);
+  }
+  while (ws < we)
+    if (!WindowStep(out, &ws, we, ovector.data(), pairs, &lines))
+      return FinishOutput(out, out->position);
+  return FinishOutput(out, we);
+}
+
+int ReplaceInContent(const unsigned char* content, std::size_t length, ReplaceOutput* out) {
+  StartConfirmFile();
+  switch (FSearchAs) {
+    case 0:
+      return ReplacePlainText(content, length, out);
+    case 1:
+      return ReplaceByLines(content, length, out);
+    case 2:
+      return ReplaceSeveralLines(content, length, out);
+    default:
+      return 0;
+  }
+}

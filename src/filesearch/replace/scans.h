@@ -1,0 +1,52 @@
+// The replace scans over a file's content: they find the matches of the current search
+// (plain text, the pattern line by line, the pattern in a sliding window of lines) and
+// write the new content to an output sink. They take bytes only, so they can run on any
+// byte range without files.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+// Where a scan's new content goes.
+struct OutputSink {
+  // At the first match: 1 when the output now exists, 0 to leave the file as it is.
+  std::function<int()> begin;
+  // For each match: 1 to write the replacement, 0 to keep the matched bytes.
+  std::function<int(const unsigned char* matched, std::size_t length,
+                    const std::string& replacement)>
+      confirm;
+  // Appends bytes; 0 when they could not be written (the failure has been reported).
+  std::function<int(const unsigned char* bytes, std::size_t count)> write;
+};
+
+// The state of one scan (ReplaceOutput).
+struct ReplaceOutput {
+  const OutputSink* sink = nullptr;
+  bool open = false;      // the sink's begin accepted the file
+  bool failed = false;    // a write failed: what was written is incomplete
+  bool tooLarge = false;  // a line or window was too large for the pattern's offsets
+  const unsigned char* pending = nullptr;   // first content byte not yet written
+  const unsigned char* position = nullptr;  // where the scan is
+};
+
+// Resets the per-file questions and runs the scan of FSearchAs. 1 when a complete new
+// content went to the sink, 0 when nothing did or it is incomplete (see the flags).
+int ReplaceInContent(const unsigned char* content, std::size_t length, ReplaceOutput* out);
+
+int ReplacePlainText(const unsigned char* content, std::size_t length, ReplaceOutput* out);
+int ReplaceByLines(const unsigned char* content, std::size_t length, ReplaceOutput* out);
+int ReplaceSeveralLines(const unsigned char* content, std::size_t length, ReplaceOutput* out);
+
+// One step of the window scan over [*windowStart, windowEnd): replaces its matches, moves
+// the window start past the line of the last match end (one line when nothing matched),
+// and reports how many lines remain in the window. 0 to stop the scan.
+int WindowStep(ReplaceOutput* out, const unsigned char** windowStart,
+               const unsigned char* windowEnd, int* ovector, int pairs, int* lines);
+
+// Writes what precedes the match, then the replacement or the matched bytes as the sink
+// confirms. 0 to stop this file.
+int WriteMatch(ReplaceOutput* out, const unsigned char* start, std::size_t length,
+               const std::string& replacement);
+// Writes the pending bytes up to end. 1 when an output exists and every write succeeded.
+int FinishOutput(ReplaceOutput* out, const unsigned char* end);

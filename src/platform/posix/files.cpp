@@ -1,0 +1,167 @@
+// Files for the replace engine: read, create exclusively, write, flush, rename without and
+// with replacing, delete, and the resolution of links.
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "platform/posix/fault_injection.h"
+
+namespace platform {
+namespace {
+
+// Keeps the bytes of one call below what a single read or write may move.
+constexpr std::uint64_t kMaxChunk = 1u << 30;
+
+bool RenameWithoutReplacing(const char* from, const char* to) {
+#if defined(RENAME_NOREPLACE)
+  if (renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+#endif
+  // A file system without the flag: a link cannot replace anything, and the old name
+  // goes only once the new one exists.
+  if (link(from, to) != 0) return false;
+  if (unlink(from) != 0) {
+    int saved = errno;
+    unlink(to);
+    errno = saved;
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool File::OpenForReading(const char* path) {
+  Abandon();
+  if (!path || !*path || InjectedFault("open")) return false;
+  int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return false;
+  handle_ = fd;
+  writing_ = false;
+  return true;
+}
+
+bool File::CreateNew(const char* path, std::uint32_t mode) {
+  Abandon();
+  if (!path || !*path || InjectedFault("create")) return false;
+  const mode_t bits = static_cast<mode_t>(mode & 07777);
+  int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, bits | S_IWUSR);
+  if (fd < 0) return false;
+  // The umask must not change the bits the new version takes over from the old one.
+  if (fchmod(fd, bits) != 0) {
+    close(fd);
+    unlink(path);
+    return false;
+  }
+  handle_ = fd;
+  writing_ = true;
+  return true;
+}
+
+bool File::QuerySize(std::uint64_t* size) const {
+  struct stat st;
+  if (handle_ < 0 || fstat(static_cast<int>(handle_), &st) != 0 || st.st_size < 0) return false;
+  *size = static_cast<std::uint64_t>(st.st_size);
+  return true;
+}
+
+std::int64_t File::Read(void* data, std::uint64_t count) {
+  if (handle_ < 0 || InjectedFault("read")) return -1;
+  std::uint64_t done = 0;
+  auto* bytes = static_cast<unsigned char*>(data);
+  while (done < count) {
+    std::uint64_t chunk = count - done < kMaxChunk ? count - done : kMaxChunk;
+    ssize_t n = read(static_cast<int>(handle_), bytes + done, static_cast<std::size_t>(chunk));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return -1;
+    }
+    if (n == 0) break;
+    done += static_cast<std::uint64_t>(n);
+  }
+  return static_cast<std::int64_t>(done);
+}
+
+bool File::Write(const void* data, std::uint64_t count) {
+  if (handle_ < 0 || !writing_ || InjectedFault("write")) return false;
+  std::uint64_t done = 0;
+  const auto* bytes = static_cast<const unsigned char*>(data);
+  while (done < count) {
+    std::uint64_t chunk = count - done < kMaxChunk ? count - done : kMaxChunk;
+    ssize_t n = write(static_cast<int>(handle_), bytes + done, static_cast<std::size_t>(chunk));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) return false;
+    done += static_cast<std::uint64_t>(n);
+  }
+  return true;
+}
+
+bool File::Close() {
+  if (handle_ < 0) return false;
+  const int fd = static_cast<int>(handle_);
+  handle_ = -1;
+  bool ok = !(writing_ && InjectedFault("close"));
+  // A written file counts as written only once its bytes are on the disk.
+  if (writing_ && fsync(fd) != 0) ok = false;
+  if (close(fd) != 0) ok = false;
+  writing_ = false;
+  return ok;
+}
+
+void File::Abandon() {
+  if (handle_ >= 0) close(static_cast<int>(handle_));
+  handle_ = -1;
+  writing_ = false;
+}
+
+bool QueryFileInfo(const char* path, FileInfo* info) {
+  struct stat st;
+  if (!path || !*path || stat(path, &st) != 0) return false;
+  info->size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+  info->mode = static_cast<std::uint32_t>(st.st_mode & 07777);
+  info->regular = S_ISREG(st.st_mode);
+  return true;
+}
+
+bool PathExists(const char* path) {
+  struct stat st;
+  return path && *path && lstat(path, &st) == 0;
+}
+
+bool RenameNoReplace(const char* from, const char* to) {
+  if (!from || !to || InjectedFault("rename")) return false;
+  return RenameWithoutReplacing(from, to);
+}
+
+bool RenameReplace(const char* from, const char* to) {
+  if (!from || !to || InjectedFault("rename")) return false;
+  return rename(from, to) == 0;
+}
+
+bool DeleteFile(const char* path) {
+  if (!path || InjectedFault("delete")) return false;
+  return unlink(path) == 0;
+}
+
+bool ResolveFilePath(const char* path, char* resolved, int resolvedSize) {
+  if (!path || !*path || resolvedSize <= 0) return false;
+  char* full = realpath(path, nullptr);
+  if (!full) return false;
+  std::size_t length = std::strlen(full);
+  bool fits = length < static_cast<std::size_t>(resolvedSize);
+  if (fits) std::memcpy(resolved, full, length + 1);
+  free(full);
+  return fits;
+}
+
+}  // namespace platform

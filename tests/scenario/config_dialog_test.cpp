@@ -1,0 +1,269 @@
+// Trawlix's configuration dialog behind Configure: its items, the number checks, the
+// field to blame, and what reaches the registry.
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "scenario/dialog_script.h"
+#include "scenario/fixture.h"
+#include "scenario/search_entries.h"
+
+namespace scenario {
+namespace {
+
+constexpr int kLinesField = 2;
+constexpr int kLimitField = 4;
+constexpr int kDelimiterField = 7;
+constexpr int kNegationField = 9;
+constexpr int kNoExtensionBox = 10;
+constexpr int kOkButton = 11;
+constexpr int kCancel = 12;
+
+struct ConfigEntries {
+  std::optional<std::string> lines = std::nullopt, limit = std::nullopt,
+                             delimiter = std::nullopt, negation = std::nullopt;
+  std::optional<bool> noExtension = std::nullopt;
+};
+
+void EnterConfig(FarDialogItem* items, const ConfigEntries& entries) {
+  if (entries.lines) TypeText(items[kLinesField], *entries.lines);
+  if (entries.limit) TypeText(items[kLimitField], *entries.limit);
+  if (entries.delimiter) TypeText(items[kDelimiterField], *entries.delimiter);
+  if (entries.negation) TypeText(items[kNegationField], *entries.negation);
+  if (entries.noExtension) items[kNoExtensionBox].Selected = *entries.noExtension;
+}
+
+class ConfigDialogTest : public ScenarioTest {
+ protected:
+  void StartTrawlix() {
+    trawlix_ = LoadTrawlix();
+    ASSERT_TRUE(trawlix_);
+  }
+  int Configure(DialogScript& script) {
+    script.Attach(*host_);
+    AcknowledgeMessages(*host_);
+    return host_->Configure(trawlix_, 0);
+  }
+  // The entries at the first showing, OK; a second showing is recorded and cancelled.
+  int ConfigureOnce(const ConfigEntries& entries, std::vector<FarDialogItem>* second = nullptr) {
+    DialogScript script;
+    script.steps = {[&](FarDialogItem* items) {
+                      EnterConfig(items, entries);
+                      return kOkButton;
+                    },
+                    [&](FarDialogItem* items) {
+                      if (second) second->assign(items, items + 13);
+                      return kCancel;
+                    }};
+    return Configure(script);
+  }
+  std::vector<const host::ServiceCall*> Warnings() {
+    std::vector<const host::ServiceCall*> warnings;
+    for (const host::ServiceCall* call : CallsOf("Message"))
+      if (call->texts.at(0) == "QXInvalidNumber") warnings.push_back(call);
+    return warnings;
+  }
+  // A new host on a registry of its own, for one case of a table.
+  void UseFreshRegistry() {
+    host_.reset();
+    registry_.reset();
+    registry_ = std::make_unique<Environment>(
+        "QUARIX_REGISTRY", Folder("registry-" + std::to_string(++registries_)));
+    host_ = std::make_unique<host::Host>();
+  }
+  std::string RegistryFile() { return root_ + "/registry/Software/Far/Plugins/Quarix.reg"; }
+  std::optional<std::string> RegistryBytes() {
+    std::ifstream in(RegistryFile(), std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+  }
+
+  host::Plugin* trawlix_ = nullptr;
+  int registries_ = 0;
+};
+
+TEST_F(ConfigDialogTest, ItsItemsShowTheStoredSettings) {
+  WriteStoredInt("SeveralLines", 7);
+  WriteStoredInt("ReadAtOnceLimit", 300);
+  WriteStoredInt("MaskDelimiter", ';');
+  WriteStoredInt("MaskNegation", 0);
+  WriteStoredInt("DotAsteriskMatchesNoExtension", 0);
+  StartTrawlix();
+  DialogScript cancel;
+  EXPECT_EQ(Configure(cancel), 0);
+  ASSERT_EQ(CallsOf("Dialog").size(), 1u);
+  const host::ServiceCall& dialog = *CallsOf("Dialog")[0];
+  EXPECT_EQ(dialog.args, (std::vector<std::intptr_t>{-1, -1, 56, 14, 13}));
+  EXPECT_EQ(dialog.texts.at(0), "QXCfg");
+  ASSERT_EQ(dialog.items.size(), 13u);
+  const struct {
+    int type, x1, y1, x2;
+    std::string text;
+  } expected[13] = {
+      {DI_DOUBLEBOX, 3, 1, 52, trawlix_->messages.at(7)},
+      {DI_TEXT, 5, 2, 0, trawlix_->messages.at(34)},
+      {DI_EDIT, 32, 2, 40, "7"},
+      {DI_TEXT, 5, 4, 0, trawlix_->messages.at(35)},
+      {DI_EDIT, 32, 4, 40, "300"},
+      {DI_TEXT, 42, 4, 0, trawlix_->messages.at(36)},
+      {DI_TEXT, 5, 6, 0, trawlix_->messages.at(37)},
+      {DI_FIXEDIT, 32, 6, 32, ";"},
+      {DI_TEXT, 5, 7, 0, trawlix_->messages.at(38)},
+      {DI_FIXEDIT, 32, 7, 32, ""},  // character code 0
+      {DI_CHECKBOX, 5, 9, 0, trawlix_->messages.at(39)},
+      {DI_BUTTON, 0, 10, 0, trawlix_->messages.at(0)},
+      {DI_BUTTON, 0, 10, 0, trawlix_->messages.at(1)},
+  };
+  for (int i = 0; i < 13; ++i) {
+    SCOPED_TRACE("item " + std::to_string(i));
+    const FarDialogItem& item = dialog.items[i];
+    EXPECT_EQ(item.Type, expected[i].type);
+    EXPECT_EQ(item.X1, expected[i].x1);
+    EXPECT_EQ(item.Y1, expected[i].y1);
+    EXPECT_EQ(item.X2, expected[i].x2);
+    EXPECT_EQ(item.Focus, 0);
+    EXPECT_EQ(item.Flags, i >= kOkButton ? DIF_CENTERGROUP : 0u);
+    EXPECT_EQ(item.DefaultButton, i == kOkButton ? 1 : 0);
+    EXPECT_EQ(std::string(item.Data), expected[i].text);
+  }
+  EXPECT_EQ(dialog.items[kNoExtensionBox].Selected, 0);
+}
+
+TEST_F(ConfigDialogTest, NumbersAreCheckedAgainstTheirBounds) {
+  const struct {
+    bool lines;  // the SeveralLines field, else the ReadAtOnceLimit field
+    const char* typed;
+    std::optional<int> taken;  // none: refused
+  } cases[] = {
+      {true, "255", 255},       {true, "1", 1},           {true, "0", std::nullopt},
+      {true, "256", std::nullopt}, {true, "12abc", 12},   {true, " 7", 7},
+      {true, "+3", 3},          {true, "abc", std::nullopt}, {true, "", std::nullopt},
+      {true, "-5", std::nullopt}, {false, "0", 0},        {false, "131071", 131071},
+      {false, "131072", std::nullopt}, {false, "-1", std::nullopt},
+      {false, "99999999999", std::nullopt},  // beyond any int: refused, not wrapped
+      {false, "4294967296", std::nullopt}, {false, "\t64kb", 64},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.lines ? "lines " : "limit ") + "'" + c.typed + "'");
+    UseFreshRegistry();
+    StartTrawlix();
+    ConfigEntries entries;
+    (c.lines ? entries.lines : entries.limit) = std::string(c.typed);
+    EXPECT_EQ(ConfigureOnce(entries), c.taken ? 1 : 0);
+    const char* name = c.lines ? "SeveralLines" : "ReadAtOnceLimit";
+    if (c.taken) {
+      EXPECT_TRUE(Warnings().empty());
+      EXPECT_EQ(ReadStoredInt(name), *c.taken) << "saved when accepted";
+      continue;
+    }
+    ASSERT_EQ(Warnings().size(), 1u);
+    const host::ServiceCall& warning = *Warnings()[0];
+    EXPECT_EQ(warning.args, (std::vector<std::intptr_t>{FMSG_WARNING, 3, 1}));
+    EXPECT_EQ(warning.texts, (std::vector<std::string>{"QXInvalidNumber", trawlix_->messages.at(7),
+                                                       trawlix_->messages.at(40),
+                                                       trawlix_->messages.at(0)}));
+    EXPECT_FALSE(ReadStored(name)) << "nothing written while the dialog is not accepted";
+    RestartHost();
+    EXPECT_EQ(ReadStoredInt(name), c.lines ? 5 : 1024) << "the old value is saved at exit";
+  }
+}
+
+TEST_F(ConfigDialogTest, TheFocusGoesToTheFieldToBlame) {
+  const struct {
+    const char* lines;
+    const char* limit;
+    int blamed;
+  } cases[] = {
+      {"0", "-1", kLinesField},
+      {"x", "5", kLinesField},
+      {"9", "131072", kLimitField},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.lines) + " / " + c.limit);
+    UseFreshRegistry();
+    StartTrawlix();
+    std::vector<FarDialogItem> second;
+    DialogScript script;
+    script.steps = {[&](FarDialogItem* items) {
+                      items[kNoExtensionBox].Focus = 1;  // as if the user had moved there
+                      EnterConfig(items, {.lines = std::string(c.lines),
+                                          .limit = std::string(c.limit)});
+                      return kOkButton;
+                    },
+                    [&](FarDialogItem* items) {
+                      second.assign(items, items + 13);
+                      // Put right, the entries are taken.
+                      EnterConfig(items, {.lines = std::string("4"), .limit = std::string("8")});
+                      return kOkButton;
+                    }};
+    EXPECT_EQ(Configure(script), 1);
+    ASSERT_EQ(second.size(), 13u);
+    for (int field : {kLinesField, kLimitField, kNoExtensionBox})
+      EXPECT_EQ(second[field].Focus, field == c.blamed ? 1 : 0) << "item " << field;
+    // The user's entries came back as left.
+    EXPECT_STREQ(second[kLinesField].Data, c.lines);
+    EXPECT_STREQ(second[kLimitField].Data, c.limit);
+    EXPECT_EQ(ReadStoredInt("SeveralLines"), 4);
+    EXPECT_EQ(ReadStoredInt("ReadAtOnceLimit"), 8);
+  }
+}
+
+TEST_F(ConfigDialogTest, APassedNumberStaysAfterCancelButTheRestDoesNot) {
+  StartTrawlix();
+  EXPECT_EQ(ConfigureOnce({.lines = std::string("0"), .limit = std::string("77"),
+                           .delimiter = std::string(";"), .negation = std::string("~"),
+                           .noExtension = false}),
+            0);
+  EXPECT_EQ(Warnings().size(), 1u);
+  EXPECT_FALSE(RegistryBytes()) << "Cancel writes nothing";
+  RestartHost();  // the next save (ExitFAR) writes what is in effect
+  EXPECT_EQ(ReadStoredInt("ReadAtOnceLimit"), 77);
+  EXPECT_EQ(ReadStoredInt("SeveralLines"), 5);
+  EXPECT_EQ(ReadStoredInt("MaskDelimiter"), ',');
+  EXPECT_EQ(ReadStoredInt("MaskNegation"), '!');
+  EXPECT_EQ(ReadStoredInt("DotAsteriskMatchesNoExtension"), 1);
+}
+
+TEST_F(ConfigDialogTest, AcceptedEntriesAreSavedAtOnce) {
+  StartTrawlix();
+  EXPECT_EQ(ConfigureOnce({.lines = std::string("9"), .limit = std::string("0"),
+                           .delimiter = std::string("\xB3"), .negation = std::string(""),
+                           .noExtension = false}),
+            1);
+  EXPECT_EQ(ReadStoredInt("SeveralLines"), 9);
+  EXPECT_EQ(ReadStoredInt("ReadAtOnceLimit"), 0);
+  EXPECT_EQ(ReadStoredInt("MaskDelimiter"), 0xB3) << "a character above 127 is not negative";
+  EXPECT_EQ(ReadStoredInt("MaskNegation"), 0) << "an emptied field stores 0";
+  EXPECT_EQ(ReadStoredInt("DotAsteriskMatchesNoExtension"), 0);
+  // Shown again, an emptied field stays empty.
+  DialogScript cancel;
+  EXPECT_EQ(Configure(cancel), 0);
+  const host::ServiceCall& again = *CallsOf("Dialog").back();
+  EXPECT_STREQ(again.items[kNegationField].Data, "");
+  EXPECT_STREQ(again.items[kDelimiterField].Data, "\xB3");
+}
+
+TEST_F(ConfigDialogTest, CancelAndEscapeWriteNothing) {
+  WriteStoredInt("SeveralLines", 3);
+  WriteStoredText("FText", "kept");
+  std::optional<std::string> before = RegistryBytes();
+  ASSERT_TRUE(before);
+  StartTrawlix();
+  for (int answer : {kCancel, -1, kLinesField}) {
+    SCOPED_TRACE(answer);
+    DialogScript script;
+    script.steps = {[answer](FarDialogItem* items) {
+      EnterConfig(items, {.lines = std::string("8"), .limit = std::string("9")});
+      return answer;
+    }};
+    EXPECT_EQ(Configure(script), 0);
+    EXPECT_EQ(RegistryBytes(), before);
+    EXPECT_TRUE(Warnings().empty()) << "no check runs without OK";
+  }
+}
+
+}  // namespace
+}  // namespace scenario

@@ -1,0 +1,101 @@
+// Replace runs through the real Trawlix module: settings stored as a user left them, the
+// replace dialog confirmed, the questions answered by a script, the tree read back.
+#pragma once
+
+#include <sys/stat.h>
+
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "scenario/dialog_script.h"
+#include "scenario/fixture.h"
+
+namespace scenario {
+
+constexpr int kReplaceMenuItem = 1;
+constexpr int kStartButton = 22;
+
+struct ReplaceOptions {
+  std::string text;
+  std::string with;
+  std::string mask = "*";
+  int mode = 0;
+  int scope = 3;
+  bool backup = false;
+  bool list = false;
+  bool confirmFile = false;
+  bool confirmMatch = false;
+  int readAtOnceLimit = 1024;  // 0 sends every non-empty file down the mapping path
+  int severalLines = 3;
+};
+
+class ReplaceTest : public ScenarioTest {
+ protected:
+  // Stores the options, loads Trawlix, shows the folder and runs the replace command with
+  // its dialog confirmed as shown. Questions go to answer (unset: the first button).
+  HANDLE Replace(const std::string& folder, const ReplaceOptions& o) {
+    WriteStoredText("FText", o.text);
+    WriteStoredText("FRReplace", o.with);
+    WriteStoredText("FMask", o.mask);
+    WriteStoredInt("FSearchAs", o.mode);
+    WriteStoredInt("FSearchIn", o.scope);
+    WriteStoredInt("FRSaveOriginal", o.backup);
+    WriteStoredInt("FROpenModified", o.list);
+    WriteStoredInt("FRConfirmFile", o.confirmFile);
+    WriteStoredInt("FRConfirmLine", o.confirmMatch);
+    WriteStoredInt("ReadAtOnceLimit", o.readAtOnceLimit);
+    WriteStoredInt("SeveralLines", o.severalLines);
+    host::Plugin* trawlix = LoadTrawlix();
+    if (!trawlix) return FAR_INVALID_HANDLE;
+    if (!host_->ShowFolder(host_->activePanel(), folder)) return FAR_INVALID_HANDLE;
+    script_ = DialogScript{};
+    script_.steps = {[](FarDialogItem*) { return kStartButton; }};
+    script_.Attach(*host_);
+    host_->driver.message = [this](const host::MessageRequest& request) {
+      if (request.buttons == 0) return 0;  // the walk's progress
+      questions.push_back(request);
+      return answer ? answer(request) : 0;
+    };
+    return host_->OpenPlugin(trawlix, OPEN_PLUGINSMENU, kReplaceMenuItem);
+  }
+
+  // The questions and warnings of one help topic, in the order shown.
+  std::vector<host::MessageRequest> Shown(const std::string& helpTopic) const {
+    std::vector<host::MessageRequest> found;
+    for (const auto& q : questions)
+      if (q.helpTopic == helpTopic) found.push_back(q);
+    return found;
+  }
+
+  // Every entry below base by its relative path: a file's bytes, a link as "-> target".
+  static std::map<std::string, std::string> ReadTree(const std::string& base) {
+    std::map<std::string, std::string> tree;
+    for (const auto& entry : fs::recursive_directory_iterator(base)) {
+      std::string name = entry.path().lexically_relative(base).string();
+      if (entry.is_symlink())
+        tree[name] = "-> " + fs::read_symlink(entry.path()).string();
+      else if (entry.is_regular_file())
+        tree[name] = ReadFile(entry.path().string());
+    }
+    return tree;
+  }
+
+  static std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  static unsigned ModeOf(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+  }
+
+  DialogScript script_;
+  std::vector<host::MessageRequest> questions;
+  std::function<int(const host::MessageRequest&)> answer;
+};
+
+}  // namespace scenario

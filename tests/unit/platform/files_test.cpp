@@ -1,0 +1,102 @@
+// File operations of the replace engine, and the test-only failures of QUARIX_FAIL.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <string>
+
+#include "platform/platform.h"
+#include "unit/platform/scratch.h"
+
+namespace {
+
+using scratch::Environment;
+using scratch::Folder;
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Put(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+TEST(Files, CreateNewIsExclusiveAndKeepsTheModeExactly) {
+  Folder folder;
+  platform::File file;
+  ASSERT_TRUE(file.CreateNew((folder / "new").c_str(), 0640));
+  ASSERT_TRUE(file.Write("abc", 3));
+  ASSERT_TRUE(file.Close());
+  EXPECT_EQ(Slurp(folder / "new"), "abc");
+  struct stat st;
+  ASSERT_EQ(stat((folder / "new").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  platform::File again;
+  EXPECT_FALSE(again.CreateNew((folder / "new").c_str(), 0644));
+  EXPECT_EQ(Slurp(folder / "new"), "abc");
+}
+
+TEST(Files, ReadReportsTheBytesThatAreThere) {
+  Folder folder;
+  Put(folder / "f", "hello");
+  platform::File file;
+  ASSERT_TRUE(file.OpenForReading((folder / "f").c_str()));
+  std::uint64_t size = 0;
+  ASSERT_TRUE(file.QuerySize(&size));
+  EXPECT_EQ(size, 5u);
+  char buffer[16];
+  EXPECT_EQ(file.Read(buffer, sizeof buffer), 5);
+  EXPECT_FALSE(file.OpenForReading((folder / "missing").c_str()));
+}
+
+TEST(Files, RenamesWithAndWithoutReplacing) {
+  Folder folder;
+  Put(folder / "a", "A");
+  Put(folder / "b", "B");
+  EXPECT_FALSE(platform::RenameNoReplace((folder / "a").c_str(), (folder / "b").c_str()));
+  EXPECT_EQ(Slurp(folder / "a"), "A");
+  EXPECT_EQ(Slurp(folder / "b"), "B");
+  EXPECT_TRUE(platform::RenameNoReplace((folder / "a").c_str(), (folder / "c").c_str()));
+  EXPECT_FALSE(platform::PathExists((folder / "a").c_str()));
+  EXPECT_TRUE(platform::RenameReplace((folder / "c").c_str(), (folder / "b").c_str()));
+  EXPECT_EQ(Slurp(folder / "b"), "A");
+  EXPECT_TRUE(platform::DeleteFile((folder / "b").c_str()));
+  EXPECT_FALSE(platform::PathExists((folder / "b").c_str()));
+}
+
+TEST(Files, ResolvesLinksToTheirFile) {
+  Folder folder;
+  Put(folder / "target", "T");
+  ASSERT_EQ(symlink("target", (folder / "link").c_str()), 0);
+  char resolved[4096];
+  ASSERT_TRUE(platform::ResolveFilePath((folder / "link").c_str(), resolved, sizeof resolved));
+  char expected[4096];
+  ASSERT_TRUE(realpath((folder / "target").c_str(), expected));
+  EXPECT_STREQ(resolved, expected);
+  EXPECT_FALSE(platform::ResolveFilePath((folder / "link").c_str(), resolved, 4));
+}
+
+TEST(Files, QuarixFailMakesTheNthCallFail) {
+  Folder folder;
+  Put(folder / "f", "x");
+  Environment fail("QUARIX_FAIL", "open:2,write:1");
+  platform::File file;
+  EXPECT_TRUE(file.OpenForReading((folder / "f").c_str()));
+  EXPECT_FALSE(file.OpenForReading((folder / "f").c_str()));
+  EXPECT_TRUE(file.OpenForReading((folder / "f").c_str()));
+  platform::File out;
+  ASSERT_TRUE(out.CreateNew((folder / "g").c_str(), 0644));
+  EXPECT_FALSE(out.Write("y", 1));
+  EXPECT_TRUE(out.Write("y", 1));
+  EXPECT_TRUE(out.Close());
+  {
+    // A changed value starts the counts again.
+    Environment other("QUARIX_FAIL", "open:1");
+    EXPECT_FALSE(file.OpenForReading((folder / "f").c_str()));
+  }
+}
+
+}  // namespace
