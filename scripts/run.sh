@@ -6,5 +6,13 @@ scripts/setup.sh
 build=${QUARIX_BUILD_DIR:-build/release}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)"
-echo "Every file of the sample tree (ff: with no text):"
-"$build/bin/quarix" --dir examples ff:
+quarix="$build/bin/quarix"
+# The sample run keeps its settings beside the build, away from the user's own.
+export QUARIX_REGISTRY="$PWD/$build/sample-registry"
+
+echo "== every file of the sample tree (search, no text, scope: the folder and its subfolders)"
+"$quarix" search examples --scope tree --mask '*.*' --mode plain --no-inverse --text ''
+echo "== ff:TODO (the stored mode, masks and scope)"
+"$quarix" ff:TODO examples
+echo "== a pattern, caseless: 'todo|fixme' in *.c and *.cpp files"
+"$quarix" search examples --mask '*.c,*.cpp' --mode regex --no-case --text 'todo|fixme'
