@@ -10,7 +10,7 @@ namespace platform {
 namespace {
 
 struct FaultPlan {
-  std::string spec;                   // the value the plan was made from
+  std::string value;                   // the value the plan was made from
   std::map<std::string, long> nth;    // op -> the call that fails
   std::map<std::string, long> calls;  // op -> calls so far
 };
@@ -20,11 +20,11 @@ FaultPlan& Plan() {
   return plan;
 }
 
-void ParsePlan(FaultPlan& plan, const char* spec) {
-  plan.spec = spec;
+void ParsePlan(FaultPlan& plan, const char* value) {
+  plan.value = value;
   plan.nth.clear();
   plan.calls.clear();
-  std::string text = spec;
+  std::string text = value;
   std::size_t at = 0;
   while (at <= text.size()) {
     std::size_t end = text.find(',', at);
@@ -42,13 +42,13 @@ void ParsePlan(FaultPlan& plan, const char* spec) {
 }  // namespace
 
 bool InjectedFault(const char* op) {
-  const char* spec = std::getenv("QUARIX_FAIL");
+  const char* value = std::getenv("QUARIX_FAIL");
   FaultPlan& plan = Plan();
-  if (!spec || !*spec) {
-    if (!plan.spec.empty()) ParsePlan(plan, "");
+  if (!value || !*value) {
+    if (!plan.value.empty()) ParsePlan(plan, "");
     return false;
   }
-  if (plan.spec != spec) ParsePlan(plan, spec);
+  if (plan.value != value) ParsePlan(plan, value);
   auto wanted = plan.nth.find(op);
   if (wanted == plan.nth.end()) return false;
   if (++plan.calls[op] != wanted->second) return false;
