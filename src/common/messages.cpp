@@ -63,26 +63,26 @@ std::string FormatMessageNumber(const char* text, long long value, std::size_t l
   return out;
 }
 
-void ExpandDialogItems(const DialogItemSpec* specs, FarDialogItem* items, int count) {
+void ExpandDialogItems(const DialogItemSpec* descs, FarDialogItem* items, int count) {
   for (int i = 0; i < count; ++i) {
-    const DialogItemSpec& spec = specs[i];
+    const DialogItemSpec& desc = descs[i];
     FarDialogItem& item = items[i];
-    item.Type = spec.Type;
-    item.X1 = spec.X1;
-    item.Y1 = spec.Y1;
-    item.X2 = spec.X2;
-    item.Y2 = spec.Y2;
-    item.Focus = spec.Focus;
-    item.Selected = static_cast<std::intptr_t>(spec.Selected);
-    item.Flags = spec.Flags;
-    item.DefaultButton = spec.DefaultButton;
+    item.Type = desc.Type;
+    item.X1 = desc.X1;
+    item.Y1 = desc.Y1;
+    item.X2 = desc.X2;
+    item.Y2 = desc.Y2;
+    item.Focus = desc.Focus;
+    item.Selected = static_cast<std::intptr_t>(desc.Selected);
+    item.Flags = desc.Flags;
+    item.DefaultButton = desc.DefaultButton;
     const char* text = "";
-    if (spec.Data == 0)
+    if (desc.Data == 0)
       text = "";
-    else if (spec.Data < kFirstTextAddress)
-      text = MessageText(static_cast<int>(spec.Data));
+    else if (desc.Data < kFirstTextAddress)
+      text = MessageText(static_cast<int>(desc.Data));
     else
-      text = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(spec.Data));
+      text = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(desc.Data));
     // A text longer than the item holds is cut, never overflowed.
     std::size_t length = strnlen(text, sizeof(item.Data) - 1);
     std::memcpy(item.Data, text, length);

@@ -46,7 +46,7 @@ static_assert(sizeof(DialogItemSpec) == 19);
 inline std::uintptr_t TextData(const char* text) { return reinterpret_cast<std::uintptr_t>(text); }
 
 // Fills count host items from their descriptions, resolving message numbers.
-void ExpandDialogItems(const DialogItemSpec* specs, FarDialogItem* items, int count);
+void ExpandDialogItems(const DialogItemSpec* descs, FarDialogItem* items, int count);
 
 // The text of a dialog item as the host left it, terminated or not.
 std::string DialogItemText(const FarDialogItem& item);

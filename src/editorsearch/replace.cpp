@@ -38,7 +38,7 @@ int Ask(const std::string& match, const std::string& replacement) {
 }  // namespace
 
 void ReplaceDialog() {
-  const DialogItemSpec specs[kReplaceItems] = {
+  const DialogItemSpec layout[kReplaceItems] = {
       {DI_DOUBLEBOX, 3, 1, 72, 12, 0, 0, 0, 0, 8},
       {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, 41},
       {DI_EDIT, 5, 3, 70, 0, 1, History(kTextHistory), DIF_HISTORY, 0, TextData(EText.c_str())},
@@ -53,7 +53,7 @@ void ReplaceDialog() {
       {DI_BUTTON, 0, 11, 0, 0, 0, 0, DIF_CENTERGROUP, 0, 1},
   };
   FarDialogItem items[kReplaceItems] = {};
-  ExpandDialogItems(specs, items, kReplaceItems);
+  ExpandDialogItems(layout, items, kReplaceItems);
   for (;;) {
     if (Info.Dialog(Info.ModuleNumber, -1, -1, 76, 14, "ReplaceDlg", items, kReplaceItems) !=
         kReplaceButton)

@@ -64,7 +64,7 @@ bool EnsurePattern() {
 void SearchDialog() {
   EditorInfo editor;
   GetEditorInfo(&editor);
-  const DialogItemSpec specs[kSearchItems] = {
+  const DialogItemSpec layout[kSearchItems] = {
       {DI_DOUBLEBOX, 3, 1, 72, 11, 0, 0, 0, 0, 7},
       {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, 41},
       {DI_EDIT, 5, 3, 70, 0, 1, History(kTextHistory), DIF_HISTORY, 0, TextData(EText.c_str())},
@@ -77,7 +77,7 @@ void SearchDialog() {
       {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 0, 1},
   };
   FarDialogItem items[kSearchItems] = {};
-  ExpandDialogItems(specs, items, kSearchItems);
+  ExpandDialogItems(layout, items, kSearchItems);
   const bool selectable = editor.BlockType != BTYPE_NONE;
   if (!selectable) {
     // Shown, but it cannot be chosen while nothing is selected.

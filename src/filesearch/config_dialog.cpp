@@ -53,7 +53,7 @@ int ShowConfigDialog() {
   // A character code 0 is an empty field.
   const char delimiter[2] = {static_cast<char>(MaskDelimiter & 0xFF), '\0'};
   const char negation[2] = {static_cast<char>(MaskNegation & 0xFF), '\0'};
-  const DialogItemSpec specs[kItems] = {
+  const DialogItemSpec layout[kItems] = {
       {DI_DOUBLEBOX, 3, 1, 52, 12, 0, 0, 0, 0, 7},
       {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, 34},
       {DI_EDIT, 32, 2, 40, 0, 0, 0, 0, 0, TextData(lines.c_str())},
@@ -70,7 +70,7 @@ int ShowConfigDialog() {
       {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 0, 1},
   };
   FarDialogItem items[kItems] = {};
-  ExpandDialogItems(specs, items, kItems);
+  ExpandDialogItems(layout, items, kItems);
 
   for (;;) {
     int closedBy = Info.Dialog(Info.ModuleNumber, -1, -1, 56, 14, "QXCfg", items, kItems);

@@ -3,6 +3,7 @@
 
 #include "common/host_binding.h"
 #include "common/messages.h"
+#include "filesearch/dialog_fields.h"
 #include "filesearch/dialogs.h"
 #include "filesearch/search_text.h"
 #include "filesearch/settings.h"
@@ -16,40 +17,19 @@ constexpr int kModes = 6;
 constexpr int kScopes = 5;
 constexpr int kSearchButton = 20;
 
-const char kMaskHistory[] = "Masks";
-const char kTextHistory[] = "SearchText";
-
-std::uintptr_t History(const char* name) { return reinterpret_cast<std::uintptr_t>(name); }
-
 // A hand-edited mode or scope with no radio button is shown as the one it behaves like.
 int PresetMode() { return FSearchAs >= 0 && FSearchAs < kModes ? FSearchAs : 1; }
 int PresetScope() { return FSearchIn >= 0 && FSearchIn < kScopes ? FSearchIn : 2; }
 
-// An edit field holds 511 characters, so a longer stored text is shown cut. Left as
-// shown, the field keeps the whole stored text: confirming must not shorten it.
-std::string TakeFieldText(const FarDialogItem& item, const std::string& stored) {
-  std::string text = DialogItemText(item);
-  if (text.size() == sizeof(item.Data) - 1 && stored.size() > text.size() &&
-      stored.compare(0, text.size(), text) == 0)
-    return stored;
-  return text;
-}
-
-int SelectedIndex(const FarDialogItem* items, int first, int count) {
-  for (int k = 0; k < count - 1; ++k)
-    if (items[first + k].Selected) return k;
-  return count - 1;
-}
-
 }  // namespace
 
 int ShowSearchDialog() {
-  const DialogItemSpec specs[kItems] = {
+  const DialogItemSpec layout[kItems] = {
       {DI_DOUBLEBOX, 3, 1, 72, 23, 0, 0, 0, 0, 7},
       {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, 9},
-      {DI_EDIT, 5, 3, 70, 0, 1, History(kMaskHistory), DIF_HISTORY, 0, TextData(FMask.c_str())},
+      {DI_EDIT, 5, 3, 70, 0, 1, HistoryName(kMaskHistory), DIF_HISTORY, 0, TextData(FMask.c_str())},
       {DI_TEXT, 5, 4, 0, 0, 0, 0, 0, 0, 10},
-      {DI_EDIT, 5, 5, 70, 0, 0, History(kTextHistory), DIF_HISTORY, 0, TextData(FText.c_str())},
+      {DI_EDIT, 5, 5, 70, 0, 0, HistoryName(kTextHistory), DIF_HISTORY, 0, TextData(FText.c_str())},
       {DI_TEXT, 5, 6, 0, 0, 0, 0, DIF_BOXCOLOR | DIF_SEPARATOR, 0, 0},
       {DI_CHECKBOX, 5, 7, 0, 0, 0, static_cast<std::uintptr_t>(FCaseSensitive != 0), 0, 0, 11},
       {DI_RADIOBUTTON, 5, 8, 0, 0, 0, 0, DIF_GROUP, 0, 12},
@@ -69,7 +49,7 @@ int ShowSearchDialog() {
       {DI_BUTTON, 0, 22, 0, 0, 0, 0, DIF_CENTERGROUP, 0, 1},
   };
   FarDialogItem items[kItems] = {};
-  ExpandDialogItems(specs, items, kItems);
+  ExpandDialogItems(layout, items, kItems);
   items[kFirstMode + PresetMode()].Selected = 1;
   items[kFirstScope + PresetScope()].Selected = 1;
 

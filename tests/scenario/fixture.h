@@ -160,11 +160,11 @@ inline std::string ExpectedCountLine(const std::string& text, long long number) 
     std::string rest = text.substr(i);
     if (text[i] == '%' &&
         std::regex_search(rest, match, conversion, std::regex_constants::match_continuous)) {
-      std::string spec = match.str().substr(0, match.length() - 1);
-      spec.erase(std::remove(spec.begin(), spec.end(), '#'), spec.end());
-      spec += "lld";
+      std::string format = match.str().substr(0, match.length() - 1);
+      format.erase(std::remove(format.begin(), format.end(), '#'), format.end());
+      format += "lld";
       char buffer[128];
-      std::snprintf(buffer, sizeof buffer, spec.c_str(), number);
+      std::snprintf(buffer, sizeof buffer, format.c_str(), number);
       out += buffer + text.substr(i + match.length());
       break;
     }

@@ -5,6 +5,7 @@
 
 #include "common/host_binding.h"
 #include "common/messages.h"
+#include "filesearch/dialog_fields.h"
 #include "filesearch/replace/confirm.h"
 #include "filesearch/replace/engine.h"
 #include "filesearch/search_text.h"
@@ -20,42 +21,22 @@ constexpr int kModes = 3;
 constexpr int kScopes = 5;
 constexpr int kStartButton = 22;
 
-const char kMaskHistory[] = "Masks";
-const char kTextHistory[] = "SearchText";
-const char kReplaceHistory[] = "ReplaceText";
-
-std::uintptr_t History(const char* name) { return reinterpret_cast<std::uintptr_t>(name); }
 std::uintptr_t Flag(int value) { return static_cast<std::uintptr_t>(value != 0); }
 
 // The modes only the search offers show as plain text.
 int PresetMode() { return FSearchAs >= 0 && FSearchAs < kModes ? FSearchAs : 0; }
 int PresetScope() { return FSearchIn >= 0 && FSearchIn < kScopes ? FSearchIn : 2; }
 
-// An edit field holds 511 characters: a longer stored text left as shown stays whole.
-std::string TakeFieldText(const FarDialogItem& item, const std::string& stored) {
-  std::string text = DialogItemText(item);
-  if (text.size() == sizeof(item.Data) - 1 && stored.size() > text.size() &&
-      stored.compare(0, text.size(), text) == 0)
-    return stored;
-  return text;
-}
-
-int SelectedIndex(const FarDialogItem* items, int first, int count) {
-  for (int k = 0; k < count - 1; ++k)
-    if (items[first + k].Selected) return k;
-  return count - 1;
-}
-
 // Shows the dialog until it is confirmed with a text that compiles; 0 when left.
 int ShowReplaceDialog() {
-  const DialogItemSpec specs[kItems] = {
+  const DialogItemSpec layout[kItems] = {
       {DI_DOUBLEBOX, 3, 1, 72, 21, 0, 0, 0, 0, 8},
       {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, 9},
-      {DI_EDIT, 5, 3, 70, 0, 1, History(kMaskHistory), DIF_HISTORY, 0, TextData(FMask.c_str())},
+      {DI_EDIT, 5, 3, 70, 0, 1, HistoryName(kMaskHistory), DIF_HISTORY, 0, TextData(FMask.c_str())},
       {DI_TEXT, 5, 4, 0, 0, 0, 0, 0, 0, 41},
-      {DI_EDIT, 5, 5, 70, 0, 0, History(kTextHistory), DIF_HISTORY, 0, TextData(FText.c_str())},
+      {DI_EDIT, 5, 5, 70, 0, 0, HistoryName(kTextHistory), DIF_HISTORY, 0, TextData(FText.c_str())},
       {DI_TEXT, 5, 6, 0, 0, 0, 0, 0, 0, 42},
-      {DI_EDIT, 5, 7, 70, 0, 0, History(kReplaceHistory), DIF_HISTORY, 0,
+      {DI_EDIT, 5, 7, 70, 0, 0, HistoryName(kReplaceHistory), DIF_HISTORY, 0,
        TextData(FRReplace.c_str())},
       {DI_TEXT, 5, 8, 0, 0, 0, 0, DIF_BOXCOLOR | DIF_SEPARATOR, 0, 0},
       {DI_CHECKBOX, 5, 9, 0, 0, 0, Flag(FCaseSensitive), 0, 0, 11},
@@ -76,13 +57,12 @@ int ShowReplaceDialog() {
       {DI_BUTTON, 0, 20, 0, 0, 0, 0, DIF_CENTERGROUP, 0, 1},
   };
   FarDialogItem items[kItems] = {};
-  ExpandDialogItems(specs, items, kItems);
+  ExpandDialogItems(layout, items, kItems);
   items[kFirstMode + PresetMode()].Selected = 1;
   items[kFirstScope + PresetScope()].Selected = 1;
 
   for (;;) {
-    int closedBy =
-        Info.Dialog(Info.ModuleNumber, -1, -1, 76, 23, "FileReplaceDlg", items, kItems);
+    int closedBy = Info.Dialog(Info.ModuleNumber, -1, -1, 76, 23, "FileReplaceDlg", items, kItems);
     if (closedBy != kStartButton) return 0;
     FMask = TakeFieldText(items[2], FMask);
     FText = TakeFieldText(items[4], FText);

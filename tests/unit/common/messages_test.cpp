@@ -30,19 +30,19 @@ class ExpandDialogItemsTest : public ::testing::Test {
   }
 
   // Expands one description into an item prefilled with a marker byte.
-  FarDialogItem Expand(const DialogItemSpec& spec) {
+  FarDialogItem Expand(const DialogItemSpec& desc) {
     FarDialogItem item;
     std::memset(&item, 0x5A, sizeof(item));
-    ExpandDialogItems(&spec, &item, 1);
+    ExpandDialogItems(&desc, &item, 1);
     return item;
   }
 };
 
-DialogItemSpec Spec(std::uintptr_t data) {
-  DialogItemSpec spec{};
-  spec.Type = DI_EDIT;
-  spec.Data = data;
-  return spec;
+DialogItemSpec Described(std::uintptr_t data) {
+  DialogItemSpec desc{};
+  desc.Type = DI_EDIT;
+  desc.Data = data;
+  return desc;
 }
 
 TEST_F(ExpandDialogItemsTest, DataNamesAnEmptyTextAMessageOrAnAddress) {
@@ -58,30 +58,30 @@ TEST_F(ExpandDialogItemsTest, DataNamesAnEmptyTextAMessageOrAnAddress) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.data);
-    FarDialogItem item = Expand(Spec(c.data));
+    FarDialogItem item = Expand(Described(c.data));
     EXPECT_EQ(item.Data, c.expected);
   }
 }
 
 TEST_F(ExpandDialogItemsTest, MessagesAreLookedUpWithThePluginsModuleNumber) {
   LastModule = -1;
-  Expand(Spec(12));
+  Expand(Described(12));
   EXPECT_EQ(LastModule, kModuleNumber);
 }
 
 TEST_F(ExpandDialogItemsTest, FieldsAreWidenedWithoutSignAndSelectedPassesUnchanged) {
   static const char kHistory[] = "SearchText";
-  DialogItemSpec spec{};
-  spec.Type = DI_CHECKBOX;
-  spec.X1 = 200;
-  spec.Y1 = 255;
-  spec.X2 = 128;
-  spec.Y2 = 3;
-  spec.Focus = 1;
-  spec.Selected = reinterpret_cast<std::uintptr_t>(kHistory);
-  spec.Flags = DIF_HISTORY | DIF_BOXCOLOR;
-  spec.DefaultButton = 1;
-  FarDialogItem item = Expand(spec);
+  DialogItemSpec desc{};
+  desc.Type = DI_CHECKBOX;
+  desc.X1 = 200;
+  desc.Y1 = 255;
+  desc.X2 = 128;
+  desc.Y2 = 3;
+  desc.Focus = 1;
+  desc.Selected = reinterpret_cast<std::uintptr_t>(kHistory);
+  desc.Flags = DIF_HISTORY | DIF_BOXCOLOR;
+  desc.DefaultButton = 1;
+  FarDialogItem item = Expand(desc);
   EXPECT_EQ(item.Type, DI_CHECKBOX);
   EXPECT_EQ(item.X1, 200);
   EXPECT_EQ(item.Y1, 255);
@@ -96,16 +96,16 @@ TEST_F(ExpandDialogItemsTest, FieldsAreWidenedWithoutSignAndSelectedPassesUnchan
 TEST_F(ExpandDialogItemsTest, TextsLongerThanTheItemHoldsAreCut) {
   std::string literal(700, 'x');
   for (std::uintptr_t data : {TextData(literal.c_str()), std::uintptr_t{1500}}) {
-    FarDialogItem item = Expand(Spec(data));
+    FarDialogItem item = Expand(Described(data));
     EXPECT_EQ(strnlen(item.Data, sizeof(item.Data)), 511u);
   }
 }
 
 TEST_F(ExpandDialogItemsTest, ExpandsEveryItemInOrder) {
-  DialogItemSpec specs[3] = {Spec(7), Spec(0), Spec(9)};
-  specs[1].Type = DI_BUTTON;
+  DialogItemSpec descs[3] = {Described(7), Described(0), Described(9)};
+  descs[1].Type = DI_BUTTON;
   FarDialogItem items[3];
-  ExpandDialogItems(specs, items, 3);
+  ExpandDialogItems(descs, items, 3);
   EXPECT_STREQ(items[0].Data, "message 7");
   EXPECT_STREQ(items[1].Data, "");
   EXPECT_EQ(items[1].Type, DI_BUTTON);
