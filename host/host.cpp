@@ -13,17 +13,6 @@ namespace {
 
 Host* g_current = nullptr;
 
-bool EqualsIgnoringAsciiCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x += 'a' - 'A';
-    if (y >= 'A' && y <= 'Z') y += 'a' - 'A';
-    if (x != y) return false;
-  }
-  return true;
-}
-
 template <typename Fn>
 Fn ResolveExport(platform::Module* module, const char* name) {
   return reinterpret_cast<Fn>(platform::FindModuleExport(module, name));

@@ -12,17 +12,6 @@ namespace {
 // Language files are a few kilobytes; anything far larger is not one.
 constexpr std::streamoff kMaxLanguageFileSize = 4 << 20;
 
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    unsigned char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x += 'a' - 'A';
-    if (y >= 'A' && y <= 'Z') y += 'a' - 'A';
-    if (x != y) return false;
-  }
-  return true;
-}
-
 std::string_view TrimLeft(std::string_view line) {
   std::size_t start = line.find_first_not_of(" \t");
   return start == std::string_view::npos ? std::string_view() : line.substr(start);
@@ -107,6 +96,17 @@ std::string ChooseLanguageFile(const std::string& folder, const std::string& lan
     if (first.empty()) first = base + name;
   }
   return english.empty() ? first : english;
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    unsigned char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x += 'a' - 'A';
+    if (y >= 'A' && y <= 'Z') y += 'a' - 'A';
+    if (x != y) return false;
+  }
+  return true;
 }
 
 }  // namespace host

@@ -23,4 +23,7 @@ bool ReadLanguageFile(const std::string& path, LanguageFile* out);
 // compared without case), else the English one, else the first. "" when there is none.
 std::string ChooseLanguageFile(const std::string& folder, const std::string& language);
 
+// Compares two texts folding only the ASCII letters, as the host compares names.
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
 }  // namespace host
