@@ -1,8 +1,10 @@
 #include "host/editor.h"
 
+#if !defined(_WIN32)
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cerrno>
@@ -172,6 +174,7 @@ void EditorBuffer::LineSelection(int line, int* selStart, int* selEnd) const {
   *selEnd = line == block.endLine ? block.endPos : -1;
 }
 
+#if !defined(_WIN32)  // the Windows versions are in editor_file_win32.cpp
 bool LoadEditorFile(const std::string& path, EditorBuffer* editor, std::string* error) {
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
@@ -258,6 +261,7 @@ bool SaveEditorFile(const EditorBuffer& editor, const std::string& path, std::st
   }
   return true;
 }
+#endif
 
 // ---- The host's side --------------------------------------------------------------------
 

@@ -60,8 +60,13 @@ const char* Host::KeepText(const std::string& text) {
 }
 
 Plugin* Host::LoadPlugin(const std::string& path) {
+#if defined(_WIN32)
+  char resolved[kMaxPath];
+  if (!platform::ResolveFilePath(path.c_str(), resolved, sizeof resolved)) return nullptr;
+#else
   char resolved[PATH_MAX];
   if (!realpath(path.c_str(), resolved)) return nullptr;
+#endif
   std::string full = resolved;
   // The plugins keep the module's path in a buffer of kMaxPath bytes with its zero.
   if (full.size() >= static_cast<std::size_t>(kMaxPath)) return nullptr;  // before dlopen
@@ -85,7 +90,7 @@ Plugin* Host::LoadPlugin(const std::string& path) {
   plugin->ProcessKey = ResolveExport<ProcessKeyFn>(module, "ProcessKey");
   plugin->ClosePlugin = ResolveExport<ClosePluginFn>(module, "ClosePlugin");
 
-  std::string folder = full.substr(0, full.rfind('/') + 1);
+  std::string folder = full.substr(0, full.rfind(platform::kPathSeparator) + 1);
   plugin->languageFile = ChooseLanguageFile(folder, language);
   LanguageFile texts;
   if (!plugin->languageFile.empty() && ReadLanguageFile(plugin->languageFile, &texts))

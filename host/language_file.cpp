@@ -1,6 +1,10 @@
 #include "host/language_file.h"
 
+#include "platform/platform.h"
+
+#if !defined(_WIN32)
 #include <dirent.h>
+#endif
 
 #include <algorithm>
 #include <fstream>
@@ -76,6 +80,20 @@ bool ReadLanguageFile(const std::string& path, LanguageFile* out) {
 
 std::string ChooseLanguageFile(const std::string& folder, const std::string& language) {
   std::vector<std::string> names;
+#if defined(_WIN32)
+  std::string listed = folder;
+  if (!listed.empty() && listed.back() != platform::kPathSeparator)
+    listed += platform::kPathSeparator;
+  if (platform::Listing* listing = platform::OpenListing(listed.c_str())) {
+    FarFindData entry;
+    while (platform::NextListingEntry(listing, &entry)) {
+      std::string_view name = entry.cFileName;
+      if (name.size() > 4 && EqualsIgnoringAsciiCase(name.substr(name.size() - 4), ".lng"))
+        names.emplace_back(name);
+    }
+    platform::CloseListing(listing);
+  }
+#else
   if (DIR* dir = opendir(folder.c_str())) {
     while (dirent* entry = readdir(dir)) {
       std::string_view name = entry->d_name;
@@ -84,9 +102,10 @@ std::string ChooseLanguageFile(const std::string& folder, const std::string& lan
     }
     closedir(dir);
   }
+#endif
   std::sort(names.begin(), names.end());
   std::string base = folder;
-  if (!base.empty() && base.back() != '/') base += '/';
+  if (!base.empty() && base.back() != platform::kPathSeparator) base += platform::kPathSeparator;
   std::string english, first;
   for (const std::string& name : names) {
     LanguageFile file;

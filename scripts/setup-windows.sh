@@ -84,6 +84,8 @@ apt_private=(-o Dir::Etc::SourceList="$list" -o Dir::Etc::SourceParts="$apt_dir/
              -o Debug::NoLocking=1)
 apt-get "${apt_private[@]}" update -qq
 rm -rf "$src_dir"/*
+# apt checks the downloaded files against the signed index; dpkg-source then only unpacks
+# (checking the .dsc's own signature would need the Debian keyring).
 (cd "$src_dir" && apt-get "${apt_private[@]}" source --download-only "pcre2=$pcre2_version" -qq &&
    dpkg-source --no-check -x ./pcre2_*.dsc pcre2 >/dev/null)
 

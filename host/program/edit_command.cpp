@@ -7,12 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <iostream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "program_host.h"
+#include "questions.h"
 
 namespace program {
 namespace {
@@ -172,58 +172,6 @@ bool ParseEditRequest(int argc, char** argv, EditRequest* request, std::string* 
   return true;
 }
 
-void WriteMessageLines(const host::MessageRequest& request) {
-  const std::size_t textLines = request.lines.size() - static_cast<std::size_t>(request.buttons);
-  for (std::size_t i = 0; i < textLines; ++i) {
-    if (request.lines[i] == "\x01")
-      std::fputs("----------------------------------------\n", stderr);
-    else
-      std::fprintf(stderr, "%s\n", request.lines[i].c_str());
-  }
-}
-
-// A question's answer: a button's number (from 1) or its first letter, one line each;
-// the end of the input is Escape.
-int AskOnTerminal(const host::MessageRequest& request) {
-  WriteMessageLines(request);
-  const std::size_t first = request.lines.size() - static_cast<std::size_t>(request.buttons);
-  std::string buttons;
-  for (int b = 0; b < request.buttons; ++b)
-    buttons += (b ? "  [" : "[") + std::to_string(b + 1) + " " +
-               request.lines[first + static_cast<std::size_t>(b)] + "]";
-  const bool terminal = isatty(STDIN_FILENO) == 1;
-  for (;;) {
-    std::fprintf(stderr, "%s%s", buttons.c_str(), terminal ? " ? " : "\n");
-    std::fflush(stderr);
-    std::string answer;
-    if (!std::getline(std::cin, answer)) {
-      if (terminal) std::fputc('\n', stderr);
-      return -1;
-    }
-    while (!answer.empty() &&
-           (answer.back() == '\n' || answer.back() == '\r' || answer.back() == ' '))
-      answer.pop_back();
-    while (!answer.empty() && answer.front() == ' ') answer.erase(0, 1);
-    if (!answer.empty() && answer.size() < 4 &&
-        answer.find_first_not_of("0123456789") == std::string::npos) {
-      const int number = std::atoi(answer.c_str());
-      if (number >= 1 && number <= request.buttons) return number - 1;
-    } else if (!answer.empty()) {
-      // A letter, or the start of a button's text, in either ASCII case.
-      auto fold = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-      for (int b = 0; b < request.buttons; ++b) {
-        const std::string& label = request.lines[first + static_cast<std::size_t>(b)];
-        if (label.size() < answer.size()) continue;
-        bool same = true;
-        for (std::size_t k = 0; k < answer.size() && same; ++k)
-          same = fold(label[k]) == fold(answer[k]);
-        if (same) return b;
-      }
-    }
-    std::fprintf(stderr, "quarix: not an answer: %s\n", answer.c_str());
-  }
-}
-
 void SetItemText(FarDialogItem& item, const std::string& text) {
   std::memcpy(item.Data, text.c_str(), text.size() + 1);  // the length was checked
 }
@@ -283,11 +231,11 @@ int AnswerDialog(StepRun& run, const char* helpTopic, FarDialogItem* items, int 
   return -1;
 }
 
-void InstallDriver(host::Host& host, StepRun& run) {
+void InstallDriver(host::Host& host, StepRun& run, AnswerInput& answers) {
   host.driver.dialog = [&run](int, const char* topic, FarDialogItem* items, int count) {
     return AnswerDialog(run, topic, items, count);
   };
-  host.driver.message = [&run](const host::MessageRequest& request) {
+  host.driver.message = [&run, &answers](const host::MessageRequest& request) {
     const std::string& topic = request.helpTopic;
     if (topic == "QXCannotFind") ++run.notFound;
     if (topic == "RegExpError") run.patternError = true;
@@ -296,7 +244,7 @@ void InstallDriver(host::Host& host, StepRun& run) {
       return 0;
     }
     ++run.questions;
-    return AskOnTerminal(request);
+    return AskQuestion(request, answers);
   };
 }
 
@@ -349,7 +297,8 @@ int RunEditCommand(int argc, char** argv) {
 
   host::Host host;  // its end gives every plugin ExitFAR, which stores the settings
   StepRun run;
-  InstallDriver(host, run);
+  AnswerInput answers{STDIN_FILENO};
+  InstallDriver(host, run, answers);
   LoadedPlugins plugins = LoadPlugins(host, FindPluginFolder());
   if (!plugins.linquo) return kFailed;
   if (!host.OpenEditor(request.file, &error)) {

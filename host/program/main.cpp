@@ -7,6 +7,7 @@
 #include "edit_command.h"
 #include "find_command.h"
 #include "options.h"
+#include "replace_files_command.h"
 #include "search_command.h"
 
 namespace {
@@ -28,6 +29,7 @@ struct NamedCommand {
 
 constexpr NamedCommand kNamedCommands[] = {
     {"search", program::RunSearchCommand},
+    {"replace", program::RunReplaceFilesCommand},
     {"config", program::RunConfigCommand},
     {"edit", program::RunEditCommand},
 };

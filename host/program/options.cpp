@@ -7,6 +7,7 @@ namespace program {
 const char* UsageText() {
   return "usage: quarix [--dir DIR] ff:TEXT [DIR]\n"
          "       quarix search [DIR] [OPTION]...   (quarix search --help)\n"
+         "       quarix replace [DIR] [OPTION]...  (quarix replace --help)\n"
          "       quarix config [OPTION]...         (quarix config --help)\n"
          "       quarix edit FILE [OPTION]... COMMAND...   (quarix edit --help)\n"
          "\n"
@@ -15,6 +16,8 @@ const char* UsageText() {
          "              and print the files found, one full path per line\n"
          "  --dir DIR   the folder the panels show (default: the current folder)\n"
          "  search      the file search dialog, its fields filled from the options\n"
+         "  replace     replace text in the files of DIR, the replace dialog's fields filled\n"
+         "              from the options\n"
          "  config      the configuration dialog, its fields filled from the options\n"
          "  edit        search and replace in a file with the editor plugin\n"
          "  -h, --help  show this text\n"

@@ -14,6 +14,7 @@ namespace {
 termios g_savedMode;
 termios g_rawMode;
 volatile sig_atomic_t g_modeChanged = 0;
+volatile sig_atomic_t g_lineModeForNow = 0;  // a LineTerminalInput is in force
 
 constexpr int kRestoringSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 struct sigaction g_previous[sizeof(kRestoringSignals) / sizeof(int)];
@@ -35,7 +36,7 @@ void RestoreAndStop(int) {
 }
 
 void ReapplyAfterContinue(int) {
-  if (g_modeChanged) tcsetattr(STDIN_FILENO, TCSANOW, &g_rawMode);
+  if (g_modeChanged && !g_lineModeForNow) tcsetattr(STDIN_FILENO, TCSANOW, &g_rawMode);
 }
 
 void Install(int signal, void (*handler)(int), struct sigaction* previous) {
@@ -86,6 +87,19 @@ RawTerminalInput::~RawTerminalInput() {
   tcsetattr(STDIN_FILENO, TCSANOW, &g_savedMode);
   g_modeChanged = 0;
   RestoreHandlers();
+}
+
+LineTerminalInput::LineTerminalInput() {
+  if (!g_modeChanged) return;
+  g_lineModeForNow = 1;
+  switched_ = tcsetattr(STDIN_FILENO, TCSANOW, &g_savedMode) == 0;
+  if (!switched_) g_lineModeForNow = 0;
+}
+
+LineTerminalInput::~LineTerminalInput() {
+  if (!switched_) return;
+  g_lineModeForNow = 0;
+  if (g_modeChanged) tcsetattr(STDIN_FILENO, TCSANOW, &g_rawMode);
 }
 
 ProgressLine::ProgressLine() : enabled_(isatty(STDERR_FILENO) == 1) {}

@@ -19,6 +19,20 @@ class RawTerminalInput {
   RawTerminalInput& operator=(const RawTerminalInput&) = delete;
 };
 
+// While a RawTerminalInput is in force, the terminal's usual mode (whole lines, echoed)
+// for this object's lifetime: a question is answered by a line typed as usual. Does
+// nothing when the mode was not changed.
+class LineTerminalInput {
+ public:
+  LineTerminalInput();
+  ~LineTerminalInput();
+  LineTerminalInput(const LineTerminalInput&) = delete;
+  LineTerminalInput& operator=(const LineTerminalInput&) = delete;
+
+ private:
+  bool switched_ = false;
+};
+
 // One overwritten line on stderr, shown only when stderr is a terminal.
 class ProgressLine {
  public:

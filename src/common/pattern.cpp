@@ -80,7 +80,8 @@ int MatchPattern(const CompiledPattern* pattern, const char* subject, std::size_
     if (length) return PCRE2_ERROR_NULL;
     subject = "";
   }
-  const std::uint32_t flags = (options & kMatchNotBol) ? PCRE2_NOTBOL : 0;
+  const std::uint32_t flags = ((options & kMatchNotBol) ? PCRE2_NOTBOL : 0) |
+                             ((options & kMatchNotEmptyAtStart) ? PCRE2_NOTEMPTY_ATSTART : 0);
   const auto* start = reinterpret_cast<PCRE2_SPTR>(subject);
   int rc;
   if (pattern->jit) {

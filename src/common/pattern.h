@@ -11,6 +11,10 @@ struct CompiledPattern;
 
 // Passed to MatchPattern: the subject's start is not the beginning of a line.
 constexpr int kMatchNotBol = 0x80;
+// Passed to MatchPattern: a match may not be empty at the start offset (it may be empty
+// further on). After an empty match, this finds what the pattern matches at the same
+// place with at least one byte, as perl does, before the scan moves past that byte.
+constexpr int kMatchNotEmptyAtStart = 0x100;
 
 // Compiles text into *pattern. An empty text compiles nothing and succeeds, leaving
 // *pattern as it is (callers set it to null first). On a syntax error the error message

@@ -36,15 +36,19 @@ struct Rewrite {
 };
 
 // Scans the content and puts the new version in place when it is complete.
-int RewriteFrom(Rewrite& rewrite, const unsigned char* content, std::uint64_t length,
-                bool (*scan)(Rewrite&, const unsigned char*, std::uint64_t)) {
-  bool complete = scan(rewrite, content, length);
+// Puts the new version in place when the scan completed, or throws it away.
+int FinishRewrite(Rewrite& rewrite, bool complete) {
   if (rewrite.output.tooLarge) ShowReadWarning(rewrite.path);
   if (!complete || !rewrite.version.IsCreated()) {
     rewrite.version.Discard();
     return 0;
   }
   return rewrite.version.Commit(FRSaveOriginal != 0) ? 1 : 0;
+}
+
+int RewriteFrom(Rewrite& rewrite, const unsigned char* content, std::uint64_t length,
+                bool (*scan)(Rewrite&, const unsigned char*, std::uint64_t)) {
+  return FinishRewrite(rewrite, scan(rewrite, content, length));
 }
 
 bool ScanContent(Rewrite& rewrite, const unsigned char* content, std::uint64_t length) {
@@ -74,7 +78,10 @@ bool ScanMapped(Rewrite& rewrite, const unsigned char* content, std::uint64_t le
 int ReplaceFromMapping(Rewrite& rewrite, const std::string& target) {
   platform::FileView view;
   if (!view.Open(target.c_str())) return 0;
-  return RewriteFrom(rewrite, view.data(), view.size(), ScanMapped);
+  // Windows renames no file that is still mapped: the view goes before the commit.
+  const bool complete = ScanMapped(rewrite, view.data(), view.size());
+  view.Close();
+  return FinishRewrite(rewrite, complete);
 }
 
 int ReplaceFromMemory(Rewrite& rewrite, platform::File& file, std::uint64_t size) {

@@ -33,8 +33,10 @@ bool SameText(const unsigned char* bytes, const unsigned char* text, std::size_t
 
 // Replaces every match in [subject, end): the first search with options 0, the later
 // ones with nextOptions from the end of the previous match. After an empty match the same
-// subject is searched again one byte further on (that byte stays unchanged), so every
-// loop ends and what precedes still counts for look-behinds and word boundaries.
+// subject is searched again from the same place for a match that is not empty there (a
+// lazy or alternative pattern may still take the byte there, as in perl); every loop ends,
+// since each search either consumes a byte or finds its empty match further on, and what
+// precedes still counts for look-behinds and word boundaries.
 // *lastEnd is the end of the last match, or the subject when nothing matched. False when
 // the file must stop.
 bool ReplaceInSubject(ReplaceOutput* out, const unsigned char* subject, const unsigned char* end,
@@ -55,7 +57,8 @@ bool ReplaceInSubject(ReplaceOutput* out, const unsigned char* subject, const un
     *lastEnd = matchEnd;
     if (matchEnd == matchStart) {
       if (matchEnd >= end) return true;
-      offset = static_cast<std::size_t>(matchEnd - subject) + 1;
+      offset = static_cast<std::size_t>(matchEnd - subject);
+      options |= kMatchNotEmptyAtStart;
     } else {
       subject = matchEnd;
       offset = 0;

@@ -158,8 +158,13 @@ TEST(ReplaceScans, TheLastLineWithoutABreakIsSearched) {
 }
 
 TEST(ReplaceScans, EmptyMatchesEnd) {
-  // After an empty match the next byte stays and the search goes on behind it.
+  // After an empty match the same place is tried for a longer match, then the search goes
+  // on behind the byte there (the results are perl's).
   EXPECT_EQ(Output(1, "x*", "-", "abc"), "-a-b-c-");
+  EXPECT_EQ(Output(1, "[0-9]*?", "-", "a12"), "-a-----");
+  EXPECT_EQ(Output(1, "|a", "-", "ab"), "---b-");
+  EXPECT_EQ(Output(1, "a??", "-", "baa"), "-b-----");
+  EXPECT_EQ(Output(2, "(?:)|b", "-", "ab\nb", 2), "-a---\n---");
   EXPECT_EQ(Output(1, "x*", "-", "ax\nb"), "-a--\n-b-");
   EXPECT_EQ(Output(1, "", "-", "ab"), "<nothing>");  // no pattern: nothing matches
   EXPECT_EQ(Output(2, "x*", "-", "ab\nc", 2), "-a-b-\n-c-");

@@ -1,0 +1,420 @@
+#include "replace_files_command.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "command_args.h"
+#include "find_command.h"
+#include "program_host.h"
+#include "questions.h"
+#include "terminal.h"
+
+namespace program {
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kNothingRewritten = 1;
+constexpr int kFailed = 2;
+
+// In the dialog's order: FSearchAs 0 to 2 and FSearchIn 0 to 4.
+const char* const kModes[] = {"plain", "regex", "regex-lines"};
+const char* const kScopes[] = {"drives", "drive", "tree", "folder", "selected"};
+constexpr int kModeCount = 3;
+constexpr int kScopeCount = 5;
+constexpr int kSelectedScope = 4;
+
+const char kUsage[] =
+    "usage: quarix replace [DIR] [--mask M] [--text T] [--with R] [--mode MODE]\n"
+    "                      [--case|--no-case] [--scope SCOPE] [--list|--no-list]\n"
+    "                      [--confirm-file|--no-confirm-file]\n"
+    "                      [--confirm-match|--no-confirm-match]\n"
+    "                      [--backup|--no-backup] [--select NAME]...\n"
+    "\n"
+    "Opens the replace from the plugins menu while the active panel shows DIR (the current\n"
+    "folder by default), fills the replace dialog's fields as given and starts it; a field\n"
+    "not given keeps its stored value, so no options repeat the last replace.\n"
+    "\n"
+    "  --mask M            file masks, such as \"*.c,*.h\"\n"
+    "  --text T            the text or pattern to find\n"
+    "  --with R            the replacement: plain text in the plain mode, a template in the\n"
+    "                      pattern modes ($1 a group, \\n a line feed, \\U..\\E upper case)\n"
+    "  --mode MODE         plain, regex (the pattern line by line), regex-lines (the\n"
+    "                      pattern over windows of several lines)\n"
+    "  --case              compare letter case exactly (--no-case: ignore it)\n"
+    "  --scope SCOPE       drives, drive, tree (DIR and its subfolders), folder (DIR only),\n"
+    "                      selected (the folders given with --select)\n"
+    "  --list              print the rewritten files, one full path per line\n"
+    "  --confirm-file      ask before each file is rewritten\n"
+    "  --confirm-match     ask before each match is replaced\n"
+    "  --backup            keep each file's old content under its name with \".old\" added\n"
+    "  --select NAME       select the entry NAME of DIR in the panel (repeatable)\n"
+    "Each --X has a --no-X that turns it off.\n"
+    "\n"
+    "A question takes a button's number (from 1) or its first letter, on the terminal or,\n"
+    "when standard input is not one, one line each from standard input; the end of the\n"
+    "input answers Escape, which skips. Escape on the terminal between files stops the run.\n"
+    "\n"
+    "Exit status: 0 when the replace ran (with --list: and listed a file), 1 when --list is\n"
+    "on and no file was rewritten, 2 on an error (a pattern that does not compile, say), a\n"
+    "refusal, a cancelled dialog or a wrong command line.\n";
+
+struct ReplaceRequest {
+  std::string dir;
+  std::optional<std::string> mask, text, with;
+  std::optional<int> mode, scope;
+  std::optional<bool> caseSensitive, list, confirmFile, confirmMatch, backup;
+  std::vector<std::string> selected;
+  bool help = false;
+};
+
+int IndexOf(const char* const* names, int count, const std::string& name) {
+  for (int i = 0; i < count; ++i)
+    if (name == names[i]) return i;
+  return -1;
+}
+
+struct Switch {
+  const char* on;
+  const char* off;
+  std::optional<bool> ReplaceRequest::*field;
+};
+
+constexpr Switch kSwitches[] = {
+    {"--case", "--no-case", &ReplaceRequest::caseSensitive},
+    {"--list", "--no-list", &ReplaceRequest::list},
+    {"--confirm-file", "--no-confirm-file", &ReplaceRequest::confirmFile},
+    {"--confirm-match", "--no-confirm-match", &ReplaceRequest::confirmMatch},
+    {"--backup", "--no-backup", &ReplaceRequest::backup},
+};
+
+bool ParseReplaceWords(int argc, char** argv, ReplaceRequest* request, std::string* error) {
+  CommandWords words(argc, argv);
+  bool dirGiven = false;
+  while (!words.done()) {
+    std::string word;
+    if (!words.Next(&word)) {
+      if (dirGiven) {
+        *error = "unexpected argument " + word + " (the folder is already " + request->dir + ")";
+        return false;
+      }
+      if (word.empty()) {
+        *error = "the folder is empty";
+        return false;
+      }
+      request->dir = word;
+      dirGiven = true;
+      continue;
+    }
+    std::string name = words.OptionName(word);
+    std::string value;
+    auto takeField = [&](std::optional<std::string>* field) {
+      if (!words.TakeValue(name, &value, error)) return false;
+      // A user cannot type more than the field holds.
+      if (value.size() > kFieldLimit) {
+        *error = name + " is longer than the " + std::to_string(kFieldLimit) +
+                 " characters the dialog's field holds";
+        return false;
+      }
+      *field = value;
+      return true;
+    };
+    auto takeChoice = [&](std::optional<int>* field, const char* const* names, int count) {
+      if (!words.TakeValue(name, &value, error)) return false;
+      int index = IndexOf(names, count, value);
+      if (index < 0) {
+        *error = "unknown value " + value + " for " + name;
+        return false;
+      }
+      *field = index;
+      return true;
+    };
+    const bool flag = name == word;  // flags take no "=VALUE"
+    bool known = true;
+    if (name == "-h" || name == "--help") {
+      request->help = true;
+    } else if (name == "--mask") {
+      if (!takeField(&request->mask)) return false;
+    } else if (name == "--text") {
+      if (!takeField(&request->text)) return false;
+    } else if (name == "--with") {
+      if (!takeField(&request->with)) return false;
+    } else if (name == "--mode") {
+      if (!takeChoice(&request->mode, kModes, kModeCount)) return false;
+    } else if (name == "--scope") {
+      if (!takeChoice(&request->scope, kScopes, kScopeCount)) return false;
+    } else if (name == "--select") {
+      if (!words.TakeValue(name, &value, error)) return false;
+      request->selected.push_back(value);
+    } else {
+      known = false;
+      for (const Switch& s : kSwitches)
+        if (flag && (name == s.on || name == s.off)) {
+          request->*s.field = name == s.on;
+          known = true;
+        }
+    }
+    if (!known) {
+      *error = "unknown option " + word;
+      return false;
+    }
+  }
+  return true;
+}
+
+// Where the replace dialog keeps each setting, found by its layout: the three edit
+// fields by their history names, the two radio groups (three modes, then five scopes),
+// the case check box before the modes and the four check boxes after the scopes.
+struct ReplaceFields {
+  int mask = -1, text = -1, with = -1;
+  int caseBox = -1;
+  int firstMode = -1, firstScope = -1;
+  int listBox = -1, confirmFileBox = -1, confirmMatchBox = -1, backupBox = -1;
+  int start = -1;
+};
+
+bool HasHistory(const FarDialogItem& item, const char* name) {
+  if (item.Type != DI_EDIT || !(item.Flags & DIF_HISTORY) || item.Selected == 0) return false;
+  return std::strcmp(reinterpret_cast<const char*>(item.Selected), name) == 0;
+}
+
+bool FindReplaceFields(const FarDialogItem* items, int count, ReplaceFields* fields) {
+  struct Group {
+    int first, size;
+  };
+  std::vector<Group> groups;
+  for (int i = 0; i < count; ++i) {
+    if (HasHistory(items[i], "Masks")) fields->mask = i;
+    if (HasHistory(items[i], "SearchText")) fields->text = i;
+    if (HasHistory(items[i], "ReplaceText")) fields->with = i;
+    if (items[i].Type != DI_RADIOBUTTON) continue;
+    bool continues = !groups.empty() && groups.back().first + groups.back().size == i &&
+                     !(items[i].Flags & DIF_GROUP);
+    if (continues)
+      ++groups.back().size;
+    else
+      groups.push_back({i, 1});
+  }
+  if (groups.size() != 2 || groups[0].size != kModeCount || groups[1].size != kScopeCount)
+    return false;
+  fields->firstMode = groups[0].first;
+  fields->firstScope = groups[1].first;
+  for (int i = 0; i < fields->firstMode; ++i)
+    if (items[i].Type == DI_CHECKBOX) fields->caseBox = i;
+  std::vector<int> after;
+  for (int i = fields->firstScope + kScopeCount; i < count; ++i)
+    if (items[i].Type == DI_CHECKBOX) after.push_back(i);
+  if (after.size() != 4) return false;
+  fields->listBox = after[0];
+  fields->confirmFileBox = after[1];
+  fields->confirmMatchBox = after[2];
+  fields->backupBox = after[3];
+  fields->start = FindDefaultButton(items, count);
+  return fields->mask >= 0 && fields->text >= 0 && fields->with >= 0 && fields->caseBox >= 0 &&
+         fields->start >= 0;
+}
+
+void FillReplaceDialog(const ReplaceRequest& request, FarDialogItem* items,
+                       const ReplaceFields& at) {
+  if (request.mask) TypeIntoField(items[at.mask], *request.mask);
+  if (request.text) TypeIntoField(items[at.text], *request.text);
+  if (request.with) TypeIntoField(items[at.with], *request.with);
+  auto check = [&](int index, const std::optional<bool>& state) {
+    if (state) items[index].Selected = *state ? 1 : 0;
+  };
+  check(at.caseBox, request.caseSensitive);
+  if (request.mode) PressRadioButton(items, at.firstMode, kModeCount, *request.mode);
+  if (request.scope) PressRadioButton(items, at.firstScope, kScopeCount, *request.scope);
+  check(at.listBox, request.list);
+  check(at.confirmFileBox, request.confirmFile);
+  check(at.confirmMatchBox, request.confirmMatch);
+  check(at.backupBox, request.backup);
+}
+
+int SelectedIndex(const FarDialogItem* items, int first, int count) {
+  for (int k = 0; k < count; ++k)
+    if (items[first + k].Selected) return k;
+  return -1;
+}
+
+// The walker polls standard input for Escape between files and swallows every byte it
+// reads there. Answers that come from a pipe or a file would be eaten, so for the
+// lifetime of this object they are read from a private copy of standard input while
+// /dev/null stands in its place. A terminal stays where it is: its keys are the
+// Escape, and questions switch it to whole lines.
+class AnswersSetAside {
+ public:
+  AnswersSetAside() {
+    if (isatty(STDIN_FILENO) == 1) {
+      ok_ = true;
+      answers_.fd = STDIN_FILENO;
+      return;
+    }
+    saved_ = fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 3);
+    bool closed = saved_ < 0 && errno == EBADF;  // no input at all: every answer is Escape
+    if (saved_ < 0 && !closed) return;
+    int null = open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (null < 0) return;
+    if (null == STDIN_FILENO) {
+      fcntl(STDIN_FILENO, F_SETFD, 0);
+    } else {
+      bool moved = dup2(null, STDIN_FILENO) == STDIN_FILENO;
+      close(null);
+      if (!moved) return;
+    }
+    moved_ = true;
+    ok_ = true;
+    answers_.fd = saved_;  // -1 when there was no input: Escape
+  }
+  ~AnswersSetAside() {
+    if (moved_) {
+      if (saved_ >= 0)
+        dup2(saved_, STDIN_FILENO);
+      else
+        close(STDIN_FILENO);
+    }
+    if (saved_ >= 0) close(saved_);
+  }
+  AnswersSetAside(const AnswersSetAside&) = delete;
+  AnswersSetAside& operator=(const AnswersSetAside&) = delete;
+
+  bool ok() const { return ok_; }
+  AnswerInput& answers() { return answers_; }
+
+ private:
+  int saved_ = -1;
+  bool moved_ = false;
+  bool ok_ = false;
+  AnswerInput answers_{-1};
+};
+
+// What the dialog driver saw, for the exit status.
+struct DialogOutcome {
+  int shown = 0;
+  bool started = false;   // confirmed once with the options typed in
+  bool explained = false; // a reason for giving up is on stderr
+  int scope = -1;         // as confirmed
+  bool list = false;      // as confirmed
+};
+
+int AnswerReplaceDialog(const ReplaceRequest& request, DialogOutcome& outcome,
+                        const char* helpTopic, FarDialogItem* items, int count) {
+  if (!helpTopic || std::strcmp(helpTopic, "FileReplaceDlg") != 0) {
+    std::fprintf(stderr, "quarix: an unexpected dialog (%s) was cancelled\n",
+                 helpTopic ? helpTopic : "no help topic");
+    outcome.explained = true;
+    return FindCancelButton(items, count);
+  }
+  // The dialog comes back after an error, which has been written above: a user would
+  // have to change the entries, so the command gives up.
+  if (++outcome.shown > 1) {
+    std::fprintf(stderr, "quarix: the replace dialog came back; cancelled\n");
+    outcome.started = false;
+    outcome.explained = true;
+    return FindCancelButton(items, count);
+  }
+  ReplaceFields fields;
+  if (!FindReplaceFields(items, count, &fields)) {
+    std::fprintf(stderr, "quarix: the replace dialog's fields were not recognised\n");
+    outcome.explained = true;
+    return FindCancelButton(items, count);
+  }
+  FillReplaceDialog(request, items, fields);
+  outcome.started = true;
+  outcome.scope = SelectedIndex(items, fields.firstScope, kScopeCount);
+  outcome.list = items[fields.listBox].Selected != 0;
+  return fields.start;
+}
+
+}  // namespace
+
+int RunReplaceFilesCommand(int argc, char** argv) {
+  ReplaceRequest request;
+  std::string error;
+  if (!ParseReplaceWords(argc, argv, &request, &error)) {
+    std::fprintf(stderr, "quarix replace: %s\n%s", error.c_str(), kUsage);
+    return kFailed;
+  }
+  if (request.help) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  std::string folder = ResolveFolder(request.dir);
+  if (folder.empty()) return kFailed;
+
+  ProgressLine progress;
+  host::Host host;  // its end gives every plugin ExitFAR, which stores the settings
+  SetUpTerminalDriver(host, progress);
+  DialogOutcome outcome;
+  host.driver.dialog = [&](int, const char* helpTopic, FarDialogItem* items, int count) {
+    progress.Clear();
+    return AnswerReplaceDialog(request, outcome, helpTopic, items, count);
+  };
+  LoadedPlugins plugins = LoadPlugins(host, FindPluginFolder());
+  if (!plugins.trawlix) return kFailed;
+  if (!host.ShowFolder(host.activePanel(), folder) || !host.ShowFolder(host.otherPanel(), folder)) {
+    std::fprintf(stderr, "quarix: %s: the folder cannot be shown (too long a path?)\n",
+                 folder.c_str());
+    return kFailed;
+  }
+  for (const std::string& name : request.selected) {
+    if (!host.SelectItem(host.activePanel(), name)) {
+      std::fprintf(stderr, "quarix: %s: no entry %s to select\n", folder.c_str(), name.c_str());
+      return kFailed;
+    }
+  }
+
+  HANDLE panel;
+  {
+    AnswersSetAside aside;
+    if (!aside.ok()) {
+      std::fprintf(stderr, "quarix: cannot set standard input aside for the answers: %s\n",
+                   std::strerror(errno));
+      return kFailed;
+    }
+    // Messages without a question keep the terminal driver's way; questions are asked.
+    auto show = host.driver.message;
+    host.driver.message = [&](const host::MessageRequest& message) {
+      if (message.buttons < 2) return show(message);
+      progress.Clear();
+      LineTerminalInput lines;
+      return AskQuestion(message, aside.answers());
+    };
+    RawTerminalInput keys;
+    panel = host.OpenPlugin(plugins.trawlix, OPEN_PLUGINSMENU, 1);
+    host.driver.message = show;
+  }
+  progress.Clear();
+  if (!outcome.started) {
+    if (!outcome.explained) std::fprintf(stderr, "quarix: the replace dialog was cancelled\n");
+    return kFailed;
+  }
+  const bool opened = panel != FAR_INVALID_HANDLE && panel != nullptr && host.activePanel().plugin;
+  if (!opened && outcome.list) {
+    std::fprintf(stderr, "quarix: the replace did not open a results panel\n");
+    return kFailed;
+  }
+  if (!opened) {
+    // Without the list no panel is the rule; the walk only fails when there is nothing
+    // to take the selected folders from.
+    if (outcome.scope == kSelectedScope && host.activePanel().items.empty()) {
+      std::fprintf(stderr, "quarix: %s: no folders to replace in\n", folder.c_str());
+      return kFailed;
+    }
+    return kDone;
+  }
+  int printed = 0;
+  if (!PrintResults(host.activePanel(), &printed)) {
+    std::fprintf(stderr, "quarix: cannot write the results: %s\n", std::strerror(errno));
+    return kFailed;
+  }
+  return printed > 0 ? kDone : kNothingRewritten;
+}
+
+}  // namespace program

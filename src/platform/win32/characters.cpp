@@ -1,0 +1,58 @@
+// One character between the OEM and the ANSI code page, and the ANSI case mapping, through
+// the user32 calls. Windows substitutes a look-alike (or "?") for a character that the
+// other code page lacks; only a conversion that comes back unchanged is a counterpart.
+#include "platform/platform.h"
+#include "platform/win32/windows_api.h"
+
+namespace platform {
+
+namespace {
+
+unsigned char OemToAnsi(unsigned char oem) {
+  char from = static_cast<char>(oem);
+  char to = 0;
+  OemToCharBuffA(&from, &to, 1);
+  return static_cast<unsigned char>(to);
+}
+
+unsigned char AnsiToOem(unsigned char ansi) {
+  char from = static_cast<char>(ansi);
+  char to = 0;
+  CharToOemBuffA(&from, &to, 1);
+  return static_cast<unsigned char>(to);
+}
+
+}  // namespace
+
+bool ConvertOemToAnsi(unsigned char oem, unsigned char* ansi) {
+  if (!ansi) return false;
+  const unsigned char converted = OemToAnsi(oem);
+  if (AnsiToOem(converted) != oem) return false;
+  *ansi = converted;
+  return true;
+}
+
+bool ConvertAnsiToOem(unsigned char ansi, unsigned char* oem) {
+  if (!oem) return false;
+  const unsigned char converted = AnsiToOem(ansi);
+  if (OemToAnsi(converted) != ansi) return false;
+  *oem = converted;
+  return true;
+}
+
+// CharUpperA and CharLowerA take one character in the low word of the pointer argument.
+unsigned char UpperAnsi(unsigned char ansi) {
+  if (ansi == 0) return 0;
+  const auto result = reinterpret_cast<std::uintptr_t>(
+      CharUpperA(reinterpret_cast<char*>(static_cast<std::uintptr_t>(ansi))));
+  return static_cast<unsigned char>(result & 0xFF);
+}
+
+unsigned char LowerAnsi(unsigned char ansi) {
+  if (ansi == 0) return 0;
+  const auto result = reinterpret_cast<std::uintptr_t>(
+      CharLowerA(reinterpret_cast<char*>(static_cast<std::uintptr_t>(ansi))));
+  return static_cast<unsigned char>(result & 0xFF);
+}
+
+}  // namespace platform

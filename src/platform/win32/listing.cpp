@@ -1,0 +1,79 @@
+// Folder listings through FindFirstFileA / FindNextFileA. Windows marks junctions and
+// symbolic links to folders as reparse points itself, which keeps the walker out of them.
+#include <cstring>
+
+#include "platform/platform.h"
+#include "platform/win32/windows_api.h"
+
+struct platform::Listing {
+  HANDLE find = INVALID_HANDLE_VALUE;
+  WIN32_FIND_DATAA pending;  // the entry FindFirstFileA returned, not reported yet
+  bool hasPending = false;
+};
+
+namespace platform {
+
+namespace {
+
+FILETIME ToOurFileTime(const Win32FileTime& t) {
+  return FILETIME{static_cast<DWORD>(t.dwLowDateTime), static_cast<DWORD>(t.dwHighDateTime)};
+}
+
+void CopyEntry(const WIN32_FIND_DATAA& from, FarFindData* to) {
+  std::memset(to, 0, sizeof *to);
+  to->dwFileAttributes = static_cast<DWORD>(from.dwFileAttributes);
+  to->ftCreationTime = ToOurFileTime(from.ftCreationTime);
+  to->ftLastAccessTime = ToOurFileTime(from.ftLastAccessTime);
+  to->ftLastWriteTime = ToOurFileTime(from.ftLastWriteTime);
+  to->nFileSizeHigh = static_cast<DWORD>(from.nFileSizeHigh);
+  to->nFileSizeLow = static_cast<DWORD>(from.nFileSizeLow);
+  to->dwReserved0 = static_cast<DWORD>(from.dwReserved0);
+  to->dwReserved1 = static_cast<DWORD>(from.dwReserved1);
+  std::memcpy(to->cFileName, from.cFileName, sizeof to->cFileName);
+  to->cFileName[sizeof to->cFileName - 1] = 0;
+  std::memcpy(to->cAlternateFileName, from.cAlternateFileName, sizeof to->cAlternateFileName);
+  to->cAlternateFileName[sizeof to->cAlternateFileName - 1] = 0;
+  // A folder that Windows reports as a reparse point keeps the bit; one that lacks
+  // the folder bit is a file link and is read as the file it names.
+}
+
+}  // namespace
+
+Listing* OpenListing(const char* folder) {
+  if (!folder || !*folder) return nullptr;
+  const std::size_t length = std::strlen(folder);
+  char pattern[kMaxPath];
+  if (length + 2 > sizeof pattern) return nullptr;  // folder, "*" and the zero
+  std::memcpy(pattern, folder, length);
+  pattern[length] = '*';
+  pattern[length + 1] = 0;
+  auto listing = new Listing;
+  listing->find = FindFirstFileA(pattern, &listing->pending);
+  if (listing->find == INVALID_HANDLE_VALUE) {
+    delete listing;
+    return nullptr;
+  }
+  listing->hasPending = true;
+  return listing;
+}
+
+bool NextListingEntry(Listing* listing, FarFindData* entry) {
+  if (!listing || !entry) return false;
+  if (listing->hasPending) {
+    listing->hasPending = false;
+    CopyEntry(listing->pending, entry);
+    return true;
+  }
+  WIN32_FIND_DATAA data;
+  if (!FindNextFileA(listing->find, &data)) return false;
+  CopyEntry(data, entry);
+  return true;
+}
+
+void CloseListing(Listing* listing) {
+  if (!listing) return;
+  FindClose(listing->find);
+  delete listing;
+}
+
+}  // namespace platform

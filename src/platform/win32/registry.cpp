@@ -1,0 +1,49 @@
+// Settings keys in the Windows registry, below HKEY_CURRENT_USER.
+#include <cstring>
+
+#include "platform/platform.h"
+#include "platform/win32/windows_api.h"
+
+struct platform::RegistryKey {
+  HKEY key = nullptr;
+};
+
+namespace platform {
+
+RegistryKey* OpenRegistryKey(const char* path) {
+  if (!path || !*path) return nullptr;
+  HKEY key = nullptr;
+  unsigned long disposition = 0;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                      &disposition) != ERROR_SUCCESS)
+    return nullptr;
+  return new RegistryKey{key};
+}
+
+long CloseRegistryKey(RegistryKey* key) {
+  if (!key) return ERROR_INVALID_HANDLE;
+  long result = RegCloseKey(key->key);
+  delete key;
+  return result;
+}
+
+bool QueryRegistryValue(RegistryKey* key, const char* name, DWORD* type, void* data,
+                        DWORD* size) {
+  if (!key || !size) return false;
+  unsigned long valueType = 0;
+  unsigned long valueSize = data ? *size : 0;
+  long result = RegQueryValueExA(key->key, name, nullptr, &valueType,
+                                 static_cast<BYTE*>(data), &valueSize);
+  if (type) *type = static_cast<DWORD>(valueType);
+  *size = static_cast<DWORD>(valueSize);
+  return result == ERROR_SUCCESS;
+}
+
+bool SetRegistryValue(RegistryKey* key, const char* name, DWORD type, const void* data,
+                      DWORD size) {
+  if (!key || (!data && size)) return false;
+  return RegSetValueExA(key->key, name, 0, type, static_cast<const BYTE*>(data), size) ==
+         ERROR_SUCCESS;
+}
+
+}  // namespace platform

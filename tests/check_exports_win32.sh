@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Fails when a DLL exports anything besides its entry points, exports a decorated name
+# (_Name@4 and the like), lacks an entry point, or needs a DLL that Windows lacks.
+#   check_exports_win32.sh Trawlix.dll Linquo.dll
+set -u
+objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
+status=0
+check() {
+  local module=$1; shift
+  local allowed=" $* "
+  local dump names imports
+  if ! dump=$("$objdump" -p "$module"); then echo "$module: cannot be read"; status=1; return; fi
+  # The export table's name list: "[   n] Name" lines after its heading.
+  names=$(awk '/\[Ordinal\/Name Pointer\] Table/ {on = 1; next}
+               on && /^[[:space:]]*$/ {on = 0}
+               on {sub(/^[[:space:]]*\[[[:space:]]*[0-9]+\][[:space:]]*/, ""); print}' <<<"$dump")
+  if [ -z "$names" ]; then echo "$module exports nothing"; status=1; return; fi
+  while IFS= read -r name; do
+    case "$name" in
+      *@*|_*|*' '*) echo "$module exports the decorated name '$name'"; status=1; continue ;;
+    esac
+    case "$allowed" in
+      *" $name "*) ;;
+      *) echo "$module exports $name, which is not an entry point"; status=1 ;;
+    esac
+  done <<<"$names"
+  for name in "$@"; do
+    grep -qx "$name" <<<"$names" || { echo "$module lacks the entry point $name"; status=1; }
+  done
+  imports=$(sed -n 's/^[[:space:]]*DLL Name:[[:space:]]*//p' <<<"$dump")
+  while IFS= read -r dll; do
+    [ -n "$dll" ] || continue
+    case "${dll,,}" in
+      kernel32.dll|user32.dll|advapi32.dll|msvcrt.dll) ;;
+      *) echo "$module needs $dll, which is not part of Windows"; status=1 ;;
+    esac
+  done <<<"$imports"
+}
+[ $# -eq 2 ] || { echo "usage: $0 Trawlix.dll Linquo.dll"; exit 2; }
+check "$1" SetStartupInfo GetPluginInfo OpenPlugin ExitFAR Configure GetOpenPluginInfo \
+  GetFindData SetDirectory ProcessKey ClosePlugin
+check "$2" SetStartupInfo GetPluginInfo OpenPlugin ExitFAR ReloadEText
+[ $status -eq 0 ] && echo "exports and imports of $1 and $2: entry points only, Windows DLLs only"
+exit $status
