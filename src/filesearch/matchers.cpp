@@ -1,6 +1,7 @@
 #include "filesearch/matchers.h"
 
 #include <cstdint>
+#include <vector>
 
 #include "filesearch/line_modes.h"
 #include "filesearch/settings.h"
@@ -24,6 +25,22 @@ constexpr int kMatcherCount = static_cast<int>(sizeof(kMatchers) / sizeof(kMatch
 // The whole file by the size it has when opened, in 64 bits: a file above 4 GiB is one
 // range, not its size's low half.
 int ScanMappedFile(const char* path, Matcher matcher) {
+  // Setting up a mapping costs more than reading a small file, and a search opens tens
+  // of thousands of them: those are read into one reused buffer, the others mapped.
+  constexpr std::uint64_t kReadBelow = 1 << 20;
+  static std::vector<unsigned char> buffer;
+  {
+    platform::File file;
+    std::uint64_t size = 0;
+    if (!file.OpenForReading(path) || !file.QuerySize(&size) || size == 0) return 0;
+    if (size < kReadBelow) {
+      if (buffer.size() < size) buffer.resize(static_cast<std::size_t>(size));
+      // The size the file has when it is opened; a file cut short since is read as it is.
+      std::int64_t got = file.Read(buffer.data(), size);
+      if (got <= 0) return 0;
+      return matcher(buffer.data(), static_cast<std::size_t>(got));
+    }
+  }
   platform::FileView view;
   if (!view.Open(path)) return 0;
   if (view.size() == 0 || view.size() > SIZE_MAX) return 0;

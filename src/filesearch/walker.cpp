@@ -68,8 +68,11 @@ void ShowProgress(const char* path, const ResultsList* results) {
   Info.Message(Info.ModuleNumber, 0, nullptr, lines, 4, 0);
 }
 
-// The folder's files that pass the masks, each with its full path in cFileName.
-std::vector<FarFindData> ListMatchingFiles(const char* path, int n) {
+// One listing of the folder: the files that pass the masks, each with its full path in
+// cFileName, and, when asked for, the subfolders to walk afterwards in listing order. A
+// link or another file system's mount is listed but not entered: no walk loops or visits
+// a tree twice.
+std::vector<FarFindData> ListFolder(const char* path, int n, std::vector<std::string>* subfolders) {
   std::vector<FarFindData> files;
   ListingHandle listing(platform::OpenListing(path));
   if (!listing) return files;
@@ -77,8 +80,13 @@ std::vector<FarFindData> ListMatchingFiles(const char* path, int n) {
   std::memcpy(full, path, n);
   FarFindData entry;
   while (platform::NextListingEntry(listing.get(), &entry)) {
-    if (entry.dwFileAttributes & kAttrDirectory) continue;
     entry.cFileName[kMaxPath - 1] = '\0';
+    if (entry.dwFileAttributes & kAttrDirectory) {
+      if (subfolders && !IsDotName(entry.cFileName) &&
+          !(entry.dwFileAttributes & kAttrReparsePoint))
+        subfolders->emplace_back(entry.cFileName);
+      continue;
+    }
     if (!MatchMaskList(FMask.c_str(), entry.cFileName)) continue;
     // A full path that would not fit the record is skipped, never cut.
     if (!AppendName(full, n, entry.cFileName, 0)) continue;
@@ -89,10 +97,11 @@ std::vector<FarFindData> ListMatchingFiles(const char* path, int n) {
 }
 
 // Tests the files of one folder, under its progress message. False when stopped.
-bool TestFolderFiles(const char* path, int n, ResultsList* results, FileAction action) {
+bool TestFolderFiles(const char* path, int n, ResultsList* results, FileAction action,
+                     std::vector<std::string>* subfolders) {
   SavedScreen screen;
   ShowProgress(path, results);
-  std::vector<FarFindData> files = ListMatchingFiles(path, n);
+  std::vector<FarFindData> files = ListFolder(path, n, subfolders);
   for (FarFindData& file : files) {
     action(&file, results);
     if (PollEscape()) StopSearch = true;
@@ -100,25 +109,6 @@ bool TestFolderFiles(const char* path, int n, ResultsList* results, FileAction a
     if (StopSearch) break;
   }
   return !StopSearch;
-}
-
-// Walks each subfolder of the folder at length n. False when stopped.
-bool WalkSubfolders(char* path, int n, ResultsList* results, FileAction action) {
-  ListingHandle listing(platform::OpenListing(path));
-  if (!listing) return true;
-  FarFindData entry;
-  while (platform::NextListingEntry(listing.get(), &entry)) {
-    if (!(entry.dwFileAttributes & kAttrDirectory)) continue;
-    entry.cFileName[kMaxPath - 1] = '\0';
-    if (IsDotName(entry.cFileName)) continue;
-    // A link or another file system's mount is listed but not entered: no walk loops
-    // or visits a tree twice.
-    if (entry.dwFileAttributes & kAttrReparsePoint) continue;
-    // Room for the separator the subfolder's walk appends.
-    if (!AppendName(path, n, entry.cFileName, 1)) continue;
-    if (!WalkFolder(path, results, action)) return false;
-  }
-  return true;
 }
 
 void WalkDrives(char* path, ResultsList* results, FileAction action) {
@@ -192,10 +182,19 @@ int WalkFolder(char* path, ResultsList* results, FileAction action) {
   int n = EnsureTrailingBackslash(path);
   // A folder whose path does not fit the buffer is skipped; the walk goes on.
   if (n < 0) return 1;
-  bool goOn = TestFolderFiles(path, n, results, action);
-  if (FSearchIn == kScopeFolderOnly) return 1;
+  // The subfolders come from the same listing as the files: listing each folder once
+  // halves the file system calls of a walk.
+  std::vector<std::string> subfolders;
+  bool folderOnly = FSearchIn == kScopeFolderOnly;
+  bool goOn = TestFolderFiles(path, n, results, action, folderOnly ? nullptr : &subfolders);
+  if (folderOnly) return 1;
   if (!goOn) return 0;
-  return WalkSubfolders(path, n, results, action) ? 1 : 0;
+  for (const std::string& name : subfolders) {
+    // Room for the separator the subfolder's walk appends.
+    if (!AppendName(path, n, name.c_str(), 1)) continue;
+    if (!WalkFolder(path, results, action)) return 0;
+  }
+  return 1;
 }
 
 int WalkScope(ResultsList* results, FileAction action) {

@@ -123,6 +123,17 @@ TEST_F(ContentSearchTest, EmptyFilesHoldNoText) {
 }
 
 TEST_F(ContentSearchTest, UnreadableFilesHoldNoText) {
+  WriteFile(tree_ + "/open.txt", "text");
+  // A link to nothing is listed like a file but cannot be opened, even by root.
+  ASSERT_EQ(symlink((tree_ + "/gone.txt").c_str(), (tree_ + "/locked.txt").c_str()), 0);
+  ExpectFinds({
+      {{0, "text"}, {"open.txt"}},
+      {{0, "text", true, true}, {"locked.txt"}},
+      {{0, ""}, {"locked.txt", "open.txt"}},  // no text: not opened at all
+  });
+}
+
+TEST_F(ContentSearchTest, FilesOfMode000HoldNoText) {
   WriteFile(tree_ + "/locked.txt", "text");
   WriteFile(tree_ + "/open.txt", "text");
   ASSERT_EQ(chmod((tree_ + "/locked.txt").c_str(), 0), 0);
@@ -131,8 +142,20 @@ TEST_F(ContentSearchTest, UnreadableFilesHoldNoText) {
   ExpectFinds({
       {{0, "text"}, {"open.txt"}},
       {{0, "text", true, true}, {"locked.txt"}},
-      {{0, ""}, {"locked.txt", "open.txt"}},  // no text: not opened at all
   });
+}
+
+TEST_F(ContentSearchTest, ANamedPipeIsNeitherWaitedForNorRead) {
+  WriteFile(tree_ + "/plain.txt", "text");
+  ASSERT_EQ(mkfifo((tree_ + "/pipe").c_str(), 0600), 0);
+  // Opening a pipe for reading would wait for a writer that never comes.
+  alarm(60);
+  ExpectFinds({
+      {{0, "text"}, {"plain.txt"}},
+      {{1, "t.x"}, {"plain.txt"}},
+      {{0, "text", true, true}, {"pipe"}},
+  });
+  alarm(0);
 }
 
 TEST_F(ContentSearchTest, AWordLongerThanTheBufferIsNeverFound) {

@@ -15,7 +15,9 @@ bool FileView::Open(const char* path) {
   Close();
   if (!path || !*path) return false;
   if (InjectedFault("open")) return false;
-  int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  // Without O_NONBLOCK opening a named pipe would wait for a writer; only a regular file
+  // is read, and for one the flag changes nothing.
+  int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st;
   // Only a regular file has a size to map; an empty one cannot be mapped, as on Windows.

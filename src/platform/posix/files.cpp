@@ -41,8 +41,16 @@ bool RenameWithoutReplacing(const char* from, const char* to) {
 bool File::OpenForReading(const char* path) {
   Abandon();
   if (!path || !*path || InjectedFault("open")) return false;
-  int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  // Without O_NONBLOCK opening a named pipe would wait for a writer: only regular files
+  // are read.
+  int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return false;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    close(fd);
+    return false;
+  }
   handle_ = fd;
   writing_ = false;
   return true;
