@@ -13,15 +13,17 @@ namespace platform {
 
 namespace {
 
-// End of input is remembered for the file that standard input is, so that a closed
-// pipe costs nothing later, yet another input put in its place is polled afresh.
-struct EndOfInput {
-  bool reached = false;
+// What standard input is, remembered for the file it is (device and inode), so that each
+// poll costs one fstat when nothing waits, yet another input put in its place is looked at
+// afresh. End of input is remembered the same way.
+struct InputKind {
+  bool known = false;
   dev_t device = 0;
   ino_t inode = 0;
+  bool console = false;  // a terminal or a pipe; a regular file or /dev/null holds no keys
+  bool reached = false;  // end of input seen
 };
-
-EndOfInput endOfInput;
+InputKind endOfInput;
 
 // An ESC followed by "[" or "O" in the same chunk starts a key sequence (an arrow key
 // and the like), not a press of Escape.
@@ -60,13 +62,13 @@ bool PollConsoleEscape() {
   constexpr int fd = 0;
   struct stat st;
   if (fstat(fd, &st) != 0) return false;
-  // A terminal or a pipe: a regular file or /dev/null holds no key presses.
-  if (!S_ISFIFO(st.st_mode) && !isatty(fd)) return false;
-  if (endOfInput.device != st.st_dev || endOfInput.inode != st.st_ino) {
-    endOfInput = EndOfInput{false, st.st_dev, st.st_ino};
+  if (!endOfInput.known || endOfInput.device != st.st_dev || endOfInput.inode != st.st_ino) {
+    endOfInput =
+        InputKind{true, st.st_dev, st.st_ino, S_ISFIFO(st.st_mode) || isatty(fd) != 0, false};
   }
-  if (endOfInput.reached) return false;
-
+  if (!endOfInput.console || endOfInput.reached) return false;
+  pollfd waiting{fd, POLLIN, 0};
+  if (poll(&waiting, 1, 0) <= 0) return false;
   // Non-blocking only while we read: the descriptor is shared with the rest of the
   // process (and maybe with the shell), which expects blocking reads.
   int flags = fcntl(fd, F_GETFL);

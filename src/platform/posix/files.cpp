@@ -42,12 +42,11 @@ bool File::OpenForReading(const char* path) {
   Abandon();
   if (!path || !*path || InjectedFault("open")) return false;
   // Without O_NONBLOCK opening a named pipe would wait for a writer: only regular files
-  // are read.
+  // are read, and on those the flag has no effect.
   int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-      fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     close(fd);
     return false;
   }
