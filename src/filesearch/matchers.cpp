@@ -26,17 +26,21 @@ constexpr int kMatcherCount = static_cast<int>(sizeof(kMatchers) / sizeof(kMatch
 // range, not its size's low half.
 int ScanMappedFile(const char* path, Matcher matcher) {
   // Setting up a mapping costs more than reading a small file, and a search opens tens
-  // of thousands of them: those are read into one reused buffer, the others mapped. A
-  // read that fills the buffer means a larger file.
-  constexpr std::size_t kReadBelow = 1 << 20;
-  static std::vector<unsigned char> buffer(kReadBelow);
+  // of thousands of them: those are read into one reused buffer, the others mapped.
+  constexpr std::uint64_t kReadBelow = 1 << 20;
+  static std::vector<unsigned char> buffer;
   {
     platform::File file;
-    if (!file.OpenForReading(path)) return 0;
-    std::int64_t got = file.Read(buffer.data(), kReadBelow);
-    if (got <= 0) return 0;  // empty, or unreadable
-    if (static_cast<std::size_t>(got) < kReadBelow)
+    std::uint64_t size = 0;
+    if (!file.OpenForReading(path, &size) || size == 0) return 0;
+    if (size < kReadBelow) {
+      if (buffer.size() < size) buffer.resize(static_cast<std::size_t>(size));
+      // Asking for exactly the size it has when opened reads it in one call; a file cut
+      // short since is read as it is.
+      std::int64_t got = file.Read(buffer.data(), size);
+      if (got <= 0) return 0;
       return matcher(buffer.data(), static_cast<std::size_t>(got));
+    }
   }
   platform::FileView view;
   if (!view.Open(path)) return 0;

@@ -176,7 +176,21 @@ int EnsureTrailingBackslash(char* path) {
   return static_cast<int>(length + 1);
 }
 
-int PollEscape() { return platform::PollConsoleEscape() ? 1 : 0; }
+namespace {
+// When the console was last looked at. Searching a file can take microseconds, and a look
+// at the console costs system calls: it is looked at between files whenever the coarse
+// clock has moved on, so that an Escape is still seen within milliseconds.
+std::uint64_t lastConsoleLook = 0;
+bool consoleLooked = false;
+}  // namespace
+
+int PollEscape() {
+  std::uint64_t now = platform::ReadCoarseClock();
+  if (consoleLooked && now == lastConsoleLook) return 0;
+  consoleLooked = true;
+  lastConsoleLook = now;
+  return platform::PollConsoleEscape() ? 1 : 0;
+}
 
 int WalkFolder(char* path, ResultsList* results, FileAction action) {
   int n = EnsureTrailingBackslash(path);
@@ -203,6 +217,7 @@ int WalkScope(ResultsList* results, FileAction action) {
   ClearResults(results);
   StopSearch = false;
   FilesTested = 0;
+  consoleLooked = false;  // the first file of every walk looks
   char path[kMaxPath] = {};
   switch (FSearchIn) {
     case kScopeAllDrives:

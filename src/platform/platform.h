@@ -118,8 +118,9 @@ class File {
   File& operator=(const File&) = delete;
   ~File() { Abandon(); }
 
-  // An existing file, for reading, shared with other readers.
-  bool OpenForReading(const char* path);
+  // An existing file, for reading, shared with other readers. With size given, it gets
+  // the size the file has as it is opened.
+  bool OpenForReading(const char* path, std::uint64_t* size = nullptr);
   // A new file that must not exist yet, for writing, with the given mode (as FileInfo
   // reports it for another file).
   bool CreateNew(const char* path, std::uint32_t mode);
@@ -170,6 +171,9 @@ bool RunGuarded(const void* begin, std::uint64_t size, void (*fn)(void*), void* 
 // True when an Escape key press waits in the console input. Every other pending input is
 // consumed on the way.
 bool PollConsoleEscape();
+// A coarse clock that moves on every few milliseconds; costs no system call where the
+// system offers one that cheap. Only differences between two readings mean anything.
+std::uint64_t ReadCoarseClock();
 
 // ---- Loading the other plugin ------------------------------------------------------------
 

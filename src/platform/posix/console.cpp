@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -80,6 +81,13 @@ bool PollConsoleEscape() {
   }
   if (setNonBlocking) fcntl(fd, F_SETFL, flags);
   return escape;
+}
+
+std::uint64_t ReadCoarseClock() {
+  timespec now{};
+  if (clock_gettime(CLOCK_MONOTONIC_COARSE, &now) != 0) return 0;
+  return static_cast<std::uint64_t>(now.tv_sec) * 1000u +
+         static_cast<std::uint64_t>(now.tv_nsec) / 1000000u;
 }
 
 }  // namespace platform

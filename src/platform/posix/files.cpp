@@ -38,7 +38,7 @@ bool RenameWithoutReplacing(const char* from, const char* to) {
 
 }  // namespace
 
-bool File::OpenForReading(const char* path) {
+bool File::OpenForReading(const char* path, std::uint64_t* size) {
   Abandon();
   if (!path || !*path || InjectedFault("open")) return false;
   // Without O_NONBLOCK opening a named pipe would wait for a writer: only regular files
@@ -50,6 +50,7 @@ bool File::OpenForReading(const char* path) {
     close(fd);
     return false;
   }
+  if (size) *size = static_cast<std::uint64_t>(st.st_size);
   handle_ = fd;
   writing_ = false;
   return true;

@@ -22,4 +22,8 @@ bool PollConsoleEscape() {
   return escape;
 }
 
+// GetTickCount rather than GetTickCount64, which older Windows lacks; it wraps after 49
+// days, which only a difference across the wrap would notice.
+std::uint64_t ReadCoarseClock() { return GetTickCount(); }
+
 }  // namespace platform

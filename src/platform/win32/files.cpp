@@ -16,19 +16,26 @@ constexpr std::uint64_t kMaxChunk = 1u << 30;
 
 // The attribute bits a new file takes over from the file it replaces.
 constexpr DWORD kCreatableAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                       FILE_ATTRIBUTE_ARCHIVE |
-                                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+                                       FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 }  // namespace
 
-bool File::OpenForReading(const char* path) {
+bool File::OpenForReading(const char* path, std::uint64_t* size) {
   Abandon();
   if (!path || !*path || InjectedFault("open")) return false;
   HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
+  if (size) {
+    LARGE_INTEGER length;
+    if (!GetFileSizeEx(file, &length) || length.QuadPart < 0) {
+      CloseHandle(file);
+      return false;
+    }
+    *size = static_cast<std::uint64_t>(length.QuadPart);
+  }
   handle_ = reinterpret_cast<std::intptr_t>(file);
   writing_ = false;
   return true;
