@@ -36,6 +36,48 @@ bool CommandWords::TakeValue(const std::string& option, std::string* value, std:
   return true;
 }
 
+bool CommandWords::TakeFieldText(const std::string& option, std::optional<std::string>* field,
+                                 std::string* error) {
+  std::string value;
+  if (!TakeValue(option, &value, error)) return false;
+  // A user cannot type more than the field holds.
+  if (value.size() > kFieldLimit) {
+    *error = option + " is longer than the " + std::to_string(kFieldLimit) +
+             " characters the dialog's field holds";
+    return false;
+  }
+  *field = value;
+  return true;
+}
+
+bool CommandWords::TakeChoice(const std::string& option, const char* const* names, int count,
+                              std::optional<int>* field, std::string* error) {
+  std::string value;
+  if (!TakeValue(option, &value, error)) return false;
+  for (int i = 0; i < count; ++i) {
+    if (value == names[i]) {
+      *field = i;
+      return true;
+    }
+  }
+  *error = "unknown value " + value + " for " + option;
+  return false;
+}
+
+bool TakeFolderWord(const std::string& word, std::string* dir, bool* given, std::string* error) {
+  if (*given) {
+    *error = "unexpected argument " + word + " (the folder is already " + *dir + ")";
+    return false;
+  }
+  if (word.empty()) {
+    *error = "the folder is empty";
+    return false;
+  }
+  *dir = word;
+  *given = true;
+  return true;
+}
+
 void TypeIntoField(FarDialogItem& item, const std::string& text) {
   std::size_t length = text.size() < kFieldLimit ? text.size() : kFieldLimit;
   std::memcpy(item.Data, text.data(), length);

@@ -2,6 +2,7 @@
 // the edits a user makes in a dialog's fields.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,13 @@ class CommandWords {
   bool TakeValue(const std::string& option, std::string* value, std::string* error);
   // The name of the option just read, without any "=VALUE".
   std::string OptionName(const std::string& word) const { return word.substr(0, word.find('=')); }
+  // For the option just read: a text to type into a dialog's field, refused when it is
+  // longer than the field holds.
+  bool TakeFieldText(const std::string& option, std::optional<std::string>* field,
+                     std::string* error);
+  // For the option just read: one of count names, as its index.
+  bool TakeChoice(const std::string& option, const char* const* names, int count,
+                  std::optional<int>* field, std::string* error);
 
  private:
   std::vector<std::string> words_;
@@ -31,6 +39,10 @@ class CommandWords {
   std::string inlineValue_;
   bool hasInlineValue_ = false;
 };
+
+// The one folder a command may name among its options; false with a reason when a
+// second one is given or the word is empty.
+bool TakeFolderWord(const std::string& word, std::string* dir, bool* given, std::string* error);
 
 // The characters a dialog's text field holds (its Data, less the terminating zero).
 constexpr std::size_t kFieldLimit = sizeof(FarDialogItem{}.Data) - 1;

@@ -87,12 +87,16 @@ int RunFindCommand(const Options& options) {
     std::fprintf(stderr, "quarix: the search did not open a results panel\n");
     return kFailed;
   }
+  return PrintResultsStatus(host.activePanel(), kListed, kNothingFound);
+}
+
+int PrintResultsStatus(const host::Panel& panel, int listed, int empty) {
   int printed = 0;
-  if (!PrintResults(host.activePanel(), &printed)) {
+  if (!PrintResults(panel, &printed)) {
     std::fprintf(stderr, "quarix: cannot write the results: %s\n", std::strerror(errno));
     return kFailed;
   }
-  return printed > 0 ? kListed : kNothingFound;
+  return printed > 0 ? listed : empty;
 }
 
 }  // namespace program

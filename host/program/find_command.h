@@ -17,5 +17,8 @@ std::string ResolveFolder(const std::string& dir);
 // Writes the full path of each entry of the panel but "..", one per line; false when
 // standard output cannot be written.
 bool PrintResults(const host::Panel& panel, int* printed);
+// Prints the panel's results: the status listed when there was at least one, empty when
+// there was none, 2 when they could not be written (said on stderr).
+int PrintResultsStatus(const host::Panel& panel, int listed, int empty);
 
 }  // namespace program

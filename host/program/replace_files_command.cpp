@@ -74,12 +74,6 @@ struct ReplaceRequest {
   bool help = false;
 };
 
-int IndexOf(const char* const* names, int count, const std::string& name) {
-  for (int i = 0; i < count; ++i)
-    if (name == names[i]) return i;
-  return -1;
-}
-
 struct Switch {
   const char* on;
   const char* off;
@@ -100,40 +94,15 @@ bool ParseReplaceWords(int argc, char** argv, ReplaceRequest* request, std::stri
   while (!words.done()) {
     std::string word;
     if (!words.Next(&word)) {
-      if (dirGiven) {
-        *error = "unexpected argument " + word + " (the folder is already " + request->dir + ")";
-        return false;
-      }
-      if (word.empty()) {
-        *error = "the folder is empty";
-        return false;
-      }
-      request->dir = word;
-      dirGiven = true;
+      if (!TakeFolderWord(word, &request->dir, &dirGiven, error)) return false;
       continue;
     }
     std::string name = words.OptionName(word);
-    std::string value;
     auto takeField = [&](std::optional<std::string>* field) {
-      if (!words.TakeValue(name, &value, error)) return false;
-      // A user cannot type more than the field holds.
-      if (value.size() > kFieldLimit) {
-        *error = name + " is longer than the " + std::to_string(kFieldLimit) +
-                 " characters the dialog's field holds";
-        return false;
-      }
-      *field = value;
-      return true;
+      return words.TakeFieldText(name, field, error);
     };
     auto takeChoice = [&](std::optional<int>* field, const char* const* names, int count) {
-      if (!words.TakeValue(name, &value, error)) return false;
-      int index = IndexOf(names, count, value);
-      if (index < 0) {
-        *error = "unknown value " + value + " for " + name;
-        return false;
-      }
-      *field = index;
-      return true;
+      return words.TakeChoice(name, names, count, field, error);
     };
     const bool flag = name == word;  // flags take no "=VALUE"
     bool known = true;
@@ -150,6 +119,7 @@ bool ParseReplaceWords(int argc, char** argv, ReplaceRequest* request, std::stri
     } else if (name == "--scope") {
       if (!takeChoice(&request->scope, kScopes, kScopeCount)) return false;
     } else if (name == "--select") {
+      std::string value;
       if (!words.TakeValue(name, &value, error)) return false;
       request->selected.push_back(value);
     } else {
@@ -297,10 +267,10 @@ class AnswersSetAside {
 // What the dialog driver saw, for the exit status.
 struct DialogOutcome {
   int shown = 0;
-  bool started = false;   // confirmed once with the options typed in
-  bool explained = false; // a reason for giving up is on stderr
-  int scope = -1;         // as confirmed
-  bool list = false;      // as confirmed
+  bool started = false;    // confirmed once with the options typed in
+  bool explained = false;  // a reason for giving up is on stderr
+  int scope = -1;          // as confirmed
+  bool list = false;       // as confirmed
 };
 
 int AnswerReplaceDialog(const ReplaceRequest& request, DialogOutcome& outcome,
@@ -409,12 +379,7 @@ int RunReplaceFilesCommand(int argc, char** argv) {
     }
     return kDone;
   }
-  int printed = 0;
-  if (!PrintResults(host.activePanel(), &printed)) {
-    std::fprintf(stderr, "quarix: cannot write the results: %s\n", std::strerror(errno));
-    return kFailed;
-  }
-  return printed > 0 ? kDone : kNothingRewritten;
+  return PrintResultsStatus(host.activePanel(), kDone, kNothingRewritten);
 }
 
 }  // namespace program

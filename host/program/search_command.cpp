@@ -20,7 +20,8 @@ constexpr int kNothingFound = 1;
 constexpr int kFailed = 2;
 
 // In the dialog's order: FSearchAs 0 to 5 and FSearchIn 0 to 4.
-const char* const kModes[] = {"plain", "regex", "regex-file", "regex-lines", "words", "regex-words"};
+const char* const kModes[] = {"plain",       "regex", "regex-file",
+                              "regex-lines", "words", "regex-words"};
 const char* const kScopes[] = {"drives", "drive", "tree", "folder", "selected"};
 constexpr int kModeCount = 6;
 constexpr int kScopeCount = 5;
@@ -56,52 +57,21 @@ struct SearchRequest {
   bool help = false;
 };
 
-int IndexOf(const char* const* names, int count, const std::string& name) {
-  for (int i = 0; i < count; ++i)
-    if (name == names[i]) return i;
-  return -1;
-}
-
 bool ParseSearchWords(int argc, char** argv, SearchRequest* request, std::string* error) {
   CommandWords words(argc, argv);
   bool dirGiven = false;
   while (!words.done()) {
     std::string word;
     if (!words.Next(&word)) {
-      if (dirGiven) {
-        *error = "unexpected argument " + word + " (the folder is already " + request->dir + ")";
-        return false;
-      }
-      if (word.empty()) {
-        *error = "the folder is empty";
-        return false;
-      }
-      request->dir = word;
-      dirGiven = true;
+      if (!TakeFolderWord(word, &request->dir, &dirGiven, error)) return false;
       continue;
     }
     std::string name = words.OptionName(word);
-    std::string value;
     auto takeField = [&](std::optional<std::string>* field) {
-      if (!words.TakeValue(name, &value, error)) return false;
-      // A user cannot type more than the field holds.
-      if (value.size() > kFieldLimit) {
-        *error = name + " is longer than the " + std::to_string(kFieldLimit) +
-                 " characters the dialog's field holds";
-        return false;
-      }
-      *field = value;
-      return true;
+      return words.TakeFieldText(name, field, error);
     };
     auto takeChoice = [&](std::optional<int>* field, const char* const* names, int count) {
-      if (!words.TakeValue(name, &value, error)) return false;
-      int index = IndexOf(names, count, value);
-      if (index < 0) {
-        *error = "unknown value " + value + " for " + name;
-        return false;
-      }
-      *field = index;
-      return true;
+      return words.TakeChoice(name, names, count, field, error);
     };
     bool flag = name == word;  // flags take no "=VALUE"
     if (name == "-h" || name == "--help") {
@@ -115,6 +85,7 @@ bool ParseSearchWords(int argc, char** argv, SearchRequest* request, std::string
     } else if (name == "--scope") {
       if (!takeChoice(&request->scope, kScopes, kScopeCount)) return false;
     } else if (name == "--select") {
+      std::string value;
       if (!words.TakeValue(name, &value, error)) return false;
       request->selected.push_back(value);
     } else if (flag && (name == "--case" || name == "--no-case")) {
@@ -251,12 +222,7 @@ int RunSearchCommand(int argc, char** argv) {
     if (!explained) std::fprintf(stderr, "quarix: the search did not open a results panel\n");
     return kFailed;
   }
-  int printed = 0;
-  if (!PrintResults(host.activePanel(), &printed)) {
-    std::fprintf(stderr, "quarix: cannot write the results: %s\n", std::strerror(errno));
-    return kFailed;
-  }
-  return printed > 0 ? kListed : kNothingFound;
+  return PrintResultsStatus(host.activePanel(), kListed, kNothingFound);
 }
 
 }  // namespace program
