@@ -78,6 +78,25 @@ bool TakeFolderWord(const std::string& word, std::string* dir, bool* given, std:
   return true;
 }
 
+bool HasHistory(const FarDialogItem& item, const char* name) {
+  if (item.Type != DI_EDIT || !(item.Flags & DIF_HISTORY) || item.Selected == 0) return false;
+  return std::strcmp(reinterpret_cast<const char*>(item.Selected), name) == 0;
+}
+
+std::vector<RadioGroup> FindRadioGroups(const FarDialogItem* items, int count) {
+  std::vector<RadioGroup> groups;
+  for (int i = 0; i < count; ++i) {
+    if (items[i].Type != DI_RADIOBUTTON) continue;
+    bool continues = !groups.empty() && groups.back().first + groups.back().size == i &&
+                     !(items[i].Flags & DIF_GROUP);
+    if (continues)
+      ++groups.back().size;
+    else
+      groups.push_back({i, 1});
+  }
+  return groups;
+}
+
 void TypeIntoField(FarDialogItem& item, const std::string& text) {
   std::size_t length = text.size() < kFieldLimit ? text.size() : kFieldLimit;
   std::memcpy(item.Data, text.data(), length);

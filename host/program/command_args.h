@@ -51,6 +51,14 @@ constexpr std::size_t kFieldLimit = sizeof(FarDialogItem{}.Data) - 1;
 void TypeIntoField(FarDialogItem& item, const std::string& text);
 // Presses the radio button at index chosen of the group items[first .. first + count).
 void PressRadioButton(FarDialogItem* items, int first, int count, int chosen);
+// True for an edit field that keeps its history under that name.
+bool HasHistory(const FarDialogItem& item, const char* name);
+// The dialog's radio button groups in item order: where each starts and how many buttons
+// it holds.
+struct RadioGroup {
+  int first, size;
+};
+std::vector<RadioGroup> FindRadioGroups(const FarDialogItem* items, int count);
 // The index of the default button, or -1.
 int FindDefaultButton(const FarDialogItem* items, int count);
 // The index of the last button that is not the default one (Cancel), or -1 (Escape).

@@ -149,28 +149,13 @@ struct ReplaceFields {
   int start = -1;
 };
 
-bool HasHistory(const FarDialogItem& item, const char* name) {
-  if (item.Type != DI_EDIT || !(item.Flags & DIF_HISTORY) || item.Selected == 0) return false;
-  return std::strcmp(reinterpret_cast<const char*>(item.Selected), name) == 0;
-}
-
 bool FindReplaceFields(const FarDialogItem* items, int count, ReplaceFields* fields) {
-  struct Group {
-    int first, size;
-  };
-  std::vector<Group> groups;
   for (int i = 0; i < count; ++i) {
     if (HasHistory(items[i], "Masks")) fields->mask = i;
     if (HasHistory(items[i], "SearchText")) fields->text = i;
     if (HasHistory(items[i], "ReplaceText")) fields->with = i;
-    if (items[i].Type != DI_RADIOBUTTON) continue;
-    bool continues = !groups.empty() && groups.back().first + groups.back().size == i &&
-                     !(items[i].Flags & DIF_GROUP);
-    if (continues)
-      ++groups.back().size;
-    else
-      groups.push_back({i, 1});
   }
+  std::vector<RadioGroup> groups = FindRadioGroups(items, count);
   if (groups.size() != 2 || groups[0].size != kModeCount || groups[1].size != kScopeCount)
     return false;
   fields->firstMode = groups[0].first;

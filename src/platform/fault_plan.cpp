@@ -1,0 +1,44 @@
+#include "platform/fault_plan.h"
+
+#include <cstdlib>
+#include <map>
+
+namespace platform {
+namespace {
+
+struct FaultPlan {
+  std::string value;                  // the value the plan was made from
+  std::map<std::string, long> nth;    // op -> the call that fails
+  std::map<std::string, long> calls;  // op -> calls so far
+};
+
+void ParsePlan(FaultPlan& plan, const std::string& text) {
+  plan.value = text;
+  plan.nth.clear();
+  plan.calls.clear();
+  std::size_t at = 0;
+  while (at <= text.size()) {
+    std::size_t end = text.find(',', at);
+    if (end == std::string::npos) end = text.size();
+    std::string item = text.substr(at, end - at);
+    std::size_t colon = item.find(':');
+    if (colon != std::string::npos) {
+      long n = std::strtol(item.c_str() + colon + 1, nullptr, 10);
+      if (n > 0) plan.nth[item.substr(0, colon)] = n;
+    }
+    at = end + 1;
+  }
+}
+
+}  // namespace
+
+bool CountPlannedFault(const std::string& value, const char* op) {
+  static FaultPlan plan;
+  if (plan.value != value) ParsePlan(plan, value);
+  if (value.empty()) return false;
+  auto wanted = plan.nth.find(op);
+  if (wanted == plan.nth.end()) return false;
+  return ++plan.calls[op] == wanted->second;
+}
+
+}  // namespace platform
