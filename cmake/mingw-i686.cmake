@@ -1,20 +1,5 @@
 # Cross-compiling the plugins for 32-bit Windows with mingw-w64 (i686, posix threads).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(QUARIX_MINGW i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${QUARIX_MINGW}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QUARIX_MINGW}-g++-posix)
-set(CMAKE_RC_COMPILER ${QUARIX_MINGW}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${QUARIX_MINGW})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Test programs run under Wine on the build machine.
-find_program(QUARIX_WINE wine)
-if(QUARIX_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${QUARIX_WINE})
-endif()
+set(QUARIX_WINE_LOADER wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

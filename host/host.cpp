@@ -186,7 +186,7 @@ int Host::Configure(Plugin* plugin, int item) {
   return result;
 }
 
-Plugin* Host::FindPlugin(int moduleNumber) {
+Plugin* Host::FindPlugin(FarModuleNumber moduleNumber) {
   for (const auto& plugin : plugins_)
     if (plugin->number == moduleNumber) return plugin.get();
   return nullptr;

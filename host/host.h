@@ -22,7 +22,7 @@ namespace host {
 // One service call as the plugin made it.
 struct ServiceCall {
   std::string service;               // "Dialog", "Message", "GetMsg", "Control", ...
-  int moduleNumber = -1;             // where the service takes one
+  FarModuleNumber moduleNumber = -1; // where the service takes one
   std::vector<std::intptr_t> args;   // numeric arguments in order (see each service)
   std::vector<std::string> texts;    // help topic first, then message lines or item texts
   std::vector<FarDialogItem> items;  // a dialog's items as they were shown
@@ -52,7 +52,7 @@ struct Driver {
 struct Plugin {
   std::string path;  // the module's full path
   platform::Module* module = nullptr;
-  int number = 0;                     // ModuleNumber
+  FarModuleNumber number = 0;         // ModuleNumber
   std::vector<std::string> messages;  // the language file's texts, by number
   std::string languageFile;           // the file they came from ("" when none was found)
   PluginStartupInfo startup{};
@@ -151,7 +151,7 @@ class Host {
   void RereadPluginPanel(Panel& panel);
 
   // Called by the services.
-  Plugin* FindPlugin(int moduleNumber);
+  Plugin* FindPlugin(FarModuleNumber moduleNumber);
   Panel* FindPluginPanel(HANDLE handle);
   // Fills the plugin's PanelInfo from the panel (lending copies of its records).
   void FillPanelInfo(Panel& panel, PanelInfo* info);

@@ -10,7 +10,7 @@ namespace {
 
 std::intptr_t AsNumber(const void* pointer) { return reinterpret_cast<std::intptr_t>(pointer); }
 
-ServiceCall& Record(Host& host, const char* service, int moduleNumber = -1) {
+ServiceCall& Record(Host& host, const char* service, FarModuleNumber moduleNumber = -1) {
   ServiceCall call;
   call.service = service;
   call.moduleNumber = moduleNumber;
@@ -23,14 +23,14 @@ void RecordUnsupported(const char* service) {
   if (Host* host = CurrentHost()) Record(*host, service);
 }
 
-int FARAPI Menu(int moduleNumber, int, int, int, DWORD, const char*, const char*, const char*,
+int FARAPI Menu(FarModuleNumber moduleNumber, int, int, int, DWORD, const char*, const char*, const char*,
                 const int*, int* breakCode, const FarMenuItem*, int) {
   if (breakCode) *breakCode = -1;
   if (Host* host = CurrentHost()) Record(*host, "Menu", moduleNumber).result = -1;
   return -1;
 }
 
-int FARAPI Dialog(int moduleNumber, int x1, int y1, int x2, int y2, const char* helpTopic,
+int FARAPI Dialog(FarModuleNumber moduleNumber, int x1, int y1, int x2, int y2, const char* helpTopic,
                   FarDialogItem* items, int count) {
   Host* host = CurrentHost();
   if (!host) return -1;
@@ -59,7 +59,7 @@ int FARAPI Dialog(int moduleNumber, int x1, int y1, int x2, int y2, const char* 
   return answer;
 }
 
-int FARAPI Message(int moduleNumber, DWORD flags, const char* helpTopic, const char* const* lines,
+int FARAPI Message(FarModuleNumber moduleNumber, DWORD flags, const char* helpTopic, const char* const* lines,
                    int lineCount, int buttons) {
   Host* host = CurrentHost();
   if (!host) return -1;
@@ -86,7 +86,7 @@ int FARAPI Message(int moduleNumber, DWORD flags, const char* helpTopic, const c
   return answer;
 }
 
-const char* FARAPI GetMsg(int moduleNumber, int number) {
+const char* FARAPI GetMsg(FarModuleNumber moduleNumber, int number) {
   Host* host = CurrentHost();
   if (!host) return "";
   const char* text = "";
@@ -174,7 +174,7 @@ int FARAPI GetDirList(const char*, PluginPanelItem** items, int* count) {
   return 0;
 }
 
-int FARAPI GetPluginDirList(int moduleNumber, HANDLE, const char*, PluginPanelItem** items,
+int FARAPI GetPluginDirList(FarModuleNumber moduleNumber, HANDLE, const char*, PluginPanelItem** items,
                             int* count) {
   if (items) *items = nullptr;
   if (count) *count = 0;

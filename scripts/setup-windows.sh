@@ -1,13 +1,23 @@
 #!/usr/bin/env bash
-# Installs what the Windows build and its tests need (Debian packages: the i686 mingw-w64
-# compiler, Wine) and builds PCRE2 for the Windows target from Debian's source package.
-#   scripts/setup-windows.sh [build-dir]     (default build-win32)
+# Installs what the Windows build needs for one target (Debian packages: the mingw-w64
+# compiler; with --wine also the Wine that runs the target's programs) and builds PCRE2
+# for that target from Debian's source package into BUILD-DIR/third-party/pcre2.
+#   scripts/setup-windows.sh [--wine] i686|x86_64 BUILD-DIR
 # Safe to run again: installed packages and a finished PCRE2 build are kept.
 # The machine's own apt sources are only read: the source-package entries go into a
 # private apt configuration below the build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=$(realpath -m "${1:-build-win32}")
+wine=0
+[ "${1:-}" = --wine ] && { wine=1; shift; }
+if [ $# -ne 2 ] || { [ "$1" != i686 ] && [ "$1" != x86_64 ]; }; then
+  echo "usage: $0 [--wine] i686|x86_64 BUILD-DIR" >&2
+  exit 2
+fi
+arch=$1
+build=$(realpath -m "$2")
+mingw=$arch-w64-mingw32
+pkg_arch=${arch//_/-}   # Debian writes the x86_64 packages with a dash
 pcre2_version=10.42-1   # the security update's source package is not served: pin this one
 pcre2_prefix=$build/third-party/pcre2
 export DEBIAN_FRONTEND=noninteractive
@@ -18,13 +28,17 @@ sudo=""
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
 # ---- packages -------------------------------------------------------------------------
-packages=(cmake make dpkg-dev binutils-mingw-w64-i686 gcc-mingw-w64-i686-posix
-          g++-mingw-w64-i686-posix mingw-w64-i686-dev wine wine32:i386)
+packages=(cmake make dpkg-dev binutils-mingw-w64-$pkg_arch gcc-mingw-w64-$pkg_arch-posix
+          g++-mingw-w64-$pkg_arch-posix mingw-w64-$pkg_arch-dev)
+if [ $wine = 1 ]; then
+  # The 32-bit loader comes from the i386 architecture; the 64-bit one needs no other.
+  if [ "$arch" = i686 ]; then packages+=(wine wine32:i386); else packages+=(wine wine64); fi
+fi
 missing=()
 for p in "${packages[@]}"; do installed "$p" || missing+=("$p"); done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "installing: ${missing[*]}"
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if [[ " ${missing[*]} " == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     $sudo dpkg --add-architecture i386
   fi
   $sudo apt-get update -qq
@@ -90,9 +104,9 @@ rm -rf "$src_dir"/*
    dpkg-source --no-check -x ./pcre2_*.dsc pcre2 >/dev/null)
 
 cmake -S "$src_dir/pcre2" -B "$build/third-party/pcre2-build" \
-  -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR=i686 \
-  -DCMAKE_C_COMPILER=i686-w64-mingw32-gcc-posix -DCMAKE_RC_COMPILER=i686-w64-mingw32-windres \
-  -DCMAKE_FIND_ROOT_PATH=/usr/i686-w64-mingw32 \
+  -DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR="$arch" \
+  -DCMAKE_C_COMPILER="$mingw-gcc-posix" -DCMAKE_RC_COMPILER="$mingw-windres" \
+  -DCMAKE_FIND_ROOT_PATH="/usr/$mingw" \
   -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$pcre2_prefix" \
   -DBUILD_SHARED_LIBS=OFF -DPCRE2_BUILD_PCRE2_8=ON -DPCRE2_BUILD_PCRE2_16=OFF \
   -DPCRE2_BUILD_PCRE2_32=OFF -DPCRE2_SUPPORT_JIT=ON -DPCRE2_BUILD_TESTS=OFF \
@@ -101,4 +115,4 @@ cmake -S "$src_dir/pcre2" -B "$build/third-party/pcre2-build" \
 cmake --build "$build/third-party/pcre2-build" -j 2 >/dev/null
 cmake --install "$build/third-party/pcre2-build" >/dev/null
 echo "$pcre2_version" > "$pcre2_prefix/.version"
-echo "PCRE2 $pcre2_version for Windows: $pcre2_prefix"
+echo "PCRE2 $pcre2_version for Windows ($arch): $pcre2_prefix"

@@ -1,7 +1,9 @@
 // Records, constants and service types of the FAR Manager 1.6x plugin API, as the
 // plugins and our host use them. On the 32-bit Windows target every record has the
-// host's exact layout (packed on 2-byte boundaries); on 64-bit Linux the same field
-// order is kept with the platform's pointer size.
+// host's exact layout (packed on 2-byte boundaries). On 64-bit Windows the records follow
+// the 64-bit layout the 1.x compatibility layer of Far 3 x64 uses: natural alignment, the
+// plugin number as a pointer-sized integer, a pointer-sized panel item tail. On Linux the
+// same field order as on 32-bit Windows is kept with the platform's pointer size.
 #pragma once
 
 #include <cstddef>
@@ -20,7 +22,17 @@ using HANDLE = void*;
 #define FAR_INVALID_HANDLE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
 constexpr int kMaxPath = 260;
 
+// The number the host gives a plugin and takes back in its services. Far 3 x64 passes the
+// address of its plugin object here, so it must hold a pointer there.
+#if defined(_WIN64)
+using FarModuleNumber = std::intptr_t;
+#else
+using FarModuleNumber = int;
+#endif
+
+#if !defined(_WIN64)
 #pragma pack(push, 2)
+#endif
 
 struct FILETIME {
   DWORD dwLowDateTime;
@@ -58,8 +70,14 @@ struct PluginPanelItem {
   char* Owner;
   char** CustomColumnData;
   int CustomColumnNumber;
+#if defined(_WIN64)
+  std::intptr_t UserData;
+  DWORD CRC32;
+  std::intptr_t Reserved[2];
+#else
   DWORD UserData;
   DWORD Reserved[3];
+#endif
 };
 
 struct SmallRect {
@@ -288,21 +306,21 @@ constexpr int BTYPE_STREAM = 1;
 constexpr int BTYPE_COLUMN = 2;
 
 // Host services.
-using FARAPIMENU = int(FARAPI*)(int PluginNumber, int X, int Y, int MaxHeight, DWORD Flags,
+using FARAPIMENU = int(FARAPI*)(FarModuleNumber PluginNumber, int X, int Y, int MaxHeight, DWORD Flags,
                                 const char* Title, const char* Bottom, const char* HelpTopic,
                                 const int* BreakKeys, int* BreakCode, const FarMenuItem* Item,
                                 int ItemsNumber);
-using FARAPIDIALOG = int(FARAPI*)(int PluginNumber, int X1, int Y1, int X2, int Y2,
+using FARAPIDIALOG = int(FARAPI*)(FarModuleNumber PluginNumber, int X1, int Y1, int X2, int Y2,
                                   const char* HelpTopic, FarDialogItem* Item, int ItemsNumber);
-using FARAPIMESSAGE = int(FARAPI*)(int PluginNumber, DWORD Flags, const char* HelpTopic,
+using FARAPIMESSAGE = int(FARAPI*)(FarModuleNumber PluginNumber, DWORD Flags, const char* HelpTopic,
                                    const char* const* Items, int ItemsNumber, int ButtonsNumber);
-using FARAPIGETMSG = const char*(FARAPI*)(int PluginNumber, int MsgId);
+using FARAPIGETMSG = const char*(FARAPI*)(FarModuleNumber PluginNumber, int MsgId);
 using FARAPICONTROL = int(FARAPI*)(HANDLE hPlugin, int Command, void* Param);
 using FARAPISAVESCREEN = HANDLE(FARAPI*)(int X1, int Y1, int X2, int Y2);
 using FARAPIRESTORESCREEN = void(FARAPI*)(HANDLE hScreen);
 using FARAPIGETDIRLIST = int(FARAPI*)(const char* Dir, PluginPanelItem** pPanelItem,
                                       int* pItemsNumber);
-using FARAPIGETPLUGINDIRLIST = int(FARAPI*)(int PluginNumber, HANDLE hPlugin, const char* Dir,
+using FARAPIGETPLUGINDIRLIST = int(FARAPI*)(FarModuleNumber PluginNumber, HANDLE hPlugin, const char* Dir,
                                             PluginPanelItem** pPanelItem, int* pItemsNumber);
 using FARAPIFREEDIRLIST = void(FARAPI*)(const PluginPanelItem* PanelItem);
 using FARAPIVIEWER = int(FARAPI*)(const char* FileName, const char* Title, int X1, int Y1, int X2,
@@ -317,7 +335,7 @@ using FARAPIEDITORCONTROL = int(FARAPI*)(int Command, void* Param);
 struct PluginStartupInfo {
   int StructSize;
   char ModuleName[kMaxPath];
-  int ModuleNumber;
+  FarModuleNumber ModuleNumber;
   const char* RootKey;
   FARAPIMENU Menu;
   FARAPIDIALOG Dialog;
@@ -337,9 +355,22 @@ struct PluginStartupInfo {
   FARAPIEDITORCONTROL EditorControl;
 };
 
+#if !defined(_WIN64)
 #pragma pack(pop)
+#endif
 
-static_assert(sizeof(FarFindData) == 318, "the listing record is 318 bytes on every target");
+#if defined(_WIN64)
+static_assert(sizeof(FarFindData) == 320);
+static_assert(sizeof(PluginStartupInfo) == 408);
+static_assert(sizeof(FarDialogItem) == 552);
+static_assert(sizeof(PluginPanelItem) == 400);
+static_assert(sizeof(PluginInfo) == 72);
+static_assert(sizeof(OpenPluginInfo) == 112);
+static_assert(sizeof(KeyBarTitles) == 384);
+static_assert(sizeof(PanelInfo) == 512);
+#else
+static_assert(sizeof(FarFindData) == 318, "the listing record is 318 bytes");
+#endif
 
 #if defined(_WIN32) && !defined(_WIN64)
 static_assert(sizeof(PluginStartupInfo) == 336);

@@ -14,7 +14,7 @@ std::string LongMessage(600, 'm');
 std::string LastText;
 int LastModule = -1;
 
-const char* FARAPI TestGetMsg(int moduleNumber, int number) {
+const char* FARAPI TestGetMsg(FarModuleNumber moduleNumber, int number) {
   LastModule = moduleNumber;
   if (number == 1500) return LongMessage.c_str();
   LastText = "message " + std::to_string(number);
