@@ -21,7 +21,7 @@ inline std::vector<ShownMessage>& Shown() {
   return shown;
 }
 
-inline int FARAPI RecordMessage(int, DWORD flags, const char* helpTopic,
+inline int FARAPI RecordMessage(FarModuleNumber, DWORD flags, const char* helpTopic,
                                 const char* const* items, int itemsNumber, int buttons) {
   ShownMessage message;
   message.flags = flags;
@@ -32,7 +32,7 @@ inline int FARAPI RecordMessage(int, DWORD flags, const char* helpTopic,
   return 0;
 }
 
-inline const char* FARAPI TextOfMessage(int, int number) {
+inline const char* FARAPI TextOfMessage(FarModuleNumber, int number) {
   static std::string text;
   text = "msg" + std::to_string(number);
   return text.c_str();
