@@ -4,8 +4,10 @@
 # and runs it under Wine, in a new Wine prefix of its own below the build folder:
 # - i686 under 32-bit Wine where the kernel runs 32-bit x86 programs;
 # - x86_64 under 64-bit Wine where it does not (32-bit Wine cannot start there).
-# QUARIX_WINE_ARCH=win32 or win64 chooses instead of the probe. Every start of Wine has a
-# bounded wait (scripts/wine-run.sh). Fails when any test fails or hangs.
+# QUARIX_WINE_ARCH=win32 or win64 chooses instead of the probe; QUARIX_WINE_LOADER names
+# another Wine loader for it (for instance one that runs 32-bit Wine under qemu-i386).
+# Every start of Wine has a bounded wait (scripts/wine-run.sh). Fails when any test fails
+# or hangs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
@@ -23,16 +25,16 @@ case "$variant" in
   *) echo "QUARIX_WINE_ARCH must be win32 or win64, not '$variant'" >&2; exit 2 ;;
 esac
 if [ "$variant" = win32 ]; then
-  arch=i686; build=build-win32; loader=wine
+  arch=i686; build=build-win32; loader=${QUARIX_WINE_LOADER:-wine}
 else
-  arch=x86_64; build=build-win64; loader=/usr/lib/wine/wine64
+  arch=x86_64; build=build-win64; loader=${QUARIX_WINE_LOADER:-/usr/lib/wine/wine64}
 fi
-echo "Windows suite: $arch under $variant Wine ($why)"
+echo "Windows suite: $arch under $variant Wine ($why; loader $loader)"
 
 scripts/build-windows.sh
 scripts/setup-windows.sh --wine "$arch" "$build"
 cmake -S . -B "$build/test" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-$arch.cmake" \
-  -DQUARIX_PCRE2_PREFIX="$PWD/$build/third-party/pcre2" \
+  -DQUARIX_PCRE2_PREFIX="$PWD/$build/third-party/pcre2" -DQUARIX_WINE_LOADER="$loader" \
   -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON -DCMAKE_CXX_FLAGS=-Werror >/dev/null
 cmake --build "$build/test" -j 2
 echo "== stage: Windows build took $((SECONDS - start)) s"

@@ -3,6 +3,10 @@
 # never hang the caller: after QUARIX_WINE_TIMEOUT seconds (default 300) the Wine
 # processes of this prefix (and only those, found by process id) are ended and the program
 # is started once more; a second hang fails with status 124 and says so.
+# The program's output (standard output and error together) goes through a file and is
+# shown when it ends: Wine's own processes that it starts (the server, services) outlive it
+# and would otherwise keep the caller's output pipe open, so that a test runner reading it
+# waits for them as for a hang.
 #   wine-run.sh LOADER PROGRAM [ARGUMENT...]      (WINEPREFIX must be set)
 set -u
 limit=${QUARIX_WINE_TIMEOUT:-300}
@@ -11,6 +15,8 @@ if [ -z "${WINEPREFIX:-}" ] || [ $# -lt 2 ]; then
   exit 2
 fi
 program=$(basename "$2")
+output=$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX") || exit 2
+trap 'rm -f "$output"' EXIT
 
 # A process belongs to this prefix when its environment names the prefix and it runs Wine
 # (the loader, the preloader, the server) or the emulator that runs a 32-bit Wine.
@@ -30,7 +36,7 @@ end_prefix_processes() {
 }
 
 for try in 1 2; do
-  "$@" &
+  "$@" >"$output" 2>&1 </dev/null &
   pid=$!
   deadline=$((SECONDS + limit))
   while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do
@@ -38,8 +44,11 @@ for try in 1 2; do
   done
   if ! kill -0 "$pid" 2>/dev/null; then
     wait "$pid"
-    exit $?
+    status=$?
+    cat "$output"
+    exit $status
   fi
+  cat "$output"
   echo "wine-run: $program hung: still running after ${limit}s (try $try of 2);" \
        "ending the Wine processes of $WINEPREFIX" >&2
   kill -KILL "$pid" 2>/dev/null

@@ -35,6 +35,21 @@ expect "a hang is retried once" 0 "prog.exe hung: still running after 2s (try 1 
 expect "two hangs fail" 124 "prog.exe hung twice" "$scratch/hangs" prog.exe
 (unset WINEPREFIX; expect "no prefix, no start" 2 "usage" "$scratch/ends" prog.exe 0) ||
   failures=$((failures + 1))
+# A program whose children outlive it (as Wine's server and services do) must not leave
+# them holding the caller's output, or a test runner reading it waits for them.
+printf '#!/bin/sh\nsleep 6543 &\necho "from the program"\n' > "$scratch/leaves-child"
+chmod +x "$scratch/leaves-child"
+"$wrapper" "$scratch/leaves-child" prog.exe > "$scratch/out" 2>&1
+child=$(pgrep -f "sleep 6543" | head -n 1)
+if ! grep -q "from the program" "$scratch/out" || [ -z "$child" ] ||
+   [ "$(readlink "/proc/$child/fd/1")" = "$scratch/out" ]; then
+  echo "FAIL the program's output reaches the caller only through the wrapper"
+  failures=$((failures + 1))
+else
+  echo "ok   children do not hold the caller's output"
+fi
+[ -n "$child" ] && kill "$child"
+
 pgrep -f "sleep 600" -a | grep -q . && { echo "FAIL a hung stand-in is still running"; failures=$((failures + 1)); }
-echo "$((4 - failures)) passed, $failures failed"
+echo "$((5 - failures)) passed, $failures failed"
 [ $failures -eq 0 ]
