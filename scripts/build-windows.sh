@@ -15,5 +15,5 @@ mkdir -p "$out"
 for dll in Trawlix.dll Linquo.dll; do
   i686-w64-mingw32-strip -o "$out/$dll" "$build/bin/$dll"
 done
-cp lng/QuarixEng.lng lng/QuarixRus.lng "$out/"
-echo "ready: $out (Trawlix.dll, Linquo.dll, QuarixEng.lng, QuarixRus.lng)"
+cp lng/QuarixEng.lng lng/QuarixRus.lng lng/QuarixEng.hlf lng/QuarixRus.hlf "$out/"
+echo "ready: $out (Trawlix.dll, Linquo.dll, QuarixEng.lng, QuarixRus.lng, QuarixEng.hlf, QuarixRus.hlf)"
