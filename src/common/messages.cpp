@@ -32,9 +32,10 @@ std::size_t ReadCount(const char*& p, std::size_t cap) {
 
 // Parses the conversion after a '%' at p; on success p is left on its conversion letter.
 // Width and precision are capped a little beyond the line's limit: the line is cut there
-// anyway, and up to the cut it reads as printf's uncapped text would.
+// anyway, and up to the cut it reads as printf's uncapped text would. (No line is longer
+// than a million characters, which keeps the count far from overflowing.)
 NumberConversion ReadConversion(const char*& p, std::size_t limit) {
-  const std::size_t cap = limit + 24;
+  const std::size_t cap = std::min<std::size_t>(limit, 1000000) + 24;
   NumberConversion c;
   const char* q = p + 1;
   for (; *q && std::strchr("-+ #0", *q); ++q) {
