@@ -214,8 +214,8 @@ TEST_F(EditorSearch, RepeatAfterACancelledPatternErrorShowsTheErrorAgain) {
   Run(kSearchEntry);
   EXPECT_EQ(errorsShown(), 1);
   messages_.clear();
-  for (EditorEntry entry : {kRepeatEntry, kRepeatEntry}) {
-    Run(entry);
+  for (int repeat = 0; repeat < 2; ++repeat) {
+    Run(kRepeatEntry);
     EXPECT_EQ(errorsShown(), 1);
     EXPECT_TRUE(TakeWarnings().empty());  // no "cannot find" for a pattern never compiled
     EXPECT_EQ(Selection(), std::nullopt);
