@@ -2,8 +2,8 @@
 # Fails when modules built without tests (as scripts/run.sh and scripts/build-windows.sh
 # build them) contain the test-only QUARIX_FAIL hook.
 #   check_no_fault_hook.sh SOURCE-DIR RELEASE-BUILD-DIR C++-COMPILER HOOKED-MODULE...
-# The hooked modules, those of the test build, must contain the name: that shows the
-# search would find it.
+# The hooked modules, of the test build, must contain the name: that shows the search
+# would find it.
 set -euo pipefail
 source=$1 build=$2 compiler=$3
 shift 3
