@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds Trawlix.dll and Linquo.dll for Windows and puts each target's DLLs with the
-# language files into one folder, ready to copy into the host's Plugins folder:
+# language and help files into one folder, ready to copy into the host's Plugins folder:
 #   build-win32/Quarix   i686: FAR Manager 1.7x, FAR 2, 32-bit Far 3
 #   build-win64/Quarix   x86_64: 64-bit Far 3 (through its support for 1.x plugins)
 #   scripts/build-windows.sh [i686|x86_64]...     (default: both)
@@ -27,6 +27,7 @@ for arch in "${archs[@]}"; do
   for dll in Trawlix.dll Linquo.dll; do
     "$arch-w64-mingw32-strip" -o "$out/$dll" "$build/dll/bin/$dll"
   done
-  cp lng/QuarixEng.lng lng/QuarixRus.lng "$out/"
-  echo "ready ($arch): $out (Trawlix.dll, Linquo.dll, QuarixEng.lng, QuarixRus.lng)"
+  cp lng/QuarixEng.lng lng/QuarixRus.lng lng/QuarixEng.hlf lng/QuarixRus.hlf "$out/"
+  echo "ready ($arch): $out (Trawlix.dll, Linquo.dll, QuarixEng.lng, QuarixRus.lng," \
+       "QuarixEng.hlf, QuarixRus.hlf)"
 done

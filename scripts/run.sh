@@ -6,6 +6,11 @@ scripts/setup.sh
 build=${QUARIX_BUILD_DIR:-build/release}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)"
+# Built without tests, the modules hold no test hook and read no environment variable.
+if grep -aq QUARIX_FAIL "$build/bin/Trawlix.so" "$build/bin/Linquo.so"; then
+  echo "the modules of $build contain the QUARIX_FAIL test hook" >&2
+  exit 1
+fi
 quarix="$build/bin/quarix"
 # The sample run keeps its settings beside the build, away from the user's own.
 export QUARIX_REGISTRY="$PWD/$build/sample-registry"

@@ -10,10 +10,11 @@
 // The host's text for message n; never null.
 const char* MessageText(int n);
 
-// Substitutes value for the first decimal conversion (%d, %i or %u, with optional flags
-// and width) of a message text that came from a language file. The text is never used as
-// a format: a text with no conversion shows as it is, other conversions are shown
-// literally, and the result is cut to fit a line of limit characters.
+// Substitutes value for the first decimal conversion (%d, %i or %u, with the flags, width,
+// precision and length modifier printf knows) of a message text that came from a language
+// file, shown as printf would show it. The text is never used as a format: a text with no
+// conversion shows as it is, other conversions are shown literally, and the result is cut
+// to fit a line of limit characters.
 std::string FormatMessageNumber(const char* text, long long value, std::size_t limit = 79);
 
 // Data below this is a message number (0 meaning an empty text); above, a text's address.

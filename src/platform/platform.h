@@ -164,7 +164,8 @@ bool RunGuarded(const void* begin, std::uint64_t size, void (*fn)(void*), void* 
 // op fails as an I/O error would. op is one of open (File::OpenForReading and
 // FileView::Open), read, create, write, rename (both renames), close (of a file being
 // written), delete. Read by the backend at each call, so that it reaches every module's
-// copy of this library.
+// copy of this library. Only builds with tests have it (the CMake option
+// QUARIX_FAULT_INJECTION); a build without tests never reads the variable.
 
 // ---- Console ----------------------------------------------------------------------------
 

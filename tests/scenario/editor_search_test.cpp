@@ -200,6 +200,31 @@ TEST_F(EditorSearch, PatternErrorReopensTheDialog) {
   EXPECT_EQ(Selection(), At(0, 0, 3));
 }
 
+// A cancelled pattern error leaves the bad pattern stored; a repeat then names the error
+// and where it is again, rather than claiming the text is not in the file.
+TEST_F(EditorSearch, RepeatAfterACancelledPatternErrorShowsTheErrorAgain) {
+  Open("xa(by");
+  auto errorsShown = [this] {
+    int errors = 0;
+    for (const host::MessageRequest& message : messages_)
+      errors += message.helpTopic == "RegExpError";
+    return errors;
+  };
+  ScriptSearch({.text = "a(b", .regex = true});  // the dialog comes back: Escape
+  Run(kSearchEntry);
+  EXPECT_EQ(errorsShown(), 1);
+  messages_.clear();
+  for (int repeat = 0; repeat < 2; ++repeat) {
+    Run(kRepeatEntry);
+    EXPECT_EQ(errorsShown(), 1);
+    EXPECT_TRUE(TakeWarnings().empty());  // no "cannot find" for a pattern never compiled
+    EXPECT_EQ(Selection(), std::nullopt);
+  }
+  // Made plain text in the dialog, the same text is found.
+  Search({.regex = false});
+  EXPECT_EQ(Selection(), At(0, 1, 3));
+}
+
 TEST_F(EditorSearch, EmptyTextSearchesNothing) {
   Open("abc");
   Search({.text = "", .regex = false});

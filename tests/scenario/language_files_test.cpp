@@ -9,6 +9,8 @@ namespace {
 struct Shipped {
   const char* file;
   const char* language;
+  const char* search;   // the words for a search and a replace, in the file's code page
+  const char* replace;
 };
 
 class ShippedLanguageFileTest : public testing::TestWithParam<Shipped> {};
@@ -36,11 +38,17 @@ TEST_P(ShippedLanguageFileTest, HoldsEveryMessageInItsPlace) {
   for (int used : {0, 1, 3, 4, 7, 8, 9, 10, 11, 30, 41, 42, 46, 49, 50, 51, 52})
     EXPECT_FALSE(texts.messages[used].empty()) << used;
   EXPECT_EQ(texts.messages[7], "Trawlix");
+  // The editor's repeat entry repeats the last search or the last replace, and says so.
+  EXPECT_NE(texts.messages[45].find(GetParam().search), std::string::npos);
+  EXPECT_NE(texts.messages[45].find(GetParam().replace), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ShippedLanguageFileTest,
-                         testing::Values(Shipped{"QuarixEng.lng", "English"},
-                                         Shipped{"QuarixRus.lng", "Russian"}),
+                         testing::Values(Shipped{"QuarixEng.lng", "English", "search", "replace"},
+                                         // "поиск", "замен" in code page 866
+                                         Shipped{"QuarixRus.lng", "Russian",
+                                                 "\xaf\xae\xa8\xe1\xaa",
+                                                 "\xa7\xa0\xac\xa5\xad"}),
                          [](const testing::TestParamInfo<Shipped>& info) {
                            return std::string(info.param.language);
                          });

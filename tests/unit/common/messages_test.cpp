@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -136,6 +139,76 @@ TEST(FormatMessageNumberTest, SubstitutesOnlyTheFirstDecimalConversion) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(FormatMessageNumber(c.text, c.value), c.expected);
   }
+}
+
+// What snprintf makes of the format with the value passed as its conversion expects it.
+std::string PrintfNumber(const std::string& format, long long value) {
+  char type = format.back();
+  bool unsignedType = type == 'u';
+  auto has = [&](const char* modifier) {
+    std::string tail = std::string(modifier) + type;
+    return format.size() > tail.size() && format.compare(format.size() - tail.size(),
+                                                         tail.size(), tail) == 0;
+  };
+  char buffer[256];
+  const char* f = format.c_str();
+  if (has("hh"))
+    unsignedType ? std::snprintf(buffer, sizeof buffer, f, static_cast<unsigned char>(value))
+                 : std::snprintf(buffer, sizeof buffer, f, static_cast<signed char>(value));
+  else if (has("h"))
+    unsignedType ? std::snprintf(buffer, sizeof buffer, f, static_cast<unsigned short>(value))
+                 : std::snprintf(buffer, sizeof buffer, f, static_cast<short>(value));
+  else if (has("ll"))
+    unsignedType ? std::snprintf(buffer, sizeof buffer, f, static_cast<unsigned long long>(value))
+                 : std::snprintf(buffer, sizeof buffer, f, value);
+  else if (has("l"))
+    unsignedType ? std::snprintf(buffer, sizeof buffer, f, static_cast<unsigned long>(value))
+                 : std::snprintf(buffer, sizeof buffer, f, static_cast<long>(value));
+  else if (has("j"))
+    unsignedType ? std::snprintf(buffer, sizeof buffer, f, static_cast<std::uintmax_t>(value))
+                 : std::snprintf(buffer, sizeof buffer, f, static_cast<std::intmax_t>(value));
+  else if (has("z") || has("t"))
+    unsignedType ? std::snprintf(buffer, sizeof buffer, f, static_cast<std::size_t>(value))
+                 : std::snprintf(buffer, sizeof buffer, f, static_cast<std::ptrdiff_t>(value));
+  else
+    unsignedType ? std::snprintf(buffer, sizeof buffer, f, static_cast<unsigned>(value))
+                 : std::snprintf(buffer, sizeof buffer, f, static_cast<int>(value));
+  return buffer;
+}
+
+TEST(FormatMessageNumberTest, ShowsTheNumberAsPrintfDoes) {
+  const char* flagSets[] = {"", "-", "0", "+", " ", "-0", "+0", "- ", "#"};
+  const char* widths[] = {"", "1", "4", "8"};
+  const char* precisions[] = {"", ".", ".0", ".1", ".3", ".6"};
+  const char* modifiers[] = {"", "hh", "h", "l", "ll", "j", "z", "t"};
+  const long long values[] = {0, 7, -7, 42, -15, 300, -129, 12345, 70000, -70000};
+  int compared = 0;
+  for (const char* flags : flagSets)
+    for (const char* width : widths)
+      for (const char* precision : precisions)
+        for (const char* modifier : modifiers)
+          for (char type : {'d', 'i', 'u'})
+            for (long long value : values) {
+              // Without h or hh, %u of a negative number depends on the type's width.
+              if (type == 'u' && value < 0 && modifier[0] != 'h') continue;
+              std::string format =
+                  std::string("%") + flags + width + precision + modifier + type;
+              std::string text = "<" + format + ">";
+              SCOPED_TRACE(text + " " + std::to_string(value));
+              EXPECT_EQ(FormatMessageNumber(text.c_str(), value),
+                        "<" + PrintfNumber(format, value) + ">");
+              ++compared;
+            }
+  EXPECT_GT(compared, 10000);
+}
+
+TEST(FormatMessageNumberTest, HugeWidthsAndPrecisionsStayWithinTheLine) {
+  EXPECT_EQ(FormatMessageNumber("%.999999999999999999999d", 5).size(), 79u);
+  EXPECT_EQ(FormatMessageNumber("%-99999.99999ld|", 5).size(), 79u);
+  // Cut where printf's whole text would be cut.
+  EXPECT_EQ(FormatMessageNumber("%.3d", 5, 2), "00");
+  EXPECT_EQ(FormatMessageNumber("%5d", 123, 4), "  12");
+  EXPECT_EQ(FormatMessageNumber("%-+8.4hd|", 70000, 6), "+4464 ");
 }
 
 TEST(FormatMessageNumberTest, CutsTheLineToItsLimit) {
