@@ -182,14 +182,36 @@ namespace {
 // clock has moved on, so that an Escape is still seen within milliseconds.
 std::uint64_t lastConsoleLook = 0;
 bool consoleLooked = false;
-}  // namespace
 
-int PollEscape() {
-  std::uint64_t now = platform::ReadCoarseClock();
-  if (consoleLooked && now == lastConsoleLook) return 0;
+// Within a file: calls left before the clock is read again, and how many calls apart the
+// readings are. The gap doubles while the clock stands still, up to a bound that keeps the
+// wait for an Escape at a few slow tests, and closes as soon as the clock moves.
+int callsUntilClock = 0;
+int callsBetweenClocks = 1;
+constexpr int kMaxCallsBetweenClocks = 16;
+
+bool LookAtConsole(std::uint64_t now) {
+  if (consoleLooked && now == lastConsoleLook) return false;
   consoleLooked = true;
   lastConsoleLook = now;
-  return platform::PollConsoleEscape() ? 1 : 0;
+  return platform::PollConsoleEscape();
+}
+}  // namespace
+
+int PollEscape() { return LookAtConsole(platform::ReadCoarseClock()) ? 1 : 0; }
+
+int PollEscapeWithinFile() {
+  if (--callsUntilClock > 0) return 0;
+  const std::uint64_t now = platform::ReadCoarseClock();
+  if (consoleLooked && now == lastConsoleLook) {
+    if (callsBetweenClocks < kMaxCallsBetweenClocks) callsBetweenClocks *= 2;
+    callsUntilClock = callsBetweenClocks;
+    return 0;
+  }
+  callsBetweenClocks = callsUntilClock = 1;
+  if (!LookAtConsole(now)) return 0;
+  StopSearch = true;
+  return 1;
 }
 
 int WalkFolder(char* path, ResultsList* results, FileAction action) {
@@ -218,6 +240,8 @@ int WalkScope(ResultsList* results, FileAction action) {
   StopSearch = false;
   FilesTested = 0;
   consoleLooked = false;  // the first file of every walk looks
+  callsUntilClock = 0;
+  callsBetweenClocks = 1;
   char path[kMaxPath] = {};
   switch (FSearchIn) {
     case kScopeAllDrives:

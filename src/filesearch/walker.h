@@ -20,3 +20,8 @@ int WalkFolder(char* path, ResultsList* results, FileAction action);
 int EnsureTrailingBackslash(char* path);
 // 1 when Escape was pressed.
 int PollEscape();
+// Between two tests inside one file, each of which may take long (a pattern that runs the
+// engine into its limits): 1 when Escape was pressed, and StopSearch is then set. The
+// console is looked at as PollEscape does; while the clock stands still it is read only
+// every few calls, so a file of many quick tests pays next to nothing.
+int PollEscapeWithinFile();
