@@ -119,7 +119,9 @@ int MatchPattern(const CompiledPattern* pattern, const char* subject, std::size_
   return rc > pairs ? 0 : rc;
 }
 
-int AnswerOfMatch(int result) {
+static_assert(PCRE2_ERROR_NOMATCH == -1, "AnswerOfMatch takes -1 for no match");
+
+int AnswerOfFailedMatch(int result) {
   if (result >= 0) return 1;
   switch (result) {
     case PCRE2_ERROR_MATCHLIMIT:

@@ -38,8 +38,12 @@ constexpr int kLimitBacktracking = 1;  // the match limit: too many backtracking
 constexpr int kLimitDepth = 2;         // the depth limit: backtracking nested too deep
 constexpr int kLimitMemory = 3;        // the heap limit, or no memory left
 // MatchPattern's result as an answer: 1 a match, 0 none, or minus a kLimit value when the
-// engine gave up.
-int AnswerOfMatch(int result);
+// engine gave up. Inline for the common answers, as it follows every test of a line.
+int AnswerOfFailedMatch(int result);
+inline int AnswerOfMatch(int result) {
+  constexpr int kNoMatch = -1;  // the library's own "no match"
+  return result >= 0 ? 1 : result == kNoMatch ? 0 : AnswerOfFailedMatch(result);
+}
 // The number of capturing groups.
 int PatternGroupCount(const CompiledPattern* pattern);
 

@@ -16,8 +16,10 @@ bool IsLineEndByte(unsigned char c) { return c == '\r' || c == '\n'; }
 // before it stops the search of the file (StopSearch is set) and answers 0.
 int TestSearchPattern(const unsigned char* bytes, std::size_t count, int options) {
   if (PollEscapeWithinFile()) return 0;
-  return AnswerOfMatch(MatchPattern(SearchPattern, reinterpret_cast<const char*>(bytes), count, 0,
-                                    options, nullptr, 0));
+  const int answer = AnswerOfMatch(MatchPattern(
+      SearchPattern, reinterpret_cast<const char*>(bytes), count, 0, options, nullptr, 0));
+  if (answer < 0) LookAtClockSoon();
+  return answer;
 }
 
 int TestSearchWindow(const unsigned char* bytes, std::size_t count, bool endsRange) {

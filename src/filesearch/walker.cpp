@@ -183,12 +183,12 @@ namespace {
 std::uint64_t lastConsoleLook = 0;
 bool consoleLooked = false;
 
-// Within a file: calls left before the clock is read again, and how many calls apart the
-// readings are. The gap doubles while the clock stands still, up to a bound that keeps the
-// wait for an Escape at a few slow tests, and closes as soon as the clock moves.
-int callsUntilClock = 0;
+// Within a file: how many calls apart the clock is read. The gap doubles while the clock
+// stands still and closes as soon as it moves: quick tests read it once in kMax calls, and
+// a run of slow ones is noticed after at most that many of them (at once after a test the
+// engine gave up on).
 int callsBetweenClocks = 1;
-constexpr int kMaxCallsBetweenClocks = 16;
+constexpr int kMaxCallsBetweenClocks = 64;
 
 bool LookAtConsole(std::uint64_t now) {
   if (consoleLooked && now == lastConsoleLook) return false;
@@ -200,15 +200,16 @@ bool LookAtConsole(std::uint64_t now) {
 
 int PollEscape() { return LookAtConsole(platform::ReadCoarseClock()) ? 1 : 0; }
 
-int PollEscapeWithinFile() {
-  if (--callsUntilClock > 0) return 0;
+int CallsUntilClock = 0;
+
+int ReadClockWithinFile() {
   const std::uint64_t now = platform::ReadCoarseClock();
   if (consoleLooked && now == lastConsoleLook) {
     if (callsBetweenClocks < kMaxCallsBetweenClocks) callsBetweenClocks *= 2;
-    callsUntilClock = callsBetweenClocks;
+    CallsUntilClock = callsBetweenClocks;
     return 0;
   }
-  callsBetweenClocks = callsUntilClock = 1;
+  callsBetweenClocks = CallsUntilClock = 1;
   if (!LookAtConsole(now)) return 0;
   StopSearch = true;
   return 1;
@@ -240,7 +241,7 @@ int WalkScope(ResultsList* results, FileAction action) {
   StopSearch = false;
   FilesTested = 0;
   consoleLooked = false;  // the first file of every walk looks
-  callsUntilClock = 0;
+  CallsUntilClock = 0;
   callsBetweenClocks = 1;
   char path[kMaxPath] = {};
   switch (FSearchIn) {

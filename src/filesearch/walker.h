@@ -24,4 +24,13 @@ int PollEscape();
 // engine into its limits): 1 when Escape was pressed, and StopSearch is then set. The
 // console is looked at as PollEscape does; while the clock stands still it is read only
 // every few calls, so a file of many quick tests pays next to nothing.
-int PollEscapeWithinFile();
+inline int PollEscapeWithinFile();
+// After a test that surely took long (the engine gave up on it), the next poll reads the
+// clock.
+inline void LookAtClockSoon();
+
+// The inline part of the poll within a file counts calls; the rest reads the clock.
+extern int CallsUntilClock;
+int ReadClockWithinFile();
+inline int PollEscapeWithinFile() { return --CallsUntilClock > 0 ? 0 : ReadClockWithinFile(); }
+inline void LookAtClockSoon() { CallsUntilClock = 1; }

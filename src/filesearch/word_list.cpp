@@ -113,7 +113,9 @@ int FindWordPattern(const unsigned char* bytes, std::size_t count, const char* w
   const int rc = MatchPattern(pattern, reinterpret_cast<const char*>(bytes), count, 0, 0,
                               nullptr, 0);
   ReleasePattern(&pattern);
-  return AnswerOfMatch(rc);
+  const int answer = AnswerOfMatch(rc);
+  if (answer < 0) LookAtClockSoon();
+  return answer;
 }
 
 int MatchLiteralWords(const unsigned char* bytes, std::size_t count) {
