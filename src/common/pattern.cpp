@@ -58,8 +58,12 @@ int CompilePattern(CompiledPattern** pattern, const char* text, int caseSensitiv
   auto* compiled = new CompiledPattern;
   compiled->code = code;
   compiled->match = match;
-  // Without the JIT (not built in, or no executable memory) the interpreter does the work.
-  compiled->jit = pcre2_jit_compile(code, PCRE2_JIT_COMPLETE) == 0;
+  // Without the JIT (not built in, no executable memory, or a pattern that starts with
+  // (*NO_JIT), for which the compile succeeds with nothing compiled) the interpreter does
+  // the work.
+  std::size_t jitSize = 0;
+  compiled->jit = pcre2_jit_compile(code, PCRE2_JIT_COMPLETE) == 0 &&
+                  pcre2_pattern_info(code, PCRE2_INFO_JITSIZE, &jitSize) == 0 && jitSize > 0;
   compiled->exactCase = caseSensitive && !std::strstr(text, "(?");
   *pattern = compiled;
   return 1;
@@ -81,6 +85,7 @@ int MatchPattern(const CompiledPattern* pattern, const char* subject, std::size_
     subject = "";
   }
   const std::uint32_t flags = ((options & kMatchNotBol) ? PCRE2_NOTBOL : 0) |
+                             ((options & kMatchNotEol) ? PCRE2_NOTEOL : 0) |
                              ((options & kMatchNotEmptyAtStart) ? PCRE2_NOTEMPTY_ATSTART : 0);
   const auto* start = reinterpret_cast<PCRE2_SPTR>(subject);
   int rc;
@@ -112,6 +117,23 @@ int MatchPattern(const CompiledPattern* pattern, const char* subject, std::size_
   }
   // As the classic interface did: 0 tells the caller its vector was too small.
   return rc > pairs ? 0 : rc;
+}
+
+static_assert(PCRE2_ERROR_NOMATCH == -1, "AnswerOfMatch takes -1 for no match");
+
+int AnswerOfFailedMatch(int result) {
+  if (result >= 0) return 1;
+  switch (result) {
+    case PCRE2_ERROR_MATCHLIMIT:
+      return -kLimitBacktracking;
+    case PCRE2_ERROR_DEPTHLIMIT:
+      return -kLimitDepth;
+    case PCRE2_ERROR_HEAPLIMIT:
+    case PCRE2_ERROR_NOMEMORY:
+      return -kLimitMemory;
+    default:  // no match, or an error that no subject can change
+      return 0;
+  }
 }
 
 int PatternGroupCount(const CompiledPattern* pattern) {

@@ -11,6 +11,9 @@ struct CompiledPattern;
 
 // Passed to MatchPattern: the subject's start is not the beginning of a line.
 constexpr int kMatchNotBol = 0x80;
+// Passed to MatchPattern: the subject's end is not the end of a line ("$" does not match
+// there, though it still matches before a line break that ends the subject).
+constexpr int kMatchNotEol = 0x200;
 // Passed to MatchPattern: a match may not be empty at the start offset (it may be empty
 // further on). After an empty match, this finds what the pattern matches at the same
 // place with at least one byte, as perl does, before the scan moves past that byte.
@@ -29,6 +32,18 @@ void ReleasePattern(CompiledPattern** pattern);
 // not fit an int (only possible with pairs above 0 on subjects above 2 GiB).
 int MatchPattern(const CompiledPattern* pattern, const char* subject, std::size_t length,
                  std::size_t startOffset, int options, int* ovector, int pairs);
+// Why the engine gave up on a match instead of answering it (a limit of the engine, not
+// a missing match): the negative results of MatchPattern that mean "cannot tell".
+constexpr int kLimitBacktracking = 1;  // the match limit: too many backtracking steps
+constexpr int kLimitDepth = 2;         // the depth limit: backtracking nested too deep
+constexpr int kLimitMemory = 3;        // the heap limit, or no memory left
+// MatchPattern's result as an answer: 1 a match, 0 none, or minus a kLimit value when the
+// engine gave up. Inline for the common answers, as it follows every test of a line.
+int AnswerOfFailedMatch(int result);
+inline int AnswerOfMatch(int result) {
+  constexpr int kNoMatch = -1;  // the library's own "no match"
+  return result >= 0 ? 1 : result == kNoMatch ? 0 : AnswerOfFailedMatch(result);
+}
 // The number of capturing groups.
 int PatternGroupCount(const CompiledPattern* pattern);
 

@@ -6,14 +6,32 @@
 #include "filesearch/byte_scan.h"
 #include "filesearch/search_text.h"
 #include "filesearch/settings.h"
+#include "filesearch/walker.h"
 
 namespace {
 
 bool IsLineEndByte(unsigned char c) { return c == '\r' || c == '\n'; }
 
-int TestSearchPattern(const unsigned char* bytes, std::size_t count) {
-  return MatchPattern(SearchPattern, reinterpret_cast<const char*>(bytes), count, 0, 0,
-                      nullptr, 0) >= 0;
+// One pattern test: 1, 0, or minus the limit the engine gave up on. An Escape seen just
+// before it stops the search of the file (StopSearch is set) and answers 0.
+int TestSearchPattern(const unsigned char* bytes, std::size_t count, int options) {
+  if (PollEscapeWithinFile()) return 0;
+  const int answer = AnswerOfMatch(MatchPattern(
+      SearchPattern, reinterpret_cast<const char*>(bytes), count, 0, options, nullptr, 0));
+  if (answer < 0) LookAtClockSoon();
+  return answer;
+}
+
+int TestSearchWindow(const unsigned char* bytes, std::size_t count, bool endsRange) {
+  return TestSearchPattern(bytes, count, endsRange ? 0 : kMatchNotEol);
+}
+
+// Takes one test's answer into the file's. True when the file's search is over: a match,
+// or a stop. A test the engine gave up on leaves the answer open, to be settled by a
+// match further on; the first such answer is kept in undecided.
+bool SettleAnswer(int answer, int* undecided) {
+  if (answer < 0 && *undecided == 0) *undecided = answer;
+  return answer > 0 || StopSearch;
 }
 
 // Finds the next CR or LF, each searched once by memchr and remembered until passed.
@@ -85,32 +103,35 @@ void SkipLineEnd(const unsigned char** cursor, std::size_t* remaining) {
 int MatchLines(const unsigned char* bytes, std::size_t count) {
   if (!SearchPattern) return 0;
   LineEndFinder ends(bytes, count);
+  int undecided = 0;
   RequiredByte driver;
   if (!ChooseDriverByte(&driver)) {
     std::size_t start = 0;
     do {  // an empty range is one empty line; no empty line follows a final line end
       const std::size_t end = ends.Next(start);
-      if (TestSearchPattern(bytes + start, end - start)) return 1;
+      const int answer = TestSearchPattern(bytes + start, end - start, 0);
+      if (SettleAnswer(answer, &undecided)) return answer > 0 ? 1 : 0;
       start = SkipLineEndAt(bytes, count, end);
     } while (start < count);
-    return 0;
+    return undecided;
   }
   ByteFinder candidates(bytes, count, driver.value, driver.eitherCase);
   std::size_t from = 0;  // always a line start
   while (from < count) {
     const std::size_t at = candidates.Next(from);
-    if (at == count) return 0;
+    if (at == count) break;
     std::size_t start = at;
     while (start > from && !IsLineEndByte(bytes[start - 1])) --start;
     const std::size_t end = ends.Next(at);
-    if (TestSearchPattern(bytes + start, end - start)) return 1;
+    const int answer = TestSearchPattern(bytes + start, end - start, 0);
+    if (SettleAnswer(answer, &undecided)) return answer > 0 ? 1 : 0;
     from = SkipLineEndAt(bytes, count, end);
   }
-  return 0;
+  return undecided;
 }
 
 int MatchWholeFile(const unsigned char* bytes, std::size_t count) {
-  return SearchPattern ? TestSearchPattern(bytes, count) : 0;
+  return SearchPattern ? TestSearchPattern(bytes, count, 0) : 0;
 }
 
 int TestLineWindows(const unsigned char* bytes, std::size_t count, int lines, RangeTest test) {
@@ -119,6 +140,7 @@ int TestLineWindows(const unsigned char* bytes, std::size_t count, int lines, Ra
   const unsigned char* cursor = bytes;
   std::size_t remaining = count;
   int k = 0;
+  int undecided = 0;
   // Drops the window's first line with its line end.
   auto dropFirstLine = [&]() {
     std::size_t windowLength = static_cast<std::size_t>(cursor - windowStart);
@@ -130,18 +152,21 @@ int TestLineWindows(const unsigned char* bytes, std::size_t count, int lines, Ra
     FindLineEnd(&cursor, &remaining);
     SkipLineEnd(&cursor, &remaining);
     if (k == lines) {
-      if (test(windowStart, static_cast<std::size_t>(cursor - windowStart))) return 1;
+      const int answer =
+          test(windowStart, static_cast<std::size_t>(cursor - windowStart), remaining == 0);
+      if (SettleAnswer(answer, &undecided)) return answer > 0 ? 1 : 0;
       dropFirstLine();
       k = lines - 1;
     }
   }
   while (windowStart < cursor) {
-    if (test(windowStart, static_cast<std::size_t>(cursor - windowStart))) return 1;
+    const int answer = test(windowStart, static_cast<std::size_t>(cursor - windowStart), true);
+    if (SettleAnswer(answer, &undecided)) return answer > 0 ? 1 : 0;
     dropFirstLine();
   }
-  return 0;
+  return undecided;
 }
 
 int MatchSeveralLines(const unsigned char* bytes, std::size_t count) {
-  return SearchPattern ? TestLineWindows(bytes, count, SeveralLines, TestSearchPattern) : 0;
+  return SearchPattern ? TestLineWindows(bytes, count, SeveralLines, TestSearchWindow) : 0;
 }

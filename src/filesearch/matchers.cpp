@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "filesearch/limit_warning.h"
 #include "filesearch/line_modes.h"
 #include "filesearch/settings.h"
 #include "filesearch/walker.h"
@@ -19,6 +20,18 @@ int MatchLiteralText(const unsigned char* bytes, std::size_t count) {
 constexpr Matcher kMatchers[] = {MatchLiteralText,  MatchLines,        MatchWholeFile,
                                  MatchSeveralLines, MatchLiteralWords, MatchPatternWords};
 constexpr int kMatcherCount = static_cast<int>(sizeof(kMatchers) / sizeof(kMatchers[0]));
+
+struct GuardedMatch {
+  Matcher matcher;
+  const unsigned char* bytes;
+  std::size_t count;
+  int result = 0;
+};
+
+void RunGuardedMatch(void* arg) {
+  auto* match = static_cast<GuardedMatch*>(arg);
+  match->result = match->matcher(match->bytes, match->count);
+}
 
 }  // namespace
 
@@ -45,7 +58,11 @@ int ScanMappedFile(const char* path, Matcher matcher) {
   platform::FileView view;
   if (!view.Open(path)) return 0;
   if (view.size() == 0 || view.size() > SIZE_MAX) return 0;
-  return matcher(view.data(), static_cast<std::size_t>(view.size()));
+  // Another program may cut the file short while it is read: the pages past its new end
+  // then read as zeros, and what the matcher made of them is no answer.
+  GuardedMatch match{matcher, view.data(), static_cast<std::size_t>(view.size())};
+  if (!platform::RunGuarded(view.data(), view.size(), RunGuardedMatch, &match)) return 0;
+  return match.result;
 }
 
 void TestFoundFile(FarFindData* file, ResultsList* results) {
@@ -56,7 +73,14 @@ void TestFoundFile(FarFindData* file, ResultsList* results) {
   int found = 0;
   if (FSearchAs >= 0 && FSearchAs < kMatcherCount)
     found = ScanMappedFile(file->cFileName, kMatchers[FSearchAs]);
-  // A search stopped inside this file (a word that is no pattern) has no answer for it.
+  // A search stopped inside this file (a word that is no pattern, Escape) has no answer
+  // for it.
   if (StopSearch) return;
+  // Nor has one on which the pattern engine gave up: the file was shown neither to hold
+  // the text nor to lack it.
+  if (found < 0) {
+    WarnPatternLimit(file->cFileName, -found, false);
+    return;
+  }
   if ((found != 0) != (FSInverse != 0)) AddResult(results, file);
 }

@@ -5,6 +5,7 @@
 #include "common/pattern.h"
 #include "filesearch/dialogs.h"
 #include "filesearch/handoff.h"
+#include "filesearch/limit_warning.h"
 #include "filesearch/matchers.h"
 #include "filesearch/panel.h"
 #include "filesearch/replace/replace_command.h"
@@ -65,6 +66,7 @@ int RunSearch(const char* commandText) {
   } else if (!ShowSearchDialog()) {
     return 0;
   }
+  StartLimitWarnings();
   return WalkScope(&Results, TestFoundFile);
 }
 

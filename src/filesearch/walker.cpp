@@ -182,14 +182,37 @@ namespace {
 // clock has moved on, so that an Escape is still seen within milliseconds.
 std::uint64_t lastConsoleLook = 0;
 bool consoleLooked = false;
-}  // namespace
 
-int PollEscape() {
-  std::uint64_t now = platform::ReadCoarseClock();
-  if (consoleLooked && now == lastConsoleLook) return 0;
+// Within a file: how many calls apart the clock is read. The gap doubles while the clock
+// stands still and closes as soon as it moves: quick tests read it once in kMax calls, and
+// a run of slow ones is noticed after at most that many of them (at once after a test the
+// engine gave up on).
+int callsBetweenClocks = 1;
+constexpr int kMaxCallsBetweenClocks = 64;
+
+bool LookAtConsole(std::uint64_t now) {
+  if (consoleLooked && now == lastConsoleLook) return false;
   consoleLooked = true;
   lastConsoleLook = now;
-  return platform::PollConsoleEscape() ? 1 : 0;
+  return platform::PollConsoleEscape();
+}
+}  // namespace
+
+int PollEscape() { return LookAtConsole(platform::ReadCoarseClock()) ? 1 : 0; }
+
+int CallsUntilClock = 0;
+
+int ReadClockWithinFile() {
+  const std::uint64_t now = platform::ReadCoarseClock();
+  if (consoleLooked && now == lastConsoleLook) {
+    if (callsBetweenClocks < kMaxCallsBetweenClocks) callsBetweenClocks *= 2;
+    CallsUntilClock = callsBetweenClocks;
+    return 0;
+  }
+  callsBetweenClocks = CallsUntilClock = 1;
+  if (!LookAtConsole(now)) return 0;
+  StopSearch = true;
+  return 1;
 }
 
 int WalkFolder(char* path, ResultsList* results, FileAction action) {
@@ -218,6 +241,8 @@ int WalkScope(ResultsList* results, FileAction action) {
   StopSearch = false;
   FilesTested = 0;
   consoleLooked = false;  // the first file of every walk looks
+  CallsUntilClock = 0;
+  callsBetweenClocks = 1;
   char path[kMaxPath] = {};
   switch (FSearchIn) {
     case kScopeAllDrives:

@@ -20,3 +20,17 @@ int WalkFolder(char* path, ResultsList* results, FileAction action);
 int EnsureTrailingBackslash(char* path);
 // 1 when Escape was pressed.
 int PollEscape();
+// Between two tests inside one file, each of which may take long (a pattern that runs the
+// engine into its limits): 1 when Escape was pressed, and StopSearch is then set. The
+// console is looked at as PollEscape does; while the clock stands still it is read only
+// every few calls, so a file of many quick tests pays next to nothing.
+inline int PollEscapeWithinFile();
+// After a test that surely took long (the engine gave up on it), the next poll reads the
+// clock.
+inline void LookAtClockSoon();
+
+// The inline part of the poll within a file counts calls; the rest reads the clock.
+extern int CallsUntilClock;
+int ReadClockWithinFile();
+inline int PollEscapeWithinFile() { return --CallsUntilClock > 0 ? 0 : ReadClockWithinFile(); }
+inline void LookAtClockSoon() { CallsUntilClock = 1; }

@@ -58,6 +58,11 @@ int MatchWordList(const unsigned char* bytes, std::size_t count, WordTest test) 
   int result = 1;
   bool optionalSeen = false;
   bool optionalFound = false;
+  // A word whose test the engine gave up on is neither found nor missing: the list's
+  // answer stays open unless the other words settle it (a required word missing, an
+  // excluded word present, an optional word found). The first such answer is kept.
+  int undecided = 0;
+  int optionalUndecided = 0;
   char word[kWordBufferSize];
   for (;;) {
     // A word too long for the buffer is rejected rather than shortened: a shortened word
@@ -67,27 +72,39 @@ int MatchWordList(const unsigned char* bytes, std::size_t count, WordTest test) 
     const char* rest;
     const char sign = SplitSign(word, &rest);
     if (sign == '+') {
-      if (!usable || !test(bytes, count, rest)) {
+      const int found = usable ? test(bytes, count, rest) : 0;
+      if (found == 0) {
         result = 0;
         break;
       }
+      if (found < 0 && !undecided) undecided = found;
     } else if (sign == '-') {
-      if (usable && test(bytes, count, rest)) {
+      const int found = usable ? test(bytes, count, rest) : 0;
+      if (found > 0) {
         result = 0;
         break;
       }
+      if (found < 0 && !undecided) undecided = found;
     } else {
       optionalSeen = true;
-      if (!optionalFound && usable && test(bytes, count, word)) optionalFound = true;
+      if (!optionalFound && usable) {
+        const int found = test(bytes, count, word);
+        if (found > 0) optionalFound = true;
+        if (found < 0 && !optionalUndecided) optionalUndecided = found;
+      }
     }
     if (StopSearch) break;
   }
   if (StopSearch || result == 0) return 0;
-  return (!optionalSeen || optionalFound) ? 1 : 0;
+  const bool optionalsHold = !optionalSeen || optionalFound;
+  if (!optionalsHold && !optionalUndecided) return 0;  // no optional word can be there
+  if (undecided) return undecided;
+  return optionalsHold ? 1 : optionalUndecided;
 }
 
 int FindWordPattern(const unsigned char* bytes, std::size_t count, const char* word) {
   if (!*word) return 1;
+  if (PollEscapeWithinFile()) return 0;
   CompiledPattern* pattern = nullptr;
   if (!CompilePattern(&pattern, word, FCaseSensitive)) {
     StopSearch = true;
@@ -96,7 +113,9 @@ int FindWordPattern(const unsigned char* bytes, std::size_t count, const char* w
   const int rc = MatchPattern(pattern, reinterpret_cast<const char*>(bytes), count, 0, 0,
                               nullptr, 0);
   ReleasePattern(&pattern);
-  return rc >= 0 ? 1 : 0;
+  const int answer = AnswerOfMatch(rc);
+  if (answer < 0) LookAtClockSoon();
+  return answer;
 }
 
 int MatchLiteralWords(const unsigned char* bytes, std::size_t count) {

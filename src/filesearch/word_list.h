@@ -13,14 +13,16 @@ constexpr int kWordBufferSize = 512;
 // characters, and the caller must not test it (see MatchWordList).
 int TakeWord(char* list, char* word);
 
+// 1 when the word occurs, 0 when it does not, negative when the test cannot tell.
 using WordTest = int (*)(const unsigned char* bytes, std::size_t count, const char* word);
 
-// 1 when FText as a word list is satisfied by the bytes under the word test.
+// 1 when FText as a word list is satisfied by the bytes under the word test, 0 when it is
+// not, or the negative answer of a word when that word leaves it open.
 int MatchWordList(const unsigned char* bytes, std::size_t count, WordTest test);
 
 // The word test of mode 5: the word compiled as a pattern, matched over the whole range.
 // An empty word is found; a word that does not compile shows the error, sets StopSearch
-// and is not found.
+// and is not found; a word the engine gave up on answers minus the kLimit value.
 int FindWordPattern(const unsigned char* bytes, std::size_t count, const char* word);
 
 // The matchers of modes 4 and 5.

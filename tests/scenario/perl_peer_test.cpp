@@ -147,18 +147,68 @@ std::string FirstDifference(const std::string& ours, const std::string& theirs) 
          lineAt(theirs);
 }
 
-class PerlPeerTest : public ScenarioTest {};
+struct Pair {
+  const char* pattern;
+  const char* with;
+};
+
+class PerlPeerTest : public ScenarioTest {
+ protected:
+  // Runs "quarix replace" in mode and perl with its options and s///flags on two copies of
+  // the tree, pair by pair, and expects the same bytes in every file.
+  void ExpectSameTreeAsPerl(const std::map<std::string, std::string>& source,
+                            const std::vector<Pair>& pairs, const char* mode,
+                            const std::vector<std::string>& perlOptions, const char* flags) {
+    const std::string perl = FindPerl();
+    if (perl.empty()) GTEST_SKIP() << "perl is not installed: nothing to compare with";
+    int compared = 0;
+    for (const Pair& pair : pairs) {
+      SCOPED_TRACE(std::string(pair.pattern) + " -> " + pair.with);
+      const std::string ours = MakeTempFolder("ours"), theirs = MakeTempFolder("perl");
+      ASSERT_FALSE(ours.empty() || theirs.empty());
+      WriteTree(ours, source);
+      WriteTree(theirs, source);
+
+      ChildResult run = RunChild(
+          kProgram,
+          {"replace", ours, "--mode", mode, "--scope", "tree", "--mask", "*.*", "--text",
+           pair.pattern, "--with", pair.with, "--case", "--no-list", "--no-confirm-file",
+           "--no-confirm-match", "--no-backup"},
+          {{"QUARIX_PLUGIN_DIR", QUARIX_BIN_DIR}});
+      ASSERT_EQ(run.exitCode, 0) << run.err;
+
+      const std::string script =
+          "s/" + QuotePattern(pair.pattern) + "/" + TranslateTemplate(pair.with) + "/" + flags;
+      std::vector<std::string> args = perlOptions;
+      args.insert(args.end(), {"-e", script});
+      for (const auto& [name, text] : source) args.push_back(theirs + "/" + name);
+      ChildResult peer = RunChild(perl, args, {});
+      ASSERT_EQ(peer.exitCode, 0) << script << "\n" << peer.err;
+
+      const auto mine = ReadTree(ours), other = ReadTree(theirs);
+      ASSERT_EQ(mine.size(), source.size()) << "no file added or lost";
+      ASSERT_EQ(other.size(), source.size());
+      int changed = 0, differing = 0;
+      std::string shown;  // the first few differences, enough to see why
+      for (const auto& [name, text] : mine) {
+        ASSERT_TRUE(other.count(name)) << name;
+        if (text != other.at(name) && ++differing <= 3)
+          shown += name + ": " + FirstDifference(text, other.at(name)) + "\n";
+        changed += text != source.at(name);
+      }
+      EXPECT_EQ(differing, 0) << "perl: " << script << "\n" << shown;
+      EXPECT_GT(changed, 0) << "the pair must change something to prove anything";
+      ++compared;
+      std::error_code ignored;
+      fs::remove_all(ours, ignored);
+      fs::remove_all(theirs, ignored);
+    }
+    EXPECT_EQ(compared, static_cast<int>(pairs.size()));
+  }
+};
 
 TEST_F(PerlPeerTest, RegexReplaceLeavesTheSameTreeAsPerl) {
-  const std::string perl = FindPerl();
-  if (perl.empty()) GTEST_SKIP() << "perl is not installed: nothing to compare with";
-  const std::map<std::string, std::string> source = MakeSourceTree(20240611);
-
-  struct Pair {
-    const char* pattern;
-    const char* with;
-  };
-  const Pair pairs[] = {
+  const std::vector<Pair> pairs = {
       {"([a-z]+)_([a-z]+)", "$2_$1"},
       {"(\\d+)\\.(\\d+)", "$2,$1"},
       {"get([A-Z]\\w*)", "\\U$1\\E_get"},
@@ -172,50 +222,30 @@ TEST_F(PerlPeerTest, RegexReplaceLeavesTheSameTreeAsPerl) {
       {"(|ab)c", "{$1}"},      // an empty group that takes part
       {"\\w+", "$0$0"},
   };
-  int compared = 0;
-  for (const Pair& pair : pairs) {
-    SCOPED_TRACE(std::string(pair.pattern) + " -> " + pair.with);
-    const std::string ours = MakeTempFolder("ours"), theirs = MakeTempFolder("perl");
-    ASSERT_FALSE(ours.empty() || theirs.empty());
-    WriteTree(ours, source);
-    WriteTree(theirs, source);
+  // -l: perl's subject is the line without its end, as ours is (every line of the tree
+  // ends with LF, which -l puts back).
+  ExpectSameTreeAsPerl(MakeSourceTree(20240611), pairs, "regex", {"-lpi"}, "g");
+}
 
-    ChildResult run = RunChild(
-        kProgram,
-        {"replace", ours, "--mode", "regex", "--scope", "tree", "--mask", "*.*", "--text",
-         pair.pattern, "--with", pair.with, "--case", "--no-list", "--no-confirm-file",
-         "--no-confirm-match", "--no-backup"},
-        {{"QUARIX_PLUGIN_DIR", QUARIX_BIN_DIR}});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-
-    // -l: perl's subject is the line without its end, as ours is (every line of the tree
-    // ends with LF, which -l puts back).
-    const std::string script =
-        "s/" + QuotePattern(pair.pattern) + "/" + TranslateTemplate(pair.with) + "/g";
-    std::vector<std::string> args = {"-lpi", "-e", script};
-    for (const auto& [name, text] : source) args.push_back(theirs + "/" + name);
-    ChildResult peer = RunChild(perl, args, {});
-    ASSERT_EQ(peer.exitCode, 0) << script << "\n" << peer.err;
-
-    const auto mine = ReadTree(ours), other = ReadTree(theirs);
-    ASSERT_EQ(mine.size(), source.size()) << "no file added or lost";
-    ASSERT_EQ(other.size(), source.size());
-    int changed = 0, differing = 0;
-    std::string shown;  // the first few differences, enough to see why
-    for (const auto& [name, text] : mine) {
-      ASSERT_TRUE(other.count(name)) << name;
-      if (text != other.at(name) && ++differing <= 3)
-        shown += name + ": " + FirstDifference(text, other.at(name)) + "\n";
-      changed += text != source.at(name);
-    }
-    EXPECT_EQ(differing, 0) << "perl: " << script << "\n" << shown;
-    EXPECT_GT(changed, 0) << "the pair must change something to prove anything";
-    ++compared;
-    std::error_code ignored;
-    fs::remove_all(ours, ignored);
-    fs::remove_all(theirs, ignored);
-  }
-  EXPECT_EQ(compared, static_cast<int>(std::size(pairs)));
+TEST_F(PerlPeerTest, WindowReplaceLeavesTheSameTreeAsPerlOverTheWholeFile) {
+  // Every match of these fits a window of three lines, and none is cut shorter by a
+  // window's end, so the windows find what perl finds in the whole file; line starts and
+  // ends inside and at the edges of the windows are the file's own.
+  WriteStoredInt("SeveralLines", 3);
+  const std::vector<Pair> pairs = {
+      {"^\\n", ""},                    // empty lines, one after another
+      {"$", ";"},                       // every line end, and the end of the file
+      {"^", "> "},                      // every line start
+      {";\\n", "; "},                  // a match that takes a line break
+      {"\\n\\n", "\\n"},
+      {"^(\\w+) ", "[$1] "},
+      {"(\\w+);$", "$1 ;"},
+      {";\\n  (\\w)", ";\\n  <$1>"},     // ends inside the line where the next one begins
+      {"^[ \\t]*//.*\\n", ""},
+      {"[0-9]*$", "#"},                 // empty and longer matches at line ends
+  };
+  // -0777: perl's subject is the whole file; m: the pattern is multi-line, as ours is.
+  ExpectSameTreeAsPerl(MakeSourceTree(20261208), pairs, "regex-lines", {"-0777", "-pi"}, "mg");
 }
 
 }  // namespace

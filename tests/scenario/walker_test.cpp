@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "scenario/fixture.h"
+#include "scenario/piped_input.h"
 
 namespace scenario {
 namespace {
@@ -197,35 +198,6 @@ TEST_F(WalkerTest, CurrentDriveWithoutAKnownRootWalksThePanelsFolder) {
   ASSERT_EQ(SearchIn(1, drive + "/work"), kResultsPanel);
   EXPECT_EQ(SortedPanelNames(), Prefixed(drive, {"work/here.txt", "work/sub/below.txt"}));
 }
-
-// Standard input replaced by a pipe holding the given bytes, for the scope of a test.
-class PipedInput {
- public:
-  explicit PipedInput(const std::string& bytes) {
-    int fds[2];
-    if (pipe(fds) != 0) return;
-    if (write(fds[1], bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) {
-      close(fds[0]);
-      close(fds[1]);
-      return;
-    }
-    close(fds[1]);
-    saved_ = dup(0);
-    dup2(fds[0], 0);
-    close(fds[0]);
-  }
-  ~PipedInput() {
-    if (saved_ < 0) return;
-    dup2(saved_, 0);
-    close(saved_);
-  }
-  bool ok() const { return saved_ >= 0; }
-  PipedInput(const PipedInput&) = delete;
-  PipedInput& operator=(const PipedInput&) = delete;
-
- private:
-  int saved_ = -1;
-};
 
 TEST_F(WalkerTest, EscapeStopsTheWalkAndTheResultsSoFarAreShown) {
   std::string tree = Folder("tree");

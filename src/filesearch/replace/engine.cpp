@@ -4,6 +4,7 @@
 #include <new>
 #include <string>
 
+#include "filesearch/limit_warning.h"
 #include "filesearch/replace/confirm.h"
 #include "filesearch/replace/output.h"
 #include "filesearch/replace/scans.h"
@@ -39,6 +40,7 @@ struct Rewrite {
 // Puts the new version in place when the scan completed, or throws it away.
 int FinishRewrite(Rewrite& rewrite, bool complete) {
   if (rewrite.output.tooLarge) ShowReadWarning(rewrite.path);
+  if (rewrite.output.limit) WarnPatternLimit(rewrite.path, rewrite.output.limit, true);
   if (!complete || !rewrite.version.IsCreated()) {
     rewrite.version.Discard();
     return 0;

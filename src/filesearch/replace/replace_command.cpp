@@ -6,6 +6,7 @@
 #include "common/host_binding.h"
 #include "common/messages.h"
 #include "filesearch/dialog_fields.h"
+#include "filesearch/limit_warning.h"
 #include "filesearch/replace/confirm.h"
 #include "filesearch/replace/engine.h"
 #include "filesearch/search_text.h"
@@ -84,6 +85,7 @@ int ShowReplaceDialog() {
 int RunReplace(ResultsList* results) {
   if (!ShowReplaceDialog()) return 0;
   StartConfirmRun();
+  StartLimitWarnings();
   if (!WalkScope(results, ReplaceInFile)) return 0;
   return FROpenModified ? 1 : 2;
 }

@@ -11,6 +11,7 @@
 #include "filesearch/replace/confirm.h"
 #include "filesearch/search_text.h"
 #include "filesearch/settings.h"
+#include "filesearch/walker.h"
 
 namespace {
 
@@ -31,30 +32,57 @@ bool SameText(const unsigned char* bytes, const unsigned char* text, std::size_t
   return true;
 }
 
-// Replaces every match in [subject, end): the first search with options 0, the later
-// ones with nextOptions from the end of the previous match. After an empty match the same
-// subject is searched again from the same place for a match that is not empty there (a
-// lazy or alternative pattern may still take the byte there, as in perl); every loop ends,
-// since each search either consumes a byte or finds its empty match further on, and what
-// precedes still counts for look-behinds and word boundaries.
-// *lastEnd is the end of the last match, or the subject when nothing matched. False when
-// the file must stop.
+// Whether at starts a line of the content that begins at begin: the content's start, or
+// just after a line end that is not the CR of a CR LF pair (end: where the bytes end).
+bool StartsLine(const unsigned char* begin, const unsigned char* at, const unsigned char* end) {
+  if (at == begin || at[-1] == '\n') return true;
+  return at[-1] == '\r' && (at == end || *at != '\n');
+}
+
+// Replaces every match in [subject, end). With content (the window mode) the engine is told
+// where the content's lines start: a search that starts inside a line, after a match, may
+// not match "^" there; without (the line mode) the point after a replaced match counts as
+// a subject start. endsLine: the end of the subject is a line end (else "$" does not match
+// there). After an empty match the same subject is searched again from the same place for
+// a match that is not empty there (a lazy or alternative pattern may still take the byte
+// there, as in perl); every loop ends, since each search either consumes a byte or finds
+// its empty match further on, and what precedes still counts for look-behinds and word
+// boundaries.
+// *lastEnd is the end of the last match, or the subject when nothing matched; *lastEmpty
+// tells whether that match was empty. False when the file must stop: a write failed or was
+// declined, Escape was pressed (out->interrupted), or the engine gave up (out->limit).
 bool ReplaceInSubject(ReplaceOutput* out, const unsigned char* subject, const unsigned char* end,
-                      int nextOptions, int* ovector, int pairs, const unsigned char** lastEnd) {
+                      const unsigned char* content, bool endsLine, int* ovector, int pairs,
+                      const unsigned char** lastEnd, bool* lastEmpty) {
   *lastEnd = subject;
-  int options = 0;
+  *lastEmpty = false;
+  const int endOptions = endsLine ? 0 : kMatchNotEol;
+  auto optionsAt = [&](const unsigned char* at) {
+    return endOptions | (content && !StartsLine(content, at, end) ? kMatchNotBol : 0);
+  };
+  int options = optionsAt(subject);
   std::size_t offset = 0;
   for (;;) {
+    if (PollEscapeWithinFile()) {
+      out->interrupted = true;
+      return false;
+    }
     const char* text = reinterpret_cast<const char*>(subject);
-    if (MatchPattern(SearchPattern, text, static_cast<std::size_t>(end - subject), offset,
-                     options, ovector, pairs) <= 0)
-      return true;
+    const int rc = MatchPattern(SearchPattern, text, static_cast<std::size_t>(end - subject),
+                                offset, options, ovector, pairs);
+    if (rc <= 0) {
+      const int answer = AnswerOfMatch(rc);
+      if (answer >= 0) return true;
+      out->limit = -answer;
+      return false;
+    }
     const unsigned char* matchStart = subject + ovector[0];
     const unsigned char* matchEnd = subject + ovector[1];
     std::string expansion = ExpandTemplate(text, ovector, pairs, FRReplace.c_str(), "\n");
     if (!WriteMatch(out, matchStart, static_cast<std::size_t>(matchEnd - matchStart), expansion))
       return false;
     *lastEnd = matchEnd;
+    *lastEmpty = matchEnd == matchStart;
     if (matchEnd == matchStart) {
       if (matchEnd >= end) return true;
       offset = static_cast<std::size_t>(matchEnd - subject);
@@ -62,7 +90,7 @@ bool ReplaceInSubject(ReplaceOutput* out, const unsigned char* subject, const un
     } else {
       subject = matchEnd;
       offset = 0;
-      options = nextOptions;
+      options = optionsAt(matchEnd);
     }
   }
 }
@@ -101,7 +129,7 @@ int WriteMatch(ReplaceOutput* out, const unsigned char* start, std::size_t lengt
 
 int FinishOutput(ReplaceOutput* out, const unsigned char* end) {
   if (!out->open) return 0;
-  if (out->failed) return 0;
+  if (out->failed || out->interrupted || out->limit) return 0;
   if (end > out->pending) {
     if (!WriteBytes(out, out->pending, static_cast<std::size_t>(end - out->pending))) return 0;
     out->pending = end;
@@ -150,25 +178,35 @@ int ReplaceByLines(const unsigned char* content, std::size_t length, ReplaceOutp
       return 0;
     }
     const unsigned char* lastEnd;
-    bool goOn = ReplaceInSubject(out, line, cursor, 0, ovector.data(), pairs, &lastEnd);
+    bool lastEmpty;
+    bool goOn = ReplaceInSubject(out, line, cursor, nullptr, true, ovector.data(), pairs, &lastEnd,
+                                 &lastEmpty);
     SkipLineEnd(&cursor, &remaining);
     if (!goOn) return FinishOutput(out, cursor);
   }
   return FinishOutput(out, content + length);
 }
 
-int WindowStep(ReplaceOutput* out, const unsigned char** windowStart,
-               const unsigned char* windowEnd, int* ovector, int pairs, int* lines) {
+int WindowStep(ReplaceOutput* out, const unsigned char* content, const unsigned char** windowStart,
+               const unsigned char* windowEnd, bool endsContent, int* ovector, int pairs,
+               int* lines) {
   if (static_cast<std::size_t>(windowEnd - *windowStart) > kMaxSubject) {
     out->tooLarge = true;
     return 0;
   }
   const unsigned char* from;
-  if (!ReplaceInSubject(out, *windowStart, windowEnd, kMatchNotBol, ovector, pairs, &from))
+  bool lastEmpty;
+  if (!ReplaceInSubject(out, *windowStart, windowEnd, content, endsContent, ovector, pairs, &from,
+                        &lastEmpty))
     return 0;
-  std::size_t remaining = static_cast<std::size_t>(windowEnd - from);
-  FindLineEnd(&from, &remaining);
-  SkipLineEnd(&from, &remaining);
+  // After a match that took bytes the next window starts where that match ended, so that
+  // a match this window's end cut off is found whole in the next one. Otherwise the window
+  // drops the line it started with (or the line of the empty match last found).
+  if (from == *windowStart || lastEmpty) {
+    std::size_t remaining = static_cast<std::size_t>(windowEnd - from);
+    FindLineEnd(&from, &remaining);
+    SkipLineEnd(&from, &remaining);
+  }
   *windowStart = from;
   *lines = CountLines(from, windowEnd);
   return 1;
@@ -188,11 +226,12 @@ int ReplaceSeveralLines(const unsigned char* content, std::size_t length, Replac
     std::size_t remaining = static_cast<std::size_t>(end - we);
     FindLineEnd(&we, &remaining);
     SkipLineEnd(&we, &remaining);
-    if (++lines >= window && !WindowStep(out, &ws, we, ovector.data(), pairs, &lines))
+    if (++lines >= window &&
+        !WindowStep(out, content, &ws, we, we == end, ovector.data(), pairs, &lines))
       return FinishOutput(out, out->position);
   }
   while (ws < we)
-    if (!WindowStep(out, &ws, we, ovector.data(), pairs, &lines))
+    if (!WindowStep(out, content, &ws, we, true, ovector.data(), pairs, &lines))
       return FinishOutput(out, out->position);
   return FinishOutput(out, we);
 }

@@ -23,26 +23,32 @@ struct OutputSink {
 // The state of one scan (ReplaceOutput).
 struct ReplaceOutput {
   const OutputSink* sink = nullptr;
-  bool open = false;      // the sink's begin accepted the file
-  bool failed = false;    // a write failed: what was written is incomplete
-  bool tooLarge = false;  // a line or window was too large for the pattern's offsets
+  bool open = false;         // the sink's begin accepted the file
+  bool failed = false;       // a write failed: what was written is incomplete
+  bool tooLarge = false;     // a line or window was too large for the pattern's offsets
+  bool interrupted = false;  // Escape was pressed inside the file
+  int limit = 0;             // the pattern engine gave up (a kLimit value of common/pattern.h)
   const unsigned char* pending = nullptr;   // first content byte not yet written
   const unsigned char* position = nullptr;  // where the scan is
 };
 
 // Resets the per-file questions and runs the scan of FSearchAs. 1 when a complete new
-// content went to the sink, 0 when nothing did or it is incomplete (see the flags).
+// content went to the sink, 0 when nothing did or it is incomplete or must not be used
+// (see the flags).
 int ReplaceInContent(const unsigned char* content, std::size_t length, ReplaceOutput* out);
 
 int ReplacePlainText(const unsigned char* content, std::size_t length, ReplaceOutput* out);
 int ReplaceByLines(const unsigned char* content, std::size_t length, ReplaceOutput* out);
 int ReplaceSeveralLines(const unsigned char* content, std::size_t length, ReplaceOutput* out);
 
-// One step of the window scan over [*windowStart, windowEnd): replaces its matches, moves
-// the window start past the line of the last match end (one line when nothing matched),
-// and reports how many lines remain in the window. 0 to stop the scan.
-int WindowStep(ReplaceOutput* out, const unsigned char** windowStart,
-               const unsigned char* windowEnd, int* ovector, int pairs, int* lines);
+// One step of the window scan over [*windowStart, windowEnd) of the content: replaces its
+// matches, moves the window start to the end of the last match (past one line when nothing
+// matched or the last match was empty), and reports how many lines, a piece of one
+// counting whole, remain in the window. endsContent: the window ends where the content
+// does. 0 to stop the scan.
+int WindowStep(ReplaceOutput* out, const unsigned char* content, const unsigned char** windowStart,
+               const unsigned char* windowEnd, bool endsContent, int* ovector, int pairs,
+               int* lines);
 
 // Writes what precedes the match, then the replacement or the matched bytes as the sink
 // confirms. 0 to stop this file.

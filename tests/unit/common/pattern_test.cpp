@@ -114,6 +114,36 @@ TEST(MatchPattern, DeepBacktrackingOverALongSubjectIsStillDecided) {
   EXPECT_GE(MatchPattern(c.pattern, subject.data(), subject.size(), 0, 0, nullptr, 0), 0);
 }
 
+TEST(MatchPattern, APatternThatTurnsTheJitOffStillMatches) {
+  EXPECT_TRUE(Matches("(*NO_JIT)fo+", 1, "xfoo"));
+  EXPECT_FALSE(Matches("(*NO_JIT)fo+", 1, "xf"));
+}
+
+TEST(MatchPattern, NotEolKeepsDollarOffTheSubjectsEndButNotOffItsLastLineBreak) {
+  EXPECT_TRUE(Matches("a$", 1, "a"));
+  EXPECT_FALSE(Matches("a$", 1, "a", kMatchNotEol));
+  EXPECT_TRUE(Matches("a$", 1, "a\n", kMatchNotEol));
+  EXPECT_FALSE(Matches("a\\n$", 1, "a\n", kMatchNotEol));
+}
+
+// The engine's answer for one subject: 1, 0, or minus the limit it gave up on.
+int Answer(const char* text, const std::string& subject) {
+  Compiled c;
+  EXPECT_EQ(CompilePattern(&c.pattern, text, 1), 1) << text;
+  return AnswerOfMatch(MatchPattern(c.pattern, subject.data(), subject.size(), 0, 0, nullptr, 0));
+}
+
+TEST(MatchPattern, AnEngineThatGivesUpIsToldApartFromNoMatch) {
+  const std::string hard = std::string(40, 'a') + "c";
+  EXPECT_EQ(Answer("(a+)+$", hard), -kLimitBacktracking);  // the library's own limits
+  EXPECT_EQ(Answer("(a+)+$", "aaa"), 1);
+  EXPECT_EQ(Answer("(a+)+$", "bbb"), 0);
+  EXPECT_EQ(Answer("(*LIMIT_MATCH=1000)(a+)+$", hard), -kLimitBacktracking);
+  EXPECT_EQ(Answer("(*NO_JIT)(*LIMIT_DEPTH=10)(a+)+$", hard), -kLimitDepth);
+  EXPECT_EQ(Answer("(*NO_JIT)(*LIMIT_HEAP=1)(a+)+$", hard), -kLimitMemory);
+  EXPECT_EQ(AnswerOfMatch(-1), 0);
+}
+
 TEST(GetRequiredBytes, ReportsFirstAndLastUnitsWithTheirCase) {
   struct Case {
     const char* text;

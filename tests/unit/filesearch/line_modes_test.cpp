@@ -45,8 +45,10 @@ TEST(LineRule, LineEndsAreCrLfOrCrLfPairs) {
 
 std::vector<std::string> Windows;
 
-int RecordWindow(const unsigned char* bytes, std::size_t count) {
+// Each window, marked "|" when it ends where the range ends.
+int RecordWindow(const unsigned char* bytes, std::size_t count, bool endsRange) {
   Windows.emplace_back(reinterpret_cast<const char*>(bytes), count);
+  if (endsRange) Windows.back() += '|';
   return 0;
 }
 
@@ -59,15 +61,16 @@ std::vector<std::string> WindowsOf(const std::string& text, int lines) {
 TEST(LineWindows, EveryRunOfLinesThenTheLastWindowShrinking) {
   using W = std::vector<std::string>;
   const std::string four = "1\n2\n3\n4\n";
-  EXPECT_EQ(WindowsOf(four, 1), (W{"1\n", "2\n", "3\n", "4\n"}));
-  EXPECT_EQ(WindowsOf(four, 3), (W{"1\n2\n3\n", "2\n3\n4\n", "3\n4\n", "4\n"}));
-  EXPECT_EQ(WindowsOf(four, 5), (W{"1\n2\n3\n4\n", "2\n3\n4\n", "3\n4\n", "4\n"}));
+  EXPECT_EQ(WindowsOf(four, 1), (W{"1\n", "2\n", "3\n", "4\n|"}));
+  EXPECT_EQ(WindowsOf(four, 3), (W{"1\n2\n3\n", "2\n3\n4\n|", "3\n4\n|", "4\n|"}));
+  EXPECT_EQ(WindowsOf(four, 5), (W{"1\n2\n3\n4\n|", "2\n3\n4\n|", "3\n4\n|", "4\n|"}));
   const std::string mixed = "1\r\n2\r3\n\r5";
-  EXPECT_EQ(WindowsOf(mixed, 1), (W{"1\r\n", "2\r", "3\n", "\r", "5"}));
-  EXPECT_EQ(WindowsOf(mixed, 3), (W{"1\r\n2\r3\n", "2\r3\n\r", "3\n\r5", "\r5", "5"}));
-  EXPECT_EQ(WindowsOf(mixed, 5), (W{"1\r\n2\r3\n\r5", "2\r3\n\r5", "3\n\r5", "\r5", "5"}));
+  EXPECT_EQ(WindowsOf(mixed, 1), (W{"1\r\n", "2\r", "3\n", "\r", "5|"}));
+  EXPECT_EQ(WindowsOf(mixed, 3), (W{"1\r\n2\r3\n", "2\r3\n\r", "3\n\r5|", "\r5|", "5|"}));
+  EXPECT_EQ(WindowsOf(mixed, 5),
+            (W{"1\r\n2\r3\n\r5|", "2\r3\n\r5|", "3\n\r5|", "\r5|", "5|"}));
   EXPECT_EQ(WindowsOf("", 3), W{});
-  EXPECT_EQ(WindowsOf("x", 0), W{"x"});  // a height below 1 counts as 1
+  EXPECT_EQ(WindowsOf("x", 0), W{"x|"});  // a height below 1 counts as 1
 }
 
 // Compiles the search pattern for one test and releases it afterwards.
@@ -97,6 +100,10 @@ TEST(PatternModes, LinesNeverShowTheirLineEnds) {
       {"\\n", "a\nb", 0, 1, 1},
       {"^b", "a\nb", 1, 1, 1},
       {"b\\s+c", "b\n\nc", 0, 1, 0},  // three lines: no window of two holds both
+      // A window's end inside the file is no line end: "$" matches only where the file's
+      // own lines end, as over the whole file.
+      {"b\\n$", "a\nb\nc\n", 0, 0, 0},
+      {"c\\n$", "a\nb\nc\n", 0, 1, 1},
   };
   for (const Case& c : cases) {
     SearchPatternScope scope(c.pattern, 1);

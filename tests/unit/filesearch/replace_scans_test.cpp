@@ -151,6 +151,37 @@ TEST(ReplaceScans, Windows) {
   }
 }
 
+TEST(ReplaceScans, WindowsSeeTheFilesOwnLineStartsAndEnds) {
+  const struct {
+    int lines;
+    std::string pattern, with, content, expected;  // expected: what perl -0pe s///mg gives
+  } cases[] = {
+      // After a match that ends with a line break the next search starts at a line start.
+      {5, "^a\\n", "X\\n", "a\na\na\n", "X\nX\nX\n"},
+      {2, "^a\\n", "X\\n", "a\na\na\na\na\n", "X\nX\nX\nX\nX\n"},
+      {3, "^\\n", "", "a\n\n\n\nb\n", "a\nb\n"},
+      // The end of a window inside the file is no line end: "$" stays on its own line.
+      {2, "$", ";", "a\nb\nc\n", "a;\nb;\nc;\n;"},
+      {1, "$", ";", "a\nb\n", "a;\nb;\n;"},
+      {2, "b\\n$", "-", "a\nb\nc\n", "<nothing>"},
+      // The next window starts where the last match ends when that is a line start, so a
+      // match that the window's end cut off is found in the next window.
+      {2, "x\\n|y\\nz", "-", "x\ny\nz\n", "--\n"},
+      {3, "\\n\\n", "\\n", "x;\n\ny;\n\nz\n", "x;\ny;\nz\n"},
+      // The same inside a line: the rest of the line is searched again in the next window.
+      {3, ";\\n  (\\w)", ";\\n  <$1>", "x;\n  y;\n  z;\n  w;\n",
+       "x;\n  <y>;\n  <z>;\n  <w>;\n"},
+      // Inside a line the point after a match is still no line start.
+      {3, "^a", "b", "aaa\naa\n", "baa\nba\n"},
+      // A CR LF pair is one break: between its two bytes no line starts.
+      {3, "a\\r|^\\n", "-", "a\r\nb\r\n", "-\nb\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pattern + " over " + std::to_string(c.lines) + " lines");
+    EXPECT_EQ(Output(2, c.pattern, c.with, c.content, c.lines), c.expected);
+  }
+}
+
 TEST(ReplaceScans, TheLastLineWithoutABreakIsSearched) {
   EXPECT_EQ(Output(1, "z", "Z", "a\nz"), "a\nZ");
   EXPECT_EQ(Output(2, "z", "Z", "a\nz"), "a\nZ");

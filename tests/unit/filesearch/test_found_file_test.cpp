@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -133,6 +134,31 @@ TEST_F(TestFoundFileTest, ScanMappedFileHandsTheWholeFileToTheMatcher) {
   EXPECT_EQ(ScanMappedFile((folder_ + "/missing.txt").c_str(), RecordCount), 0);
   EXPECT_EQ(ScanMappedFile(folder_.c_str(), RecordCount), 0);
   EXPECT_EQ(SeenCount, -1);
+}
+
+// Another program cuts the file short while the matcher reads it: every byte the matcher
+// then reads past the new end comes from the mapping of a file that is no longer there.
+std::string CutPath;
+int CutSeen = -1;
+int CutAndReadAll(const unsigned char* bytes, std::size_t count) {
+  if (truncate(CutPath.c_str(), 0) != 0) return -100;
+  unsigned sum = 0;
+  for (std::size_t i = 0; i < count; i += 512) sum += bytes[i];
+  CutSeen = static_cast<int>(sum % 2) + 1;
+  return 1;
+}
+
+TEST_F(TestFoundFileTest, AMappedFileCutShortWhileSearchedIsNotMatched) {
+  // Above the size up to which a file is read rather than mapped.
+  CutPath = folder_ + "/cut.bin";
+  Write("cut.bin", std::string(3 << 20, 'x'));
+  EXPECT_EQ(ScanMappedFile(CutPath.c_str(), CutAndReadAll), 0);
+  EXPECT_NE(CutSeen, -1) << "the matcher ran to its end";
+  // The next file is searched as usual.
+  Write("after.bin", std::string(2 << 20, '\0') + "end");
+  SeenCount = -1;
+  EXPECT_EQ(ScanMappedFile((folder_ + "/after.bin").c_str(), RecordCount), 1);
+  EXPECT_EQ(SeenCount, (2 << 20) + 3);
 }
 
 }  // namespace
