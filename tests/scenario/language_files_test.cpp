@@ -18,7 +18,7 @@ TEST_P(ShippedLanguageFileTest, HoldsEveryMessageInItsPlace) {
   ASSERT_TRUE(
       host::ReadLanguageFile(std::string(QUARIX_SOURCE_DIR "/lng/") + GetParam().file, &texts));
   EXPECT_EQ(texts.name, GetParam().language);
-  ASSERT_EQ(texts.messages.size(), 53u);
+  ASSERT_EQ(texts.messages.size(), 54u);
   for (std::size_t n = 0; n < texts.messages.size(); ++n) {
     const std::string& text = texts.messages[n];
     EXPECT_LT(text.size(), 80u) << n;
@@ -33,7 +33,7 @@ TEST_P(ShippedLanguageFileTest, HoldsEveryMessageInItsPlace) {
       EXPECT_EQ(conversions, 0u) << n << ": " << text;
     }
   }
-  for (int used : {0, 1, 3, 4, 7, 8, 9, 10, 11, 30, 41, 42, 46, 49, 50, 51, 52})
+  for (int used : {0, 1, 3, 4, 7, 8, 9, 10, 11, 30, 41, 42, 46, 49, 50, 51, 52, 53})
     EXPECT_FALSE(texts.messages[used].empty()) << used;
   EXPECT_EQ(texts.messages[7], "Trawlix");
 }

@@ -14,8 +14,8 @@ namespace {
 
 // One file being rewritten: where its new version goes and how the scan reaches it.
 struct Rewrite {
-  Rewrite(const std::string& target, const char* shownPath, std::uint32_t mode)
-      : version(target, shownPath, mode), path(shownPath) {
+  Rewrite(const std::string& target, const char* shownPath, const platform::FileInfo& original)
+      : version(target, shownPath, original), path(shownPath) {
     sink.begin = [this] { return ConfirmFile(path) && version.Create() ? 1 : 0; };
     sink.confirm = [this](const unsigned char* matched, std::size_t length,
                           const std::string& replacement) {
@@ -111,13 +111,15 @@ int ReplaceFile(const FarFindData* record) {
 
   platform::File file;
   if (!file.OpenForReading(target)) return 0;
-  // The size the file has now, not the one the listing saw.
-  std::uint64_t size = 0;
-  if (!file.QuerySize(&size)) {
+  // The size the file has now, not the one the listing saw; and the version that is read,
+  // which must still be there when the new one takes its place.
+  platform::FileInfo opened;
+  if (!file.QueryInfo(&opened)) {
     ShowReadWarning(path);
     return 0;
   }
-  Rewrite rewrite(target, path, info.mode);
+  const std::uint64_t size = opened.size;
+  Rewrite rewrite(target, path, opened);
   const std::uint64_t limit =
       static_cast<std::uint64_t>(ReadAtOnceLimit > 0 ? ReadAtOnceLimit : 0) * 1024u;
   if (size <= limit) {
