@@ -23,7 +23,8 @@ TEST_F(ReplaceTest, EveryFailingFileOperationLeavesOldOrNewContent) {
   };
   const Tree old = {{"a.txt", "foo"}, {"b.txt", "x foo y\nfoo"}, {"c.txt", big}, {"d.txt", "foo\n"}};
   int run = 0;
-  for (const char* op : {"open", "read", "create", "write", "rename", "close", "delete"}) {
+  // A failing link makes the backup a copy, which can fail in turn.
+  for (const char* op : {"open", "read", "create", "write", "rename", "close", "delete", "link"}) {
     for (int nth : {1, 2, 3}) {
       for (int limit : {1024, 0}) {
         for (bool backup : {false, true}) {
