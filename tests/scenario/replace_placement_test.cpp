@@ -16,18 +16,6 @@ namespace {
 
 using Tree = std::map<std::string, std::string>;
 
-struct Path {
-  const char* name;
-  int readAtOnceLimit;
-};
-const Path kPaths[] = {{"memory", 1024}, {"mapping", 0}};
-
-std::string Replaced(std::string s) {
-  for (std::size_t at = 0; (at = s.find("foo", at)) != std::string::npos; at += 3)
-    s.replace(at, 3, "bar");
-  return s;
-}
-
 struct stat StatOf(const std::string& path) {
   struct stat st {};
   EXPECT_EQ(stat(path.c_str(), &st), 0) << path;
@@ -185,7 +173,7 @@ TEST_F(ReplaceKilledTest, EveryMomentLeavesAWholeVersionUnderTheName) {
   // paths put the new version in place alike; the memory path stands for both.
   std::string old;
   for (int i = 0; i < 12000; ++i) old += "foo " + std::to_string(i) + "\n";
-  const std::string now = Replaced(old);
+  const std::string now = ReplaceFooByBar(old);
   const std::set<std::string> ops = {"create", "write", "close", "link", "rename",
                                      "rewrite", "size", "delete"};
   std::set<std::string> killedAt;

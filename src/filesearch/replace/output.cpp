@@ -137,11 +137,12 @@ bool NewVersion::CheckUnchanged() {
   return false;
 }
 
-// Keeps the old version under name too: a second link to it where the file system has
-// them, else a copy that is on the disk before anything else happens. False, silently,
-// when the name is taken; false after the write warning when the copy fails.
-bool NewVersion::KeepOldVersion(const std::string& name) {
-  if (platform::LinkFile(target_.c_str(), name.c_str())) return true;
+// Keeps the old version under name too: a second link to it when mayLink is set and the
+// file system has them, else a copy that is on the disk before anything else happens.
+// False, silently, when the name is taken; false after the write warning when the copy
+// fails.
+bool NewVersion::KeepOldVersion(const std::string& name, bool mayLink) {
+  if (mayLink && platform::LinkFile(target_.c_str(), name.c_str())) return true;
   platform::File copy;
   if (!copy.CreateNew(name.c_str(), original_.mode)) {
     if (!platform::PathExists(name.c_str())) ShowWriteWarning(shownPath_);
@@ -157,7 +158,7 @@ bool NewVersion::KeepOldVersion(const std::string& name) {
 bool NewVersion::PlaceByRename(bool backup) {
   if (!CheckUnchanged()) return false;
   const std::string old = target_ + ".old";
-  if (backup && !KeepOldVersion(old)) return false;
+  if (backup && !KeepOldVersion(old, true)) return false;
   if (!platform::RenameReplace(temp_.c_str(), target_.c_str())) {
     if (backup) platform::DeleteFile(old.c_str());
     ShowWriteWarning(shownPath_);
@@ -172,21 +173,17 @@ bool NewVersion::PlaceByRename(bool backup) {
 // both versions; until the new one is on the disk, a copy of the old one (the backup, or
 // a temporary copy removed afterwards) and the finished new version both wait beside it.
 bool NewVersion::PlaceInPlace(bool backup) {
-  platform::File copy;
-  std::string keep;
+  // A link would share the bytes about to be written over: the old version is copied.
+  std::string keep = target_ + ".old";
   if (backup) {
-    keep = target_ + ".old";
-    if (!copy.CreateNew(keep.c_str(), original_.mode)) {
-      if (!platform::PathExists(keep.c_str())) ShowWriteWarning(shownPath_);
-      return false;  // the backup name is taken: the file stays as it is
+    if (!KeepOldVersion(keep, false)) return false;
+  } else {
+    platform::File copy;
+    if (!CreateBeside(target_, "qxold", original_.mode, copy, &keep) ||
+        !CopyInto(copy, keep, target_, original_.mode)) {
+      ShowWriteWarning(shownPath_);
+      return false;
     }
-  } else if (!CreateBeside(target_, "qxold", original_.mode, copy, &keep)) {
-    ShowWriteWarning(shownPath_);
-    return false;
-  }
-  if (!CopyInto(copy, keep, target_, original_.mode)) {
-    ShowWriteWarning(shownPath_);
-    return false;
   }
   // Checked after the copy: then the copy holds the version that was read.
   if (!CheckUnchanged()) {

@@ -35,7 +35,7 @@ class NewVersion {
  private:
   bool Flush();
   bool CheckUnchanged();
-  bool KeepOldVersion(const std::string& name);
+  bool KeepOldVersion(const std::string& name, bool mayLink);
   bool PlaceByRename(bool backup);
   bool PlaceInPlace(bool backup);
 

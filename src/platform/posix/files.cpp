@@ -39,6 +39,19 @@ bool RenameWithoutReplacing(const char* from, const char* to) {
   return true;
 }
 
+// Opens path with access (O_RDONLY or O_WRONLY) when it is a regular file; -1 otherwise.
+int OpenRegularFile(const char* path, int access, struct stat* st) {
+  // Without O_NONBLOCK opening a named pipe would wait for the other side: only regular
+  // files are opened, and on those the flag has no effect.
+  int fd = open(path, access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return -1;
+  if (fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 void FillInfo(const struct stat& st, FileInfo* info) {
   info->size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
   info->mode = static_cast<std::uint32_t>(st.st_mode & 07777);
@@ -74,9 +87,10 @@ bool CopyExtendedAttributes(const char* from, int to) {
   std::vector<char> names;
   if (!ReadAttributeBytes(names, [&](char* b, std::size_t n) { return listxattr(from, b, n); }))
     return errno == ENOTSUP;  // a file system without them: nothing to keep
+  names.push_back('\0');       // every name ends, the last one too
   bool ok = true;
   std::vector<char> value;
-  for (std::size_t at = 0; at < names.size(); at += std::strlen(names.data() + at) + 1) {
+  for (std::size_t at = 0; at + 1 < names.size(); at += std::strlen(names.data() + at) + 1) {
     const char* name = names.data() + at;
     if (!ReadAttributeBytes(value,
                             [&](char* b, std::size_t n) { return getxattr(from, name, b, n); }) ||
@@ -91,15 +105,9 @@ bool CopyExtendedAttributes(const char* from, int to) {
 bool File::OpenForReading(const char* path, std::uint64_t* size) {
   Abandon();
   if (!path || !*path || InjectedFault("open")) return false;
-  // Without O_NONBLOCK opening a named pipe would wait for a writer: only regular files
-  // are read, and on those the flag has no effect.
-  int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return false;
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    return false;
-  }
+  int fd = OpenRegularFile(path, O_RDONLY, &st);
+  if (fd < 0) return false;
   if (size) *size = static_cast<std::uint64_t>(st.st_size);
   handle_ = fd;
   writing_ = false;
@@ -126,13 +134,9 @@ bool File::CreateNew(const char* path, std::uint32_t mode) {
 bool File::OpenForRewriting(const char* path) {
   Abandon();
   if (!path || !*path || InjectedFault("rewrite")) return false;
-  int fd = open(path, O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return false;
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    return false;
-  }
+  int fd = OpenRegularFile(path, O_WRONLY, &st);
+  if (fd < 0) return false;
   handle_ = fd;
   writing_ = true;
   return true;
