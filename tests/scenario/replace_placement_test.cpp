@@ -123,6 +123,26 @@ TEST_F(ReplaceTest, AFileWithTwoLinksKeepsBothNamesOnTheNewVersion) {
   }
 }
 
+TEST_F(ReplaceTest, AFileReachedUnderTwoNamesIsRewrittenOnce) {
+  // The replacement matches again: a second pass over the same file would show.
+  for (const Path& path : kPaths) {
+    SCOPED_TRACE(path.name);
+    RestartHost();
+    std::string tree = Folder(std::string("names-") + path.name);
+    WriteFile(tree + "/a.txt", "foo\n");
+    ASSERT_EQ(link((tree + "/a.txt").c_str(), (tree + "/b.txt").c_str()), 0);
+    WriteFile(tree + "/target.txt", "foo\n");
+    fs::create_symlink("target.txt", tree + "/z-link.txt");
+    Replace(tree, {.text = "foo", .with = "foofoo", .list = true,
+                   .readAtOnceLimit = path.readAtOnceLimit});
+    EXPECT_EQ(ReadTree(tree), (Tree{{"a.txt", "foofoo\n"},
+                                    {"b.txt", "foofoo\n"},
+                                    {"target.txt", "foofoo\n"},
+                                    {"z-link.txt", "-> target.txt"}}));
+    EXPECT_EQ(PanelNames().size(), 2u);  // each file listed once, under the first name met
+  }
+}
+
 TEST_F(ReplaceTest, ALinkedFileThatChangedMeanwhileIsLeftAlone) {
   std::string base = Folder("links");
   std::string tree = base + "/tree";

@@ -2,7 +2,9 @@
 
 #include <memory>
 #include <new>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "filesearch/replace/confirm.h"
 #include "filesearch/replace/output.h"
@@ -11,6 +13,13 @@
 #include "platform/platform.h"
 
 namespace {
+
+// The files rewritten in this run, by device and file number as they are now.
+std::set<std::pair<std::uint64_t, std::uint64_t>> RewrittenFiles;
+
+std::pair<std::uint64_t, std::uint64_t> IdentityOf(const platform::FileInfo& info) {
+  return {info.device, info.index};
+}
 
 // One file being rewritten: where its new version goes and how the scan reaches it.
 struct Rewrite {
@@ -118,17 +127,24 @@ int ReplaceFile(const FarFindData* record) {
     ShowReadWarning(path);
     return 0;
   }
+  if (RewrittenFiles.count(IdentityOf(opened))) return 0;
   const std::uint64_t size = opened.size;
   Rewrite rewrite(target, path, opened);
   const std::uint64_t limit =
       static_cast<std::uint64_t>(ReadAtOnceLimit > 0 ? ReadAtOnceLimit : 0) * 1024u;
-  if (size <= limit) {
-    int result = ReplaceFromMemory(rewrite, file, size);
-    if (result >= 0) return result;
+  int result = -1;
+  if (size <= limit) result = ReplaceFromMemory(rewrite, file, size);
+  if (result < 0) {
+    file.Close();
+    result = ReplaceFromMapping(rewrite, target);
   }
-  file.Close();
-  return ReplaceFromMapping(rewrite, target);
+  platform::FileInfo now;
+  if (result == 1 && platform::QueryFileInfo(target, &now))
+    RewrittenFiles.insert(IdentityOf(now));
+  return result;
 }
+
+void StartReplaceRun() { RewrittenFiles.clear(); }
 
 void ReplaceInFile(FarFindData* file, ResultsList* results) {
   if (ReplaceFile(file) && FROpenModified) AddResult(results, file);

@@ -11,5 +11,8 @@
 // before that, or a write by another program since the file was read, leaves the old
 // content where it was.
 void ReplaceInFile(FarFindData* file, ResultsList* results);
+// At the start of a run: no file rewritten yet. A file that the walk reaches again under
+// another name (a hard or symbolic link) is rewritten only once in a run.
+void StartReplaceRun();
 // 1 when the file was rewritten.
 int ReplaceFile(const FarFindData* file);

@@ -84,6 +84,7 @@ int ShowReplaceDialog() {
 int RunReplace(ResultsList* results) {
   if (!ShowReplaceDialog()) return 0;
   StartConfirmRun();
+  StartReplaceRun();
   if (!WalkScope(results, ReplaceInFile)) return 0;
   return FROpenModified ? 1 : 2;
 }
