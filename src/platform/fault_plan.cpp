@@ -9,12 +9,14 @@ namespace {
 struct FaultPlan {
   std::string value;                  // the value the plan was made from
   std::map<std::string, long> nth;    // op -> the call that fails
+  std::map<std::string, bool> kill;   // op -> that call ends the process instead
   std::map<std::string, long> calls;  // op -> calls so far
 };
 
 void ParsePlan(FaultPlan& plan, const std::string& text) {
   plan.value = text;
   plan.nth.clear();
+  plan.kill.clear();
   plan.calls.clear();
   std::size_t at = 0;
   while (at <= text.size()) {
@@ -23,8 +25,13 @@ void ParsePlan(FaultPlan& plan, const std::string& text) {
     std::string item = text.substr(at, end - at);
     std::size_t colon = item.find(':');
     if (colon != std::string::npos) {
-      long n = std::strtol(item.c_str() + colon + 1, nullptr, 10);
-      if (n > 0) plan.nth[item.substr(0, colon)] = n;
+      char* rest = nullptr;
+      long n = std::strtol(item.c_str() + colon + 1, &rest, 10);
+      std::string op = item.substr(0, colon);
+      if (n > 0) {
+        plan.nth[op] = n;
+        plan.kill[op] = std::string(rest) == ":kill";
+      }
     }
     at = end + 1;
   }
@@ -32,13 +39,13 @@ void ParsePlan(FaultPlan& plan, const std::string& text) {
 
 }  // namespace
 
-bool CountPlannedFault(const std::string& value, const char* op) {
+PlannedFault CountPlannedFault(const std::string& value, const char* op) {
   static FaultPlan plan;
   if (plan.value != value) ParsePlan(plan, value);
-  if (value.empty()) return false;
+  if (value.empty()) return PlannedFault::kNone;
   auto wanted = plan.nth.find(op);
-  if (wanted == plan.nth.end()) return false;
-  return ++plan.calls[op] == wanted->second;
+  if (wanted == plan.nth.end() || ++plan.calls[op] != wanted->second) return PlannedFault::kNone;
+  return plan.kill[op] ? PlannedFault::kKill : PlannedFault::kFail;
 }
 
 }  // namespace platform

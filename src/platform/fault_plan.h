@@ -6,8 +6,14 @@
 
 namespace platform {
 
-// Counts one call of op under the setting's value ("op:n[,op:n]..."; the counts start
-// afresh whenever the value changes). True when this call is the one to fail.
-bool CountPlannedFault(const std::string& value, const char* op);
+enum class PlannedFault {
+  kNone,
+  kFail,  // the call fails as an I/O error would
+  kKill,  // the process ends at once, as if killed, before the call does anything
+};
+
+// Counts one call of op under the setting's value ("op:n[:kill][,op:n[:kill]]..."; the
+// counts start afresh whenever the value changes) and tells what this call must do.
+PlannedFault CountPlannedFault(const std::string& value, const char* op);
 
 }  // namespace platform

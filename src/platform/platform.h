@@ -101,12 +101,27 @@ class FileView {
 // ---- Files: read, create, write, rename, delete -----------------------------------------
 
 // What one file is: its size, whether it is a regular file, and its mode, the bits a new
-// file needs to look like it (permission bits on posix, attribute bits on Windows).
+// file needs to look like it (permission bits on posix, attribute bits on Windows); which
+// file it is, how many names it has, and when it last changed, at the system's full
+// resolution (posix: modification and status change times in nanoseconds; Windows: the
+// last write time in 100 ns steps, no status change time).
 struct FileInfo {
   std::uint64_t size = 0;
   std::uint32_t mode = 0;
   bool regular = false;
+  std::uint64_t device = 0;  // device, or volume serial number
+  std::uint64_t index = 0;   // inode, or file index
+  std::uint32_t links = 0;
+  std::int64_t modified = 0;
+  std::int64_t changed = 0;
 };
+
+// True when both describe the same file in the same version: nobody wrote it, replaced it
+// or changed its size in between.
+inline bool IsSameVersion(const FileInfo& a, const FileInfo& b) {
+  return a.device == b.device && a.index == b.index && a.size == b.size &&
+         a.modified == b.modified && a.changed == b.changed;
+}
 
 // One open file. Every call reports failure instead of throwing; the destructor closes a
 // file still open without reporting anything (a file being written should be closed with
@@ -124,9 +139,21 @@ class File {
   // A new file that must not exist yet, for writing, with the given mode (as FileInfo
   // reports it for another file).
   bool CreateNew(const char* path, std::uint32_t mode);
+  // An existing file, for writing over its bytes in place: nothing is cut or created.
+  bool OpenForRewriting(const char* path);
   bool IsOpen() const { return handle_ >= 0; }
   // The size the open file has now.
   bool QuerySize(std::uint64_t* size) const;
+  // What the open file is now.
+  bool QueryInfo(FileInfo* info) const;
+  // Gives the file being written what the original has beyond its bytes and mode, as far
+  // as the caller may set it: posix: owner and group (the group alone when the owner is
+  // refused) and the extended attributes, which hold the access lists; Windows: the
+  // access list. mode is set again afterwards, since a change of owner clears some bits.
+  // False when anything could not be taken over (what could, was).
+  bool AdoptMetadata(const char* original, std::uint32_t mode);
+  // Makes the file being written end at size bytes.
+  bool SetSize(std::uint64_t size);
   // Reads up to count bytes, fewer only at the end of the file. -1 on an error.
   std::int64_t Read(void* data, std::uint64_t count);
   // Writes all count bytes or fails.
@@ -144,6 +171,9 @@ class File {
 bool QueryFileInfo(const char* path, FileInfo* info);
 // True when the name exists, as anything (a dangling link included).
 bool PathExists(const char* path);
+// Gives the file a second name, failing when that name exists or when the file system
+// cannot link.
+bool LinkFile(const char* existing, const char* name);
 // Renames, failing when the target exists.
 bool RenameNoReplace(const char* from, const char* to);
 // Renames, replacing the target in one step: puts a finished file in place of another.
@@ -161,11 +191,13 @@ bool RunGuarded(const void* begin, std::uint64_t size, void (*fn)(void*), void* 
 
 // FOR TESTS ONLY. The environment variable QUARIX_FAIL makes chosen file operations fail,
 // as "op:n[,op:n...]": the n-th call (from 1, counted since the value last changed) of
-// op fails as an I/O error would. op is one of open (File::OpenForReading and
-// FileView::Open), read, create, write, rename (both renames), close (of a file being
-// written), delete. Read by the backend at each call, so that it reaches every module's
-// copy of this library. Only builds with tests have it (the CMake option
-// QUARIX_FAULT_INJECTION); a build without tests never reads the variable.
+// op fails as an I/O error would; "op:n:kill" ends the process there instead, before the
+// call does anything, as a kill would. op is one of open (File::OpenForReading and
+// FileView::Open), rewrite (File::OpenForRewriting), read, create, write, size
+// (File::SetSize), link, rename (both renames), close (of a file being written), delete.
+// Read by the backend at each call, so that it reaches every module's copy of this
+// library. Only builds with tests have it (the CMake option QUARIX_FAULT_INJECTION); a
+// build without tests never reads the variable.
 
 // ---- Console ----------------------------------------------------------------------------
 

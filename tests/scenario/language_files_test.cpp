@@ -20,7 +20,7 @@ TEST_P(ShippedLanguageFileTest, HoldsEveryMessageInItsPlace) {
   ASSERT_TRUE(
       host::ReadLanguageFile(std::string(QUARIX_SOURCE_DIR "/lng/") + GetParam().file, &texts));
   EXPECT_EQ(texts.name, GetParam().language);
-  ASSERT_EQ(texts.messages.size(), 59u);
+  ASSERT_EQ(texts.messages.size(), 60u);
   for (std::size_t n = 0; n < texts.messages.size(); ++n) {
     const std::string& text = texts.messages[n];
     EXPECT_LT(text.size(), 80u) << n;
@@ -36,7 +36,8 @@ TEST_P(ShippedLanguageFileTest, HoldsEveryMessageInItsPlace) {
     }
   }
   for (int used :
-       {0, 1, 3, 4, 7, 8, 9, 10, 11, 30, 41, 42, 46, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58})
+       {0, 1, 3, 4, 7, 8, 9, 10, 11, 30, 41, 42, 46, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58,
+        59})
     EXPECT_FALSE(texts.messages[used].empty()) << used;
   EXPECT_EQ(texts.messages[7], "Trawlix");
   // The editor's repeat entry repeats the last search or the last replace, and says so.

@@ -9,12 +9,6 @@ namespace {
 
 using Tree = std::map<std::string, std::string>;
 
-struct Path {
-  const char* name;
-  int readAtOnceLimit;
-};
-const Path kPaths[] = {{"memory", 1024}, {"mapping", 0}};
-
 TEST_F(ReplaceTest, BackupRulesOnBothPaths) {
   for (const Path& path : kPaths) {
     for (bool backup : {false, true}) {

@@ -32,6 +32,21 @@ struct ReplaceOptions {
   int severalLines = 3;
 };
 
+// The two ways a file is read: whole into memory, or mapped (every non-empty file when
+// ReadAtOnceLimit is 0).
+struct Path {
+  const char* name;
+  int readAtOnceLimit;
+};
+inline constexpr Path kPaths[] = {{"memory", 1024}, {"mapping", 0}};
+
+// What a run replacing "foo" by "bar" makes of s.
+inline std::string ReplaceFooByBar(std::string s) {
+  for (std::size_t at = 0; (at = s.find("foo", at)) != std::string::npos; at += 3)
+    s.replace(at, 3, "bar");
+  return s;
+}
+
 class ReplaceTest : public ScenarioTest {
  protected:
   // Stores the options, loads Trawlix, shows the folder and runs the replace command with

@@ -2,7 +2,9 @@
 
 #include <memory>
 #include <new>
+#include <set>
 #include <string>
+#include <utility>
 
 #include "filesearch/limit_warning.h"
 #include "filesearch/replace/confirm.h"
@@ -13,10 +15,17 @@
 
 namespace {
 
+// The files rewritten in this run, by device and file number as they are now.
+std::set<std::pair<std::uint64_t, std::uint64_t>> RewrittenFiles;
+
+std::pair<std::uint64_t, std::uint64_t> IdentityOf(const platform::FileInfo& info) {
+  return {info.device, info.index};
+}
+
 // One file being rewritten: where its new version goes and how the scan reaches it.
 struct Rewrite {
-  Rewrite(const std::string& target, const char* shownPath, std::uint32_t mode)
-      : version(target, shownPath, mode), path(shownPath) {
+  Rewrite(const std::string& target, const char* shownPath, const platform::FileInfo& original)
+      : version(target, shownPath, original), path(shownPath) {
     sink.begin = [this] { return ConfirmFile(path) && version.Create() ? 1 : 0; };
     sink.confirm = [this](const unsigned char* matched, std::size_t length,
                           const std::string& replacement) {
@@ -113,22 +122,31 @@ int ReplaceFile(const FarFindData* record) {
 
   platform::File file;
   if (!file.OpenForReading(target)) return 0;
-  // The size the file has now, not the one the listing saw.
-  std::uint64_t size = 0;
-  if (!file.QuerySize(&size)) {
+  // The size the file has now, not the one the listing saw; and the version that is read,
+  // which must still be there when the new one takes its place.
+  platform::FileInfo opened;
+  if (!file.QueryInfo(&opened)) {
     ShowReadWarning(path);
     return 0;
   }
-  Rewrite rewrite(target, path, info.mode);
+  if (RewrittenFiles.count(IdentityOf(opened))) return 0;
+  const std::uint64_t size = opened.size;
+  Rewrite rewrite(target, path, opened);
   const std::uint64_t limit =
       static_cast<std::uint64_t>(ReadAtOnceLimit > 0 ? ReadAtOnceLimit : 0) * 1024u;
-  if (size <= limit) {
-    int result = ReplaceFromMemory(rewrite, file, size);
-    if (result >= 0) return result;
+  int result = -1;
+  if (size <= limit) result = ReplaceFromMemory(rewrite, file, size);
+  if (result < 0) {
+    file.Close();
+    result = ReplaceFromMapping(rewrite, target);
   }
-  file.Close();
-  return ReplaceFromMapping(rewrite, target);
+  platform::FileInfo now;
+  if (result == 1 && platform::QueryFileInfo(target, &now))
+    RewrittenFiles.insert(IdentityOf(now));
+  return result;
 }
+
+void StartReplaceRun() { RewrittenFiles.clear(); }
 
 void ReplaceInFile(FarFindData* file, ResultsList* results) {
   if (ReplaceFile(file) && FROpenModified) AddResult(results, file);

@@ -6,8 +6,13 @@
 
 // Rewrites one file with the accepted replacements and lists it (FROpenModified) when it
 // was rewritten. The new version is written to a temporary file beside the file and put
-// in its place by one rename once it is complete; any failure before that leaves the old
+// in its place by one rename once it is complete (a file with several links is written
+// over in place instead, with a copy of the old version kept meanwhile); any failure
+// before that, or a write by another program since the file was read, leaves the old
 // content where it was.
 void ReplaceInFile(FarFindData* file, ResultsList* results);
+// At the start of a run: no file rewritten yet. A file that the walk reaches again under
+// another name (a hard or symbolic link) is rewritten only once in a run.
+void StartReplaceRun();
 // 1 when the file was rewritten.
 int ReplaceFile(const FarFindData* file);

@@ -9,20 +9,75 @@ namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
 constexpr int kCreateAttempts = 64;
+constexpr int kChangedText = 59;  // why a file was left alone: someone else wrote it
 
 // A name beside the target that no other file has: the target's name, a mark of this
 // plugin and a number that changes with every attempt.
-std::string TemporaryName(const std::string& target, unsigned attempt) {
+std::string TemporaryName(const std::string& target, const char* mark, unsigned attempt) {
   static unsigned long long serial =
       static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
   char suffix[40];
-  std::snprintf(suffix, sizeof suffix, ".qxnew-%llx-%u", ++serial & 0xffffffffffULL, attempt);
+  std::snprintf(suffix, sizeof suffix, ".%s-%llx-%u", mark, ++serial & 0xffffffffffULL, attempt);
   return target + suffix;
+}
+
+// Creates a new file beside target under a name that no other file has.
+bool CreateBeside(const std::string& target, const char* mark, std::uint32_t mode,
+                  platform::File& file, std::string* name) {
+  for (unsigned attempt = 0; attempt < kCreateAttempts; ++attempt) {
+    std::string candidate = TemporaryName(target, mark, attempt);
+    if (file.CreateNew(candidate.c_str(), mode)) {
+      *name = candidate;
+      return true;
+    }
+    // Only a name taken by another file is worth another attempt.
+    if (!platform::PathExists(candidate.c_str())) return false;
+  }
+  return false;
+}
+
+// Appends every byte of the file at from to out and counts them.
+bool CopyBytes(const std::string& from, platform::File& out, std::uint64_t* count) {
+  platform::File in;
+  if (!in.OpenForReading(from.c_str())) return false;
+  std::vector<unsigned char> buffer(kBufferSize);
+  *count = 0;
+  for (;;) {
+    std::int64_t got = in.Read(buffer.data(), buffer.size());
+    if (got < 0) return false;
+    if (got == 0) return true;
+    if (!out.Write(buffer.data(), static_cast<std::uint64_t>(got))) return false;
+    *count += static_cast<std::uint64_t>(got);
+  }
+}
+
+// Makes out, an existing file open for rewriting, hold exactly the bytes of from, and
+// waits until they are on the disk.
+bool WriteOver(const std::string& from, platform::File& out) {
+  std::uint64_t count = 0;
+  return CopyBytes(from, out, &count) && out.SetSize(count) && out.Close();
+}
+
+// Fills copy, a new file named name, with the bytes of original and waits until they are
+// on the disk; the copy is removed again when that fails.
+bool CopyInto(platform::File& copy, const std::string& name, const std::string& original,
+              std::uint32_t mode) {
+  copy.AdoptMetadata(original.c_str(), mode);
+  std::uint64_t count = 0;
+  if (CopyBytes(original, copy, &count) && copy.Close()) return true;
+  copy.Close();
+  platform::DeleteFile(name.c_str());
+  return false;
 }
 
 void ShowFileWarning(const char* helpTopic, int text, const char* path) {
   const char* lines[] = {MessageText(8), MessageText(text), path};
   ShowWarning(helpTopic, lines, 3);
+}
+
+void ShowChangedWarning(const char* path) {
+  const char* lines[] = {MessageText(8), MessageText(33), path, MessageText(kChangedText)};
+  ShowWarning("FRWriteError", lines, 4);
 }
 
 }  // namespace
@@ -31,18 +86,12 @@ void ShowReadWarning(const char* path) { ShowFileWarning("FRReadError", 32, path
 void ShowWriteWarning(const char* path) { ShowFileWarning("FRWriteError", 33, path); }
 
 bool NewVersion::Create() {
-  for (unsigned attempt = 0; attempt < kCreateAttempts; ++attempt) {
-    std::string name = TemporaryName(target_, attempt);
-    if (file_.CreateNew(name.c_str(), mode_)) {
-      temp_ = name;
-      created_ = true;
-      buffer_.reserve(kBufferSize);
-      return true;
-    }
-    // Only a name taken by another file is worth another attempt.
-    if (!platform::PathExists(name.c_str())) return false;
-  }
-  return false;
+  if (!CreateBeside(target_, "qxnew", original_.mode, file_, &temp_)) return false;
+  created_ = true;
+  buffer_.reserve(kBufferSize);
+  // Best effort: what the caller may not set, the new version does without.
+  file_.AdoptMetadata(target_.c_str(), original_.mode);
+  return true;
 }
 
 bool NewVersion::Flush() {
@@ -71,27 +120,93 @@ bool NewVersion::Commit(bool backup) {
     Discard();
     return false;
   }
-  if (backup) {
-    // The old content moves to the backup name only when that name is free, and comes
-    // back when the new version cannot take its place.
-    std::string old = target_ + ".old";
-    if (!platform::RenameNoReplace(target_.c_str(), old.c_str())) {
-      Discard();
-      return false;
-    }
-    if (!platform::RenameReplace(temp_.c_str(), target_.c_str())) {
-      platform::RenameNoReplace(old.c_str(), target_.c_str());
-      ShowWriteWarning(shownPath_);
-      Discard();
-      return false;
-    }
-  } else if (!platform::RenameReplace(temp_.c_str(), target_.c_str())) {
+  // A file with other names is written over in place, so that every name sees the new
+  // version.
+  const bool placed = original_.links > 1 ? PlaceInPlace(backup) : PlaceByRename(backup);
+  Discard();
+  return placed;
+}
+
+// Another program may have written the file while its new version was made: its write
+// wins, and the user learns why the file was left alone.
+bool NewVersion::CheckUnchanged() {
+  platform::FileInfo now;
+  if (platform::QueryFileInfo(target_.c_str(), &now) && platform::IsSameVersion(now, original_))
+    return true;
+  ShowChangedWarning(shownPath_);
+  return false;
+}
+
+// Keeps the old version under name too: a second link to it when mayLink is set and the
+// file system has them, else a copy that is on the disk before anything else happens.
+// False, silently, when the name is taken; false after the write warning when the copy
+// fails.
+bool NewVersion::KeepOldVersion(const std::string& name, bool mayLink) {
+  if (mayLink && platform::LinkFile(target_.c_str(), name.c_str())) return true;
+  platform::File copy;
+  if (!copy.CreateNew(name.c_str(), original_.mode)) {
+    if (!platform::PathExists(name.c_str())) ShowWriteWarning(shownPath_);
+    return false;
+  }
+  if (CopyInto(copy, name, target_, original_.mode)) return true;
+  ShowWriteWarning(shownPath_);
+  return false;
+}
+
+// One rename replaces the file: at every moment its name holds the complete old or the
+// complete new version.
+bool NewVersion::PlaceByRename(bool backup) {
+  if (!CheckUnchanged()) return false;
+  const std::string old = target_ + ".old";
+  if (backup && !KeepOldVersion(old, true)) return false;
+  if (!platform::RenameReplace(temp_.c_str(), target_.c_str())) {
+    if (backup) platform::DeleteFile(old.c_str());
     ShowWriteWarning(shownPath_);
-    Discard();
     return false;
   }
   created_ = false;
   temp_.clear();
+  return true;
+}
+
+// The file's bytes are written over in place. While that happens its name holds a mix of
+// both versions; until the new one is on the disk, a copy of the old one (the backup, or
+// a temporary copy removed afterwards) and the finished new version both wait beside it.
+bool NewVersion::PlaceInPlace(bool backup) {
+  // A link would share the bytes about to be written over: the old version is copied.
+  std::string keep = target_ + ".old";
+  if (backup) {
+    if (!KeepOldVersion(keep, false)) return false;
+  } else {
+    platform::File copy;
+    if (!CreateBeside(target_, "qxold", original_.mode, copy, &keep) ||
+        !CopyInto(copy, keep, target_, original_.mode)) {
+      ShowWriteWarning(shownPath_);
+      return false;
+    }
+  }
+  // Checked after the copy: then the copy holds the version that was read.
+  if (!CheckUnchanged()) {
+    platform::DeleteFile(keep.c_str());
+    return false;
+  }
+  platform::File out;
+  if (!out.OpenForRewriting(target_.c_str())) {
+    // A file the caller may not write to (read-only, say) is replaced as any other file,
+    // as its folder allows, and its other names keep the old version.
+    platform::DeleteFile(keep.c_str());
+    return PlaceByRename(backup);
+  }
+  if (!WriteOver(temp_, out)) {
+    // The old version goes back; should even that fail, its copy stays as the only one.
+    out.Close();
+    platform::File back;
+    if (back.OpenForRewriting(target_.c_str()) && WriteOver(keep, back))
+      platform::DeleteFile(keep.c_str());
+    ShowWriteWarning(shownPath_);
+    return false;
+  }
+  if (!backup) platform::DeleteFile(keep.c_str());
   return true;
 }
 

@@ -1,5 +1,5 @@
-// The new version of one file: a temporary file beside it, buffered writes, and the rename
-// that puts it in place.
+// The new version of one file: a temporary file beside it, buffered writes, and how it is
+// put in place.
 #pragma once
 
 #include <cstdint>
@@ -10,30 +10,38 @@
 
 class NewVersion {
  public:
-  // target: the file that is rewritten (links resolved); shownPath: its name in messages.
-  NewVersion(std::string target, const char* shownPath, std::uint32_t mode)
-      : target_(std::move(target)), shownPath_(shownPath), mode_(mode) {}
+  // target: the file that is rewritten (links resolved); shownPath: its name in messages;
+  // original: what the target was when it was opened to be read.
+  NewVersion(std::string target, const char* shownPath, const platform::FileInfo& original)
+      : target_(std::move(target)), shownPath_(shownPath), original_(original) {}
   NewVersion(const NewVersion&) = delete;
   NewVersion& operator=(const NewVersion&) = delete;
   ~NewVersion() { Discard(); }
 
-  // Creates the temporary file. False (no message) when it cannot be created.
+  // Creates the temporary file, with the target's mode and, as far as the caller may set
+  // them, its owner, group and extended attributes. False (no message) when it cannot be
+  // created.
   bool Create();
   bool IsCreated() const { return created_; }
   // Appends bytes; on a failure the write warning is shown and false returned.
   bool Append(const unsigned char* bytes, std::size_t count);
   // Flushes, closes and puts the new version in place, the old one under the backup name
-  // when backup is set. False (the old content stays in place) when anything fails.
+  // when backup is set. False when anything fails or the target changed since it was
+  // read: the old content then stays in place, and the warning says why.
   bool Commit(bool backup);
   // Removes the temporary file, if any.
   void Discard();
 
  private:
   bool Flush();
+  bool CheckUnchanged();
+  bool KeepOldVersion(const std::string& name, bool mayLink);
+  bool PlaceByRename(bool backup);
+  bool PlaceInPlace(bool backup);
 
   std::string target_;
   const char* shownPath_;
-  std::uint32_t mode_;
+  platform::FileInfo original_;
   std::string temp_;
   platform::File file_;
   bool created_ = false;

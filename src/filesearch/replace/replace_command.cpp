@@ -86,6 +86,7 @@ int RunReplace(ResultsList* results) {
   if (!ShowReplaceDialog()) return 0;
   StartConfirmRun();
   StartLimitWarnings();
+  StartReplaceRun();
   if (!WalkScope(results, ReplaceInFile)) return 0;
   return FROpenModified ? 1 : 2;
 }

@@ -1,5 +1,7 @@
 #include "platform/posix/fault_injection.h"
 
+#include <signal.h>
+
 #include <cerrno>
 #include <cstdlib>
 
@@ -9,7 +11,15 @@ namespace platform {
 
 bool InjectedFault(const char* op) {
   const char* value = std::getenv("QUARIX_FAIL");
-  if (!CountPlannedFault(value ? value : "", op)) return false;
+  switch (CountPlannedFault(value ? value : "", op)) {
+    case PlannedFault::kNone:
+      return false;
+    case PlannedFault::kKill:
+      raise(SIGKILL);
+      std::abort();  // not reached: SIGKILL cannot be caught
+    case PlannedFault::kFail:
+      break;
+  }
   errno = EIO;
   return true;
 }

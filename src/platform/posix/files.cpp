@@ -1,14 +1,17 @@
 // Files for the replace engine: read, create exclusively, write, flush, rename without and
-// with replacing, delete, and the resolution of links.
+// with replacing, link, delete, what a file is and what it carries beyond its bytes, and
+// the resolution of links.
 #include <fcntl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/posix/fault_injection.h"
@@ -36,20 +39,75 @@ bool RenameWithoutReplacing(const char* from, const char* to) {
   return true;
 }
 
+// Opens path with access (O_RDONLY or O_WRONLY) when it is a regular file; -1 otherwise.
+int OpenRegularFile(const char* path, int access, struct stat* st) {
+  // Without O_NONBLOCK opening a named pipe would wait for the other side: only regular
+  // files are opened, and on those the flag has no effect.
+  int fd = open(path, access | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return -1;
+  if (fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
+    close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+void FillInfo(const struct stat& st, FileInfo* info) {
+  info->size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+  info->mode = static_cast<std::uint32_t>(st.st_mode & 07777);
+  info->regular = S_ISREG(st.st_mode);
+  info->device = static_cast<std::uint64_t>(st.st_dev);
+  info->index = static_cast<std::uint64_t>(st.st_ino);
+  info->links = static_cast<std::uint32_t>(st.st_nlink);
+  info->modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  info->changed = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+}
+
+// Fills bytes by get(buffer, size), which answers as listxattr and getxattr do. The size
+// asked for first may have grown before the second call: then it is asked again.
+template <typename Get>
+bool ReadAttributeBytes(std::vector<char>& bytes, Get get) {
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    ssize_t size = get(nullptr, 0);
+    if (size < 0) return false;
+    bytes.resize(static_cast<std::size_t>(size));
+    if (size == 0) return true;
+    size = get(bytes.data(), bytes.size());
+    if (size >= 0) {
+      bytes.resize(static_cast<std::size_t>(size));
+      return true;
+    }
+    if (errno != ERANGE) return false;
+  }
+  return false;
+}
+
+// Every extended attribute of from (the access lists among them) onto the open file.
+bool CopyExtendedAttributes(const char* from, int to) {
+  std::vector<char> names;
+  if (!ReadAttributeBytes(names, [&](char* b, std::size_t n) { return listxattr(from, b, n); }))
+    return errno == ENOTSUP;  // a file system without them: nothing to keep
+  names.push_back('\0');       // every name ends, the last one too
+  bool ok = true;
+  std::vector<char> value;
+  for (std::size_t at = 0; at + 1 < names.size(); at += std::strlen(names.data() + at) + 1) {
+    const char* name = names.data() + at;
+    if (!ReadAttributeBytes(value,
+                            [&](char* b, std::size_t n) { return getxattr(from, name, b, n); }) ||
+        fsetxattr(to, name, value.data(), value.size(), 0) != 0)
+      ok = false;
+  }
+  return ok;
+}
+
 }  // namespace
 
 bool File::OpenForReading(const char* path, std::uint64_t* size) {
   Abandon();
   if (!path || !*path || InjectedFault("open")) return false;
-  // Without O_NONBLOCK opening a named pipe would wait for a writer: only regular files
-  // are read, and on those the flag has no effect.
-  int fd = open(path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) return false;
   struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    close(fd);
-    return false;
-  }
+  int fd = OpenRegularFile(path, O_RDONLY, &st);
+  if (fd < 0) return false;
   if (size) *size = static_cast<std::uint64_t>(st.st_size);
   handle_ = fd;
   writing_ = false;
@@ -71,6 +129,45 @@ bool File::CreateNew(const char* path, std::uint32_t mode) {
   handle_ = fd;
   writing_ = true;
   return true;
+}
+
+bool File::OpenForRewriting(const char* path) {
+  Abandon();
+  if (!path || !*path || InjectedFault("rewrite")) return false;
+  struct stat st;
+  int fd = OpenRegularFile(path, O_WRONLY, &st);
+  if (fd < 0) return false;
+  handle_ = fd;
+  writing_ = true;
+  return true;
+}
+
+bool File::QueryInfo(FileInfo* info) const {
+  struct stat st;
+  if (handle_ < 0 || !info || fstat(static_cast<int>(handle_), &st) != 0) return false;
+  FillInfo(st, info);
+  return true;
+}
+
+bool File::AdoptMetadata(const char* original, std::uint32_t mode) {
+  if (handle_ < 0 || !writing_ || !original) return false;
+  const int fd = static_cast<int>(handle_);
+  struct stat st;
+  if (stat(original, &st) != 0) return false;
+  bool ok = true;
+  // Only the superuser gives a file away; a member of the group may still set the group.
+  if (fchown(fd, st.st_uid, st.st_gid) != 0 && fchown(fd, static_cast<uid_t>(-1), st.st_gid) != 0)
+    ok = false;
+  if (fchmod(fd, static_cast<mode_t>(mode & 07777)) != 0) ok = false;
+  // After the mode: an access list sets the group bits to its own mask.
+  if (!CopyExtendedAttributes(original, fd)) ok = false;
+  return ok;
+}
+
+bool File::SetSize(std::uint64_t size) {
+  if (handle_ < 0 || !writing_ || InjectedFault("size")) return false;
+  if (size > static_cast<std::uint64_t>(INT64_MAX)) return false;
+  return ftruncate(static_cast<int>(handle_), static_cast<off_t>(size)) == 0;
 }
 
 bool File::QuerySize(std::uint64_t* size) const {
@@ -134,16 +231,19 @@ void File::Abandon() {
 
 bool QueryFileInfo(const char* path, FileInfo* info) {
   struct stat st;
-  if (!path || !*path || stat(path, &st) != 0) return false;
-  info->size = st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
-  info->mode = static_cast<std::uint32_t>(st.st_mode & 07777);
-  info->regular = S_ISREG(st.st_mode);
+  if (!path || !*path || !info || stat(path, &st) != 0) return false;
+  FillInfo(st, info);
   return true;
 }
 
 bool PathExists(const char* path) {
   struct stat st;
   return path && *path && lstat(path, &st) == 0;
+}
+
+bool LinkFile(const char* existing, const char* name) {
+  if (!existing || !name || InjectedFault("link")) return false;
+  return link(existing, name) == 0;
 }
 
 bool RenameNoReplace(const char* from, const char* to) {

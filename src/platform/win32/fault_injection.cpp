@@ -21,7 +21,15 @@ std::string FaultVariable() {
 }  // namespace
 
 bool InjectedFault(const char* op) {
-  if (!CountPlannedFault(FaultVariable(), op)) return false;
+  switch (CountPlannedFault(FaultVariable(), op)) {
+    case PlannedFault::kNone:
+      return false;
+    case PlannedFault::kKill:
+      TerminateProcess(GetCurrentProcess(), 137);
+      ExitProcess(137);  // not reached
+    case PlannedFault::kFail:
+      break;
+  }
   SetLastError(ERROR_IO_DEVICE);
   return true;
 }

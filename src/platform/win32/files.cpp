@@ -1,8 +1,10 @@
 // Files for the replace engine: read, create exclusively, write, flush, rename without and
-// with replacing, delete, and the resolution of links.
+// with replacing, link, delete, what a file is and what it carries beyond its bytes, and
+// the resolution of links.
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/win32/fault_injection.h"
@@ -19,6 +21,20 @@ constexpr DWORD kCreatableAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SY
                                        FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+void FillInfo(const BY_HANDLE_FILE_INFORMATION& data, unsigned long type, FileInfo* info) {
+  info->size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  info->mode = static_cast<std::uint32_t>(data.dwFileAttributes);
+  info->regular = type == FILE_TYPE_DISK && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+  if (!info->regular) info->size = 0;
+  info->device = data.dwVolumeSerialNumber;
+  info->index = (static_cast<std::uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow;
+  info->links = data.nNumberOfLinks;
+  info->modified = static_cast<std::int64_t>(
+      (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+      data.ftLastWriteTime.dwLowDateTime);
+  info->changed = 0;
+}
 
 }  // namespace
 
@@ -52,11 +68,61 @@ bool File::CreateNew(const char* path, std::uint32_t mode) {
   }
   DWORD attributes = mode & kCreatableAttributes;
   if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
-  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+  // WRITE_DAC lets AdoptMetadata give the file its original's access list; where it is
+  // refused, the file is still written, with the access list it inherits.
+  HANDLE file = CreateFileA(path, GENERIC_WRITE | WRITE_DAC, 0, nullptr, CREATE_NEW, attributes,
+                            nullptr);
+  if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
+    file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   handle_ = reinterpret_cast<std::intptr_t>(file);
   writing_ = true;
   return true;
+}
+
+bool File::OpenForRewriting(const char* path) {
+  Abandon();
+  if (!path || !*path || InjectedFault("rewrite")) return false;
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    CloseHandle(file);
+    SetLastError(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  handle_ = reinterpret_cast<std::intptr_t>(file);
+  writing_ = true;
+  return true;
+}
+
+bool File::QueryInfo(FileInfo* info) const {
+  BY_HANDLE_FILE_INFORMATION data;
+  if (handle_ < 0 || !info || !GetFileInformationByHandle(AsHandle(handle_), &data)) return false;
+  FillInfo(data, GetFileType(AsHandle(handle_)), info);
+  return true;
+}
+
+bool File::AdoptMetadata(const char* original, std::uint32_t) {
+  // The attribute bits were given at creation. The owner stays the caller's: giving a
+  // file away takes a privilege that a user does not have.
+  if (handle_ < 0 || !writing_ || !original) return false;
+  const SECURITY_INFORMATION wanted = DACL_SECURITY_INFORMATION;
+  unsigned long needed = 0;
+  GetFileSecurityA(original, wanted, nullptr, 0, &needed);
+  if (needed == 0) return false;  // no security on this file system, or no access
+  std::vector<unsigned char> descriptor(needed);
+  if (!GetFileSecurityA(original, wanted, descriptor.data(), needed, &needed)) return false;
+  return SetKernelObjectSecurity(AsHandle(handle_), wanted, descriptor.data()) != 0;
+}
+
+bool File::SetSize(std::uint64_t size) {
+  if (handle_ < 0 || !writing_ || InjectedFault("size")) return false;
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<long long>(size);
+  return size <= static_cast<std::uint64_t>(INT64_MAX) &&
+         SetFilePointerEx(AsHandle(handle_), at, nullptr, FILE_BEGIN) &&
+         SetEndOfFile(AsHandle(handle_));
 }
 
 bool File::QuerySize(std::uint64_t* size) const {
@@ -128,15 +194,17 @@ bool QueryFileInfo(const char* path, FileInfo* info) {
   const unsigned long type = GetFileType(file);
   CloseHandle(file);
   if (!ok) return false;
-  info->size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  info->mode = static_cast<std::uint32_t>(data.dwFileAttributes);
-  info->regular = type == FILE_TYPE_DISK && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-  if (!info->regular) info->size = 0;
+  FillInfo(data, type, info);
   return true;
 }
 
 bool PathExists(const char* path) {
   return path && *path && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool LinkFile(const char* existing, const char* name) {
+  if (!existing || !name || InjectedFault("link")) return false;
+  return CreateHardLinkA(name, existing, nullptr) != 0;  // fails when name exists
 }
 
 bool RenameNoReplace(const char* from, const char* to) {

@@ -1,9 +1,12 @@
 // File operations of the replace engine, and the test-only failures of QUARIX_FAIL.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -67,6 +70,61 @@ TEST(Files, RenamesWithAndWithoutReplacing) {
   EXPECT_FALSE(platform::PathExists((folder / "b").c_str()));
 }
 
+TEST(Files, LinkGivesASecondNameAndNeverReplaces) {
+  Folder folder;
+  Put(folder / "a", "A");
+  Put(folder / "taken", "T");
+  EXPECT_FALSE(platform::LinkFile((folder / "a").c_str(), (folder / "taken").c_str()));
+  EXPECT_EQ(Slurp(folder / "taken"), "T");
+  ASSERT_TRUE(platform::LinkFile((folder / "a").c_str(), (folder / "b").c_str()));
+  platform::FileInfo a, b;
+  ASSERT_TRUE(platform::QueryFileInfo((folder / "a").c_str(), &a));
+  ASSERT_TRUE(platform::QueryFileInfo((folder / "b").c_str(), &b));
+  EXPECT_EQ(a.index, b.index);
+  EXPECT_EQ(a.links, 2u);
+}
+
+TEST(Files, AnyWriteMakesAnotherVersion) {
+  Folder folder;
+  Put(folder / "f", "abc");
+  platform::File file;
+  ASSERT_TRUE(file.OpenForReading((folder / "f").c_str()));
+  platform::FileInfo read, now;
+  ASSERT_TRUE(file.QueryInfo(&read));
+  EXPECT_EQ(read.size, 3u);
+  ASSERT_TRUE(platform::QueryFileInfo((folder / "f").c_str(), &now));
+  EXPECT_TRUE(platform::IsSameVersion(read, now));
+  // The same size and a time one nanosecond on: the times are compared at full resolution.
+  Put(folder / "f", "abd");
+  const struct timespec times[2] = {{0, UTIME_OMIT},
+                                    {read.modified / 1000000000, read.modified % 1000000000 + 1}};
+  ASSERT_EQ(utimensat(AT_FDCWD, (folder / "f").c_str(), times, 0), 0);
+  ASSERT_TRUE(platform::QueryFileInfo((folder / "f").c_str(), &now));
+  EXPECT_EQ(now.modified, read.modified + 1);
+  EXPECT_FALSE(platform::IsSameVersion(read, now));
+  // Another file put under the name, even with the same bytes and times.
+  Put(folder / "g", "abd");
+  ASSERT_TRUE(platform::RenameReplace((folder / "g").c_str(), (folder / "f").c_str()));
+  platform::FileInfo before = now;
+  ASSERT_TRUE(platform::QueryFileInfo((folder / "f").c_str(), &now));
+  EXPECT_NE(now.index, before.index);
+  EXPECT_FALSE(platform::IsSameVersion(before, now));
+}
+
+TEST(Files, RewritingInPlaceKeepsTheFileAndSetsItsSize) {
+  Folder folder;
+  Put(folder / "f", "a long old text");
+  ASSERT_EQ(link((folder / "f").c_str(), (folder / "g").c_str()), 0);
+  platform::File file;
+  ASSERT_TRUE(file.OpenForRewriting((folder / "f").c_str()));
+  ASSERT_TRUE(file.Write("new", 3));
+  ASSERT_TRUE(file.SetSize(3));
+  ASSERT_TRUE(file.Close());
+  EXPECT_EQ(Slurp(folder / "g"), "new");
+  EXPECT_FALSE(file.OpenForRewriting((folder / "missing").c_str()));
+  EXPECT_FALSE(platform::PathExists((folder / "missing").c_str()));
+}
+
 TEST(Files, ResolvesLinksToTheirFile) {
   Folder folder;
   Put(folder / "target", "T");
@@ -100,6 +158,23 @@ TEST(Files, QuarixFailMakesTheNthCallFail) {
     Environment other("QUARIX_FAIL", "open:1");
     EXPECT_FALSE(file.OpenForReading((folder / "f").c_str()));
   }
+}
+
+TEST(Files, QuarixFailCanKillTheProcessAtTheNthCall) {
+  Folder folder;
+  Put(folder / "f", "x");
+  const std::string path = folder / "f";
+  EXPECT_EXIT(
+      {
+        Environment kill("QUARIX_FAIL", "link:2:kill");
+        platform::LinkFile(path.c_str(), (path + "1").c_str());
+        std::fprintf(stderr, "first link made\n");
+        platform::LinkFile(path.c_str(), (path + "2").c_str());
+        std::exit(0);
+      },
+      testing::KilledBySignal(SIGKILL), "first link made");
+  EXPECT_TRUE(platform::PathExists((path + "1").c_str()));
+  EXPECT_FALSE(platform::PathExists((path + "2").c_str()));
 }
 
 }  // namespace

@@ -160,4 +160,28 @@ TEST_F(FilesTest, InjectedFaultsFailTheChosenCall) {
   EXPECT_TRUE(platform::RenameNoReplace(path.c_str(), (scratch / "g.txt").c_str()));
 }
 
+TEST_F(FilesTest, LinksVersionsAndRewritingInPlace) {
+  const std::string a = scratch / "a.txt", b = scratch / "b.txt";
+  WriteBytes(a, "a long old text");
+  WriteBytes(scratch / "taken.txt", "T");
+  EXPECT_FALSE(platform::LinkFile(a.c_str(), (scratch / "taken.txt").c_str()));
+  EXPECT_EQ(ReadBytes(scratch / "taken.txt"), "T");
+  ASSERT_TRUE(platform::LinkFile(a.c_str(), b.c_str()));
+  platform::FileInfo before, now;
+  ASSERT_TRUE(platform::QueryFileInfo(a.c_str(), &before));
+  ASSERT_TRUE(platform::QueryFileInfo(b.c_str(), &now));
+  EXPECT_EQ(before.links, 2u);
+  EXPECT_TRUE(platform::IsSameVersion(before, now));  // one file, two names
+
+  platform::File out;
+  ASSERT_TRUE(out.OpenForRewriting(a.c_str()));
+  ASSERT_TRUE(out.Write("new", 3));
+  ASSERT_TRUE(out.SetSize(3));
+  ASSERT_TRUE(out.Close());
+  EXPECT_EQ(ReadBytes(b), "new");
+  ASSERT_TRUE(platform::QueryFileInfo(b.c_str(), &now));
+  EXPECT_FALSE(platform::IsSameVersion(before, now));
+  EXPECT_FALSE(out.OpenForRewriting((scratch / "absent").c_str()));
+}
+
 }  // namespace
