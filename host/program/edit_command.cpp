@@ -337,19 +337,17 @@ int RunEditCommand(int argc, char** argv) {
       lastCommand = step.entry == kReplaceEntry ? kReplaceEntry : kSearchEntry;
       commandGiven = true;
     }
-    const std::size_t firstCall = host.calls.size();
+    const int selectedBefore = editor.blocksSelected;
+    const int setBefore = editor.linesSet;
     host.OpenPlugin(plugins.linquo, OPEN_EDITOR, step.entry);
     if (run.patternError || run.unusable) {
       status = kFailed;
       break;
     }
-    // Every match met is selected, by a search as by a replace question.
-    bool matched = false;
-    for (std::size_t i = firstCall; i < host.calls.size(); ++i) {
-      const host::ServiceCall& call = host.calls[i];
-      matched |= call.service == "EditorControl" && !call.args.empty() &&
-                 call.args[0] == ECTL_SELECT && call.result == 1;
-    }
+    // Every match met is selected, by a search as by a replace question; a replace that
+    // asks nothing hands the editor the lines it replaced in.
+    const bool matched =
+        editor.blocksSelected > selectedBefore || editor.linesSet > setBefore;
     if (search && matched && editor.block.type != BTYPE_NONE) PrintHit(editor);
     status = matched ? kFound : kNothingFound;
   }
