@@ -13,6 +13,7 @@
 
 #include "program_host.h"
 #include "questions.h"
+#include "terminal.h"
 
 namespace program {
 namespace {
@@ -244,6 +245,7 @@ void InstallDriver(host::Host& host, StepRun& run, AnswerInput& answers) {
       return 0;
     }
     ++run.questions;
+    LineTerminalInput lines;
     return AskQuestion(request, answers);
   };
 }
@@ -276,6 +278,7 @@ const char* EditUsageText() {
          "character; lines and columns count from 1. Each hit of a search is printed as\n"
          "LINE:COL:LENGTH: and the line. A replace question takes a button's number or first\n"
          "letter, one per line on standard input; the end of the input answers Escape.\n"
+         "Escape on the terminal stops a replace that asks no more questions.\n"
          "The file is saved when it changed.\n"
          "\n"
          "Exit status: 0 when the last search found something, 1 when it found nothing,\n"
@@ -297,8 +300,14 @@ int RunEditCommand(int argc, char** argv) {
 
   host::Host host;  // its end gives every plugin ExitFAR, which stores the settings
   StepRun run;
-  AnswerInput answers{STDIN_FILENO};
-  InstallDriver(host, run, answers);
+  // Escape stops a replace-all: the answers must not be there for the plugin to swallow.
+  AnswersSetAside aside;
+  if (!aside.ok()) {
+    std::fprintf(stderr, "quarix edit: cannot set standard input aside for the answers: %s\n",
+                 std::strerror(errno));
+    return kFailed;
+  }
+  InstallDriver(host, run, aside.answers());
   LoadedPlugins plugins = LoadPlugins(host, FindPluginFolder());
   if (!plugins.linquo) return kFailed;
   if (!host.OpenEditor(request.file, &error)) {
@@ -339,7 +348,10 @@ int RunEditCommand(int argc, char** argv) {
     }
     const int selectedBefore = editor.blocksSelected;
     const int setBefore = editor.linesSet;
-    host.OpenPlugin(plugins.linquo, OPEN_EDITOR, step.entry);
+    {
+      RawTerminalInput keys;  // a lone Escape reaches the plugin at once
+      host.OpenPlugin(plugins.linquo, OPEN_EDITOR, step.entry);
+    }
     if (run.patternError || run.unusable) {
       status = kFailed;
       break;

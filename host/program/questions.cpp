@@ -1,5 +1,6 @@
 #include "questions.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -64,6 +65,39 @@ int FindAnsweredButton(const std::string& answer, const host::MessageRequest& re
 }
 
 }  // namespace
+
+AnswersSetAside::AnswersSetAside() {
+  if (isatty(STDIN_FILENO) == 1) {
+    ok_ = true;
+    answers_.fd = STDIN_FILENO;
+    return;
+  }
+  saved_ = fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 3);
+  const bool closed = saved_ < 0 && errno == EBADF;  // no input at all: every answer is Escape
+  if (saved_ < 0 && !closed) return;
+  const int null = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  if (null < 0) return;
+  if (null == STDIN_FILENO) {
+    fcntl(STDIN_FILENO, F_SETFD, 0);
+  } else {
+    const bool moved = dup2(null, STDIN_FILENO) == STDIN_FILENO;
+    close(null);
+    if (!moved) return;
+  }
+  moved_ = true;
+  ok_ = true;
+  answers_.fd = saved_;  // -1 when there was no input: Escape
+}
+
+AnswersSetAside::~AnswersSetAside() {
+  if (moved_) {
+    if (saved_ >= 0)
+      dup2(saved_, STDIN_FILENO);
+    else
+      close(STDIN_FILENO);
+  }
+  if (saved_ >= 0) close(saved_);
+}
 
 void WriteMessageLines(const host::MessageRequest& request) {
   const std::size_t textLines = request.lines.size() - static_cast<std::size_t>(request.buttons);

@@ -1,6 +1,5 @@
 #include "replace_files_command.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -197,57 +196,6 @@ int SelectedIndex(const FarDialogItem* items, int first, int count) {
     if (items[first + k].Selected) return k;
   return -1;
 }
-
-// The walker polls standard input for Escape between files and swallows every byte it
-// reads there. Answers that come from a pipe or a file would be eaten, so for the
-// lifetime of this object they are read from a private copy of standard input while
-// /dev/null stands in its place. A terminal stays where it is: its keys are the
-// Escape, and questions switch it to whole lines.
-class AnswersSetAside {
- public:
-  AnswersSetAside() {
-    if (isatty(STDIN_FILENO) == 1) {
-      ok_ = true;
-      answers_.fd = STDIN_FILENO;
-      return;
-    }
-    saved_ = fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 3);
-    bool closed = saved_ < 0 && errno == EBADF;  // no input at all: every answer is Escape
-    if (saved_ < 0 && !closed) return;
-    int null = open("/dev/null", O_RDONLY | O_CLOEXEC);
-    if (null < 0) return;
-    if (null == STDIN_FILENO) {
-      fcntl(STDIN_FILENO, F_SETFD, 0);
-    } else {
-      bool moved = dup2(null, STDIN_FILENO) == STDIN_FILENO;
-      close(null);
-      if (!moved) return;
-    }
-    moved_ = true;
-    ok_ = true;
-    answers_.fd = saved_;  // -1 when there was no input: Escape
-  }
-  ~AnswersSetAside() {
-    if (moved_) {
-      if (saved_ >= 0)
-        dup2(saved_, STDIN_FILENO);
-      else
-        close(STDIN_FILENO);
-    }
-    if (saved_ >= 0) close(saved_);
-  }
-  AnswersSetAside(const AnswersSetAside&) = delete;
-  AnswersSetAside& operator=(const AnswersSetAside&) = delete;
-
-  bool ok() const { return ok_; }
-  AnswerInput& answers() { return answers_; }
-
- private:
-  int saved_ = -1;
-  bool moved_ = false;
-  bool ok_ = false;
-  AnswerInput answers_{-1};
-};
 
 // What the dialog driver saw, for the exit status.
 struct DialogOutcome {
