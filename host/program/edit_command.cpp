@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "escaped_text.h"
 #include "program_host.h"
 #include "questions.h"
 #include "terminal.h"
@@ -294,7 +295,8 @@ int RunEditCommand(int argc, char** argv) {
   EditRequest request;
   std::string error;
   if (!ParseEditRequest(argc, argv, &request, &error)) {
-    std::fprintf(stderr, "quarix edit: %s\n%s", error.c_str(), EditUsageText());
+    std::fprintf(stderr, "quarix edit: %s\n%s", EscapeControlBytes(error).c_str(),
+                 EditUsageText());
     return kFailed;
   }
 
@@ -311,7 +313,7 @@ int RunEditCommand(int argc, char** argv) {
   LoadedPlugins plugins = LoadPlugins(host, FindPluginFolder());
   if (!plugins.linquo) return kFailed;
   if (!host.OpenEditor(request.file, &error)) {
-    std::fprintf(stderr, "quarix edit: %s\n", error.c_str());
+    std::fprintf(stderr, "quarix edit: %s\n", EscapeControlBytes(error).c_str());
     return kFailed;
   }
   host::EditorBuffer& editor = *host.editor();
@@ -320,7 +322,7 @@ int RunEditCommand(int argc, char** argv) {
         request.select ? &request.select->second : nullptr}) {
     if (place && !PlaceInside(editor, *place)) {
       std::fprintf(stderr, "quarix edit: %s has %zu lines; line %d is beyond its end\n",
-                   request.file.c_str(), editor.lines.size(), place->line + 1);
+                   EscapeName(request.file).c_str(), editor.lines.size(), place->line + 1);
       return kFailed;
     }
   }
@@ -368,7 +370,7 @@ int RunEditCommand(int argc, char** argv) {
     status = kFailed;
   }
   if (editor.modified && !host.SaveEditor(&error)) {
-    std::fprintf(stderr, "quarix edit: %s\n", error.c_str());
+    std::fprintf(stderr, "quarix edit: %s\n", EscapeControlBytes(error).c_str());
     return kFailed;
   }
   return status;

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "escaped_text.h"
+
 namespace program {
 namespace {
 
@@ -106,7 +108,7 @@ void WriteMessageLines(const host::MessageRequest& request) {
     if (request.lines[i] == "\x01")
       std::fputs("----------------------------------------\n", stderr);
     else
-      std::fprintf(stderr, "%s\n", request.lines[i].c_str());
+      std::fprintf(stderr, "%s\n", EscapeControlBytes(request.lines[i]).c_str());
   }
 }
 
@@ -116,7 +118,7 @@ int AskQuestion(const host::MessageRequest& request, AnswerInput& input) {
   std::string buttons;
   for (int b = 0; b < request.buttons; ++b)
     buttons += (b ? "  [" : "[") + std::to_string(b + 1) + " " +
-               request.lines[first + static_cast<std::size_t>(b)] + "]";
+               EscapeControlBytes(request.lines[first + static_cast<std::size_t>(b)]) + "]";
   const bool terminal = input.fd >= 0 && isatty(input.fd) == 1;
   for (;;) {
     std::fprintf(stderr, "%s%s", buttons.c_str(), terminal ? " ? " : "\n");
@@ -129,7 +131,7 @@ int AskQuestion(const host::MessageRequest& request, AnswerInput& input) {
     Trim(&answer);
     const int button = FindAnsweredButton(answer, request);
     if (button >= 0) return button;
-    std::fprintf(stderr, "quarix: not an answer: %s\n", answer.c_str());
+    std::fprintf(stderr, "quarix: not an answer: %s\n", EscapeControlBytes(answer).c_str());
   }
 }
 
