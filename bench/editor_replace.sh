@@ -5,16 +5,8 @@
 # usage: bench/editor_replace.sh   (SIZES="100000 400000 1600000" matches, QUARIX=build/release/bin/quarix)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-quarix=${QUARIX:-build/release/bin/quarix}
 sizes=${SIZES:-100000 400000 1600000}
-export LC_ALL=C
-
-[ -x "$quarix" ] || { echo "build the release first (scripts/run.sh): $quarix" >&2; exit 2; }
-[ -x /usr/bin/time ] || { echo "/usr/bin/time is missing" >&2; exit 2; }
-QUARIX_REGISTRY=$(mktemp -d)
-export QUARIX_REGISTRY
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/quarix-editor-bench.XXXXXX")
-trap 'rm -rf "$QUARIX_REGISTRY" "$scratch"' EXIT
+. bench/program_env.sh
 
 printf '%-10s %-12s %10s %12s  %s\n' "matches" "case" "seconds" "peak MiB" "result"
 status=0

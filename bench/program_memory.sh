@@ -6,17 +6,9 @@
 # usage: bench/program_memory.sh   (FOLDERS=60600, LINES=400000, QUARIX=build/release/bin/quarix)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-quarix=${QUARIX:-build/release/bin/quarix}
 folders=${FOLDERS:-60600}
 lines=${LINES:-400000}
-export LC_ALL=C
-
-[ -x "$quarix" ] || { echo "build the release first (scripts/run.sh): $quarix" >&2; exit 2; }
-[ -x /usr/bin/time ] || { echo "/usr/bin/time is missing" >&2; exit 2; }
-QUARIX_REGISTRY=$(mktemp -d)
-export QUARIX_REGISTRY
-scratch=$(mktemp -d "${TMPDIR:-/tmp}/quarix-memory-bench.XXXXXX")
-trap 'rm -rf "$QUARIX_REGISTRY" "$scratch"' EXIT
+. bench/program_env.sh
 
 # Seconds and peak resident memory (MiB) of a command; its output is thrown away.
 measure() {
@@ -26,13 +18,17 @@ measure() {
   echo "$seconds $((kib / 1024))"
 }
 
+# A hundred folders with their subfolders: the panel shows a hundred entries, the walk
+# enters every folder.
 echo "making $folders folders ..." >&2
 mkdir -p "$scratch/tree"
-(cd "$scratch/tree" && seq -f 'd%g' 1 "$folders" | xargs mkdir)
+(cd "$scratch/tree" &&
+  awk -v n="$folders" 'BEGIN { for (i = 0; i < n; i++) printf "d%d/s%d\n", i % 100, i }' |
+  xargs mkdir -p)
 echo >"$scratch/answers"
 
 echo "making a file of $lines lines ..." >&2
-yes 'one a two' | head -n "$lines" >"$scratch/file.txt"
+awk -v n="$lines" 'BEGIN { for (i = 0; i < n; i++) print "one a two" }' >"$scratch/file.txt"
 echo 2 >"$scratch/answers.all"
 
 printf '%-40s %10s %10s\n' "run" "seconds" "peak MiB"
