@@ -9,11 +9,12 @@
 namespace {
 
 constexpr std::size_t kLongestLine = INT_MAX;  // the editor's records count in ints
+constexpr std::size_t kFirstRoom = 256;
 
 std::string Expand(const char* subject, const LineHit& hit, const char* templateText,
                    const char* eol) {
-  return ExpandTemplate(subject, hit.pairs ? hit.ovector.data() : nullptr, hit.pairs,
-                        templateText, eol);
+  return ExpandTemplate(subject, hit.pairs ? hit.ovector.data() : nullptr, hit.pairs, templateText,
+                        eol);
 }
 
 // Forward, the new line grows behind the search position while the old bytes from there
@@ -25,18 +26,25 @@ LineReplacement ReplaceForward(const LineSearch& search, std::string work, int s
                                bool (*stop)()) {
   LineReplacement result;
   const std::size_t length = work.size();
-  work.insert(0, reach, '\0');  // room in front of the first byte
-  const char* old = work.data() + reach;
+  // Room in front of the first byte; a pattern that may read far back gets more once the
+  // new line is that long.
+  std::size_t room = std::min<std::size_t>(reach, kFirstRoom);
+  work.insert(0, room, '\0');
   std::string& output = result.text;
   output.reserve(length);
   std::size_t done = 0;  // the old bytes before this are in output
   std::size_t from = start < 0 ? 0 : std::min(static_cast<std::size_t>(start), length);
   LineHit hit;
   while (from < length) {
-    output.append(old + done, from - done);
+    output.append(work, room + done, from - done);
     done = from;
     const std::size_t context = std::min(reach, output.size());
-    char* window = work.data() + reach + from - context;
+    if (context > room + from) {
+      const std::size_t more = std::max(context - from, 2 * room) - room;
+      work.insert(0, more, '\0');
+      room += more;
+    }
+    char* window = work.data() + room + from - context;
     std::memcpy(window, output.data() + output.size() - context, context);
     const int offset = static_cast<int>(context);
     const int count = static_cast<int>(length - from);
@@ -57,7 +65,7 @@ LineReplacement ReplaceForward(const LineSearch& search, std::string work, int s
       result.stopped = true;
       break;
     }
-    output.append(old + done, matchStart - done);
+    output.append(work, room + done, matchStart - done);
     output += replacement;
     done = matchEnd;
     ++result.replaced;
@@ -65,7 +73,7 @@ LineReplacement ReplaceForward(const LineSearch& search, std::string work, int s
     // An empty match would be found again: the byte after it is passed over.
     from = hit.length > 0 ? matchEnd : matchEnd + 1;
   }
-  output.append(old + done, length - done);
+  output.append(work, room + done, length - done);
   return result;
 }
 
@@ -116,6 +124,7 @@ LineReplacement ReplaceAllInLine(const LineSearch& search, std::string line, int
                                  const char* templateText, const char* eol, std::size_t reach,
                                  bool (*stop)()) {
   if (line.size() > kLongestLine) return LineReplacement{std::move(line), 0, -1, true};
-  if (search.reverse) return ReplaceBackward(search, std::move(line), start, templateText, eol, stop);
+  if (search.reverse)
+    return ReplaceBackward(search, std::move(line), start, templateText, eol, stop);
   return ReplaceForward(search, std::move(line), start, templateText, eol, reach, stop);
 }

@@ -9,9 +9,9 @@
 #include "editorsearch/line_search.h"
 
 struct LineReplacement {
-  std::string text;   // the line as it then stands
-  int replaced = 0;   // replacements made
-  int position = -1;  // the cursor after the last one: after its text (forward), at its start
+  std::string text;      // the line as it then stands
+  int replaced = 0;      // replacements made
+  int position = -1;     // the cursor after the last one: after its text (forward), at its start
   bool stopped = false;  // asked to stop, or the line would grow past what an int counts
 };
 

@@ -40,8 +40,8 @@ bool FindPattern(const LineSearch& search, const char* text, int from, int count
   const int pairs = PatternGroupCount(search.pattern) + 1;
   std::vector<int> ovector(2 * static_cast<std::size_t>(pairs), -1);
   const std::size_t end = static_cast<std::size_t>(from) + static_cast<std::size_t>(count);
-  if (MatchPattern(search.pattern, text, end, static_cast<std::size_t>(from), options, ovector.data(),
-                   pairs) < 0)
+  if (MatchPattern(search.pattern, text, end, static_cast<std::size_t>(from), options,
+                   ovector.data(), pairs) < 0)
     return false;
   if (ovector[0] < 0 || ovector[1] < ovector[0]) return false;
   hit->start = ovector[0];

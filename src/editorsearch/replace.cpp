@@ -58,9 +58,9 @@ bool ReplaceRestOfLine(const LineSearch& search, int line, int start) {
   if (!GetEditorLine(line, &text)) return true;
   const std::string eol = text.StringEOL;
   const std::size_t reach = search.regex ? PatternLookbehindReach(search.pattern) : 0;
-  LineReplacement done =
-      ReplaceAllInLine(search, std::string(text.StringText, static_cast<std::size_t>(text.StringLength)),
-                       start, ERReplace.c_str(), eol.c_str(), reach, EscapePressed);
+  std::string bytes(text.StringText, static_cast<std::size_t>(text.StringLength));
+  LineReplacement done = ReplaceAllInLine(search, std::move(bytes), start, ERReplace.c_str(),
+                                          eol.c_str(), reach, EscapePressed);
   if (done.replaced > 0) {
     SetEditorLine(line, done.text.data(), static_cast<int>(done.text.size()), eol.c_str());
     // Where the last replacement one at a time would have left the editor.

@@ -35,13 +35,11 @@ LineReplacement ReplaceOneAtATime(const LineSearch& search, std::string line, in
     EditorGetString get{0, line.data(), eol, static_cast<int>(line.size()), -1, -1};
     LineHit hit;
     if (!LineRegion(search, get, at, true, &hit)) break;
-    const std::string replacement =
-        ExpandTemplate(line.data(), hit.pairs ? hit.ovector.data() : nullptr, hit.pairs,
-                       templateText, eol);
+    const std::string replacement = ExpandTemplate(
+        line.data(), hit.pairs ? hit.ovector.data() : nullptr, hit.pairs, templateText, eol);
     line = line.substr(0, static_cast<std::size_t>(hit.start)) + replacement +
            line.substr(static_cast<std::size_t>(hit.start + hit.length));
-    const int next =
-        search.reverse ? hit.start : hit.start + static_cast<int>(replacement.size());
+    const int next = search.reverse ? hit.start : hit.start + static_cast<int>(replacement.size());
     result.position = next;
     ++result.replaced;
     if (hit.length > 0) {
@@ -55,17 +53,16 @@ LineReplacement ReplaceOneAtATime(const LineSearch& search, std::string line, in
   return result;
 }
 
-void ExpectSameAsOneAtATime(const char* pattern, bool reverse, const std::string& line,
-                            int start, const char* templateText) {
+void ExpectSameAsOneAtATime(const char* pattern, bool reverse, const std::string& line, int start,
+                            const char* templateText) {
   Compiled compiled(pattern);
   ASSERT_NE(compiled.pattern, nullptr) << pattern;
   const LineSearch search = PatternSearch(compiled.pattern, reverse);
   const LineReplacement expected = ReplaceOneAtATime(search, line, start, templateText, "\n");
-  const LineReplacement got =
-      ReplaceAllInLine(search, line, start, templateText, "\n",
-                       PatternLookbehindReach(compiled.pattern), nullptr);
-  const std::string where = std::string(pattern) + (reverse ? " backward" : "") + " on \"" +
-                            line + "\" from " + std::to_string(start) + " with " + templateText;
+  const LineReplacement got = ReplaceAllInLine(search, line, start, templateText, "\n",
+                                               PatternLookbehindReach(compiled.pattern), nullptr);
+  const std::string where = std::string(pattern) + (reverse ? " backward" : "") + " on \"" + line +
+                            "\" from " + std::to_string(start) + " with " + templateText;
   EXPECT_EQ(got.text, expected.text) << where;
   EXPECT_EQ(got.replaced, expected.replaced) << where;
   EXPECT_EQ(got.position, expected.position) << where;
@@ -81,12 +78,21 @@ TEST(ReplaceAllInLine, ForwardSeesTheTextItInserted) {
     const char* with;
     const char* expected;
   } cases[] = {
-      {"(?<=b)a", "baaa", "b", "bbbb"},            // lookbehind on the inserted text
-      {"^[a-z]", "abc", "X\\n", "X\nX\nX\n"},      // a line start after an inserted line feed
-      {"\\bx", "xxx", "x ", "x x x "},             // a word boundary after an inserted space
-      {"(?<=(.))a", "aaa", "[$1]", "a[a][]]"},    // a group inside the lookbehind
-      {"(?<=(?<!c)b)a", "babab", "c", "bcbab"},    // nested lookbehinds
+      {"(?<=b)a", "baaa", "b", "bbbb"},          // lookbehind on the inserted text
+      {"^[a-z]", "abc", "X\\n", "X\nX\nX\n"},    // a line start after an inserted line feed
+      {"\\bx", "xxx", "x ", "x x x "},           // a word boundary after an inserted space
+      {"(?<=(.))a", "aaa", "[$1]", "a[a][]]"},   // a group inside the lookbehind
+      {"(?<=(?<!c)b)a", "babab", "c", "bcbab"},  // nested lookbehinds
   };
+  // A pattern that reads further back than the room first kept in front of the line.
+  const std::string x300(300, 'x');
+  const std::string farBack = "(?<=x{300})b|^b";
+  Compiled compiled(farBack.c_str());
+  const LineReplacement got =
+      ReplaceAllInLine(PatternSearch(compiled.pattern, false), "bbb", -1, x300.c_str(), "\n",
+                       PatternLookbehindReach(compiled.pattern), nullptr);
+  EXPECT_EQ(got.text, x300 + x300 + x300);
+  ExpectSameAsOneAtATime(farBack.c_str(), false, "bbbab", -1, x300.c_str());
   for (const Case& c : cases) {
     Compiled compiled(c.pattern);
     const LineReplacement got =
@@ -114,10 +120,11 @@ TEST(ReplaceAllInLine, PlainTextBothWays) {
 // Random lines, patterns and templates: the one-pass line equals the line rebuilt after
 // every replacement, in both directions and from any start.
 TEST(ReplaceAllInLine, AgreesWithOneAtATime) {
-  const char* patterns[] = {"a",          "a*",        "x*",          "$",         "^",
-                            "^a|b$",      "\\b",       "\\Ba",        "(?<=a)b",   "(?<!a)b",
-                            "(?<=ab;)a",  "(a)(b)?",   "(?<=(a|b))",  "a(?=b)",    "\\G.",
-                            "(?<=\\n)a",  "[ab]{2,}",  "(?<=(?<=a)b)a", "b|",       ";"};
+  const char* patterns[] = {
+      "a",          "a*",     "x*",      "$",         "^",         "^a|b$",
+      "\\b",        "\\Ba",   "(?<=a)b", "(?<!a)b",   "(?<=ab;)a", "(a)(b)?",
+      "(?<=(a|b))", "a(?=b)", "\\G.",    "(?<=\\n)a", "[ab]{2,}",  "(?<=(?<=a)b)a",
+      "b|",         ";"};
   const char* templates[] = {"", "-", "$1$1", "\\n", "ab", "b;a", "$0$0", "a\\nb"};
   std::mt19937 random(20261208);
   for (int round = 0; round < 3000; ++round) {
