@@ -44,6 +44,7 @@ int SetString(EditorBuffer& editor, const EditorSetString* set) {
   std::string text(set->StringText ? set->StringText : "",
                    static_cast<std::size_t>(set->StringLength));
   std::string eol = set->StringEOL ? std::string(set->StringEOL) : line.eol;
+  ++editor.linesSet;
   if (text == line.text && eol == line.eol) return 1;
   line.text = std::move(text);
   line.eol = std::move(eol);
@@ -106,6 +107,7 @@ int SelectBlock(EditorBuffer& editor, const EditorSelect* select) {
   if (end > INT_MAX) return 0;
   block.endPos = static_cast<int>(end);
   editor.Select(block);
+  ++editor.blocksSelected;
   return 1;
 }
 

@@ -35,6 +35,8 @@ struct EditorBuffer {
   EditorBlock block;
   bool modified = false;
   int redraws = 0;
+  int blocksSelected = 0;  // stream blocks selected through ECTL_SELECT
+  int linesSet = 0;        // lines handed over through ECTL_SETSTRING, changed or not
 
   // Answers one EditorControl command; 0 for a command or record it cannot take.
   int Control(int command, void* param);

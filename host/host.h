@@ -1,7 +1,7 @@
 // Our host: loads plugin modules, fills their startup records, answers their service
-// calls, keeps the two panels (one of which may be a plugin panel) and records every
-// service call. Dialog and message answers come from a driver: a script in the tests,
-// the command line and the terminal in the quarix program.
+// calls, keeps the two panels (one of which may be a plugin panel) and, when asked,
+// records every service call. Dialog and message answers come from a driver: a script in
+// the tests, the command line and the terminal in the quarix program.
 //
 // The plugins' services are plain function pointers without context, so one Host is
 // current at a time (the one most recently constructed and not yet destroyed).
@@ -104,7 +104,10 @@ class Host {
   // The language whose file is chosen from a module's folder (its ".Language=" name).
   std::string language = "English";
   Driver driver;
-  std::vector<ServiceCall> calls;  // every service call, in order
+  // Off, nothing is recorded: a record grows with the work (every progress message, every
+  // line the editor is asked for), so only the tests that look at it turn it on.
+  bool recordCalls = false;
+  std::vector<ServiceCall> calls;  // every service call, in order, while recordCalls is on
 
   // Loads a module by its path, reads the language file from its folder and calls its
   // SetStartupInfo. Null when the module does not load.

@@ -1,5 +1,6 @@
 // The services the plugins reach through their startup record. Each call is recorded
-// on the current host; the answers of dialogs and messages come from its driver.
+// on the current host when it keeps a record; the answers of dialogs and messages come
+// from its driver.
 #include <algorithm>
 #include <cstring>
 
@@ -10,43 +11,58 @@ namespace {
 
 std::intptr_t AsNumber(const void* pointer) { return reinterpret_cast<std::intptr_t>(pointer); }
 
-ServiceCall& Record(Host& host, const char* service, FarModuleNumber moduleNumber = -1) {
-  ServiceCall call;
-  call.service = service;
-  call.moduleNumber = moduleNumber;
-  host.calls.push_back(std::move(call));
-  return host.calls.back();
-}
+// One service call on its way into the host's record. Without a record it goes into a
+// scratch copy that is dropped. Its place in the record is found again by index each
+// time: a driver may record calls of its own while the call is answered.
+class CallRecord {
+ public:
+  CallRecord(Host& host, const char* service, FarModuleNumber moduleNumber = -1) : host_(host) {
+    if (!host.recordCalls) return;
+    kept_ = true;
+    index_ = host.calls.size();
+    host.calls.emplace_back();
+    call().service = service;
+    call().moduleNumber = moduleNumber;
+  }
+  // False when nothing is kept: what is costly to record need not be gathered.
+  bool kept() const { return kept_; }
+  ServiceCall& call() { return kept_ ? host_.calls[index_] : scratch_; }
+
+ private:
+  Host& host_;
+  bool kept_ = false;
+  std::size_t index_ = 0;
+  ServiceCall scratch_;
+};
 
 // The services we do not offer: the call is recorded and fails.
 void RecordUnsupported(const char* service) {
-  if (Host* host = CurrentHost()) Record(*host, service);
+  if (Host* host = CurrentHost()) CallRecord(*host, service);
 }
 
-int FARAPI Menu(FarModuleNumber moduleNumber, int, int, int, DWORD, const char*, const char*, const char*,
-                const int*, int* breakCode, const FarMenuItem*, int) {
+int FARAPI Menu(FarModuleNumber moduleNumber, int, int, int, DWORD, const char*, const char*,
+                const char*, const int*, int* breakCode, const FarMenuItem*, int) {
   if (breakCode) *breakCode = -1;
-  if (Host* host = CurrentHost()) Record(*host, "Menu", moduleNumber).result = -1;
+  if (Host* host = CurrentHost()) CallRecord(*host, "Menu", moduleNumber).call().result = -1;
   return -1;
 }
 
-int FARAPI Dialog(FarModuleNumber moduleNumber, int x1, int y1, int x2, int y2, const char* helpTopic,
-                  FarDialogItem* items, int count) {
+int FARAPI Dialog(FarModuleNumber moduleNumber, int x1, int y1, int x2, int y2,
+                  const char* helpTopic, FarDialogItem* items, int count) {
   Host* host = CurrentHost();
   if (!host) return -1;
-  // The driver may add calls of its own; work on the index, not a reference.
-  std::size_t index = host->calls.size();
-  ServiceCall& call = Record(*host, "Dialog", moduleNumber);
-  call.args = {x1, y1, x2, y2, count};
-  call.texts.push_back(helpTopic ? helpTopic : "");
+  CallRecord record(*host, "Dialog", moduleNumber);
+  record.call().args = {x1, y1, x2, y2, count};
+  record.call().texts.push_back(helpTopic ? helpTopic : "");
   if (!items || count <= 0) {
-    call.result = -1;
+    record.call().result = -1;
     return -1;
   }
   for (int i = 0; i < count; ++i) {
     items[i].Data[sizeof(items[i].Data) - 1] = '\0';
-    call.items.push_back(items[i]);
-    call.texts.push_back(items[i].Data);
+    if (!record.kept()) continue;
+    record.call().items.push_back(items[i]);
+    record.call().texts.push_back(items[i].Data);
   }
   int answer = -1;
   if (host->driver.dialog) {
@@ -55,18 +71,17 @@ int FARAPI Dialog(FarModuleNumber moduleNumber, int x1, int y1, int x2, int y2, 
     for (int i = 0; i < count; ++i) items[i].Data[sizeof(items[i].Data) - 1] = '\0';
     if (answer < -1 || answer >= count) answer = -1;
   }
-  host->calls[index].result = answer;
+  record.call().result = answer;
   return answer;
 }
 
-int FARAPI Message(FarModuleNumber moduleNumber, DWORD flags, const char* helpTopic, const char* const* lines,
-                   int lineCount, int buttons) {
+int FARAPI Message(FarModuleNumber moduleNumber, DWORD flags, const char* helpTopic,
+                   const char* const* lines, int lineCount, int buttons) {
   Host* host = CurrentHost();
   if (!host) return -1;
-  std::size_t index = host->calls.size();
-  ServiceCall& call = Record(*host, "Message", moduleNumber);
-  call.args = {static_cast<std::intptr_t>(flags), lineCount, buttons};
-  call.texts.push_back(helpTopic ? helpTopic : "");
+  CallRecord record(*host, "Message", moduleNumber);
+  record.call().args = {static_cast<std::intptr_t>(flags), lineCount, buttons};
+  record.call().texts.push_back(helpTopic ? helpTopic : "");
   if (!lines || lineCount < 0) lineCount = 0;
   MessageRequest request;
   request.moduleNumber = moduleNumber;
@@ -75,14 +90,16 @@ int FARAPI Message(FarModuleNumber moduleNumber, DWORD flags, const char* helpTo
   for (int i = 0; i < lineCount; ++i) request.lines.push_back(lines[i] ? lines[i] : "");
   // The buttons are among the lines, after the title.
   request.buttons = buttons < 0 ? 0 : std::min(buttons, std::max(lineCount - 1, 0));
-  call.texts.insert(call.texts.end(), request.lines.begin(), request.lines.end());
+  if (record.kept())
+    record.call().texts.insert(record.call().texts.end(), request.lines.begin(),
+                               request.lines.end());
 
   int answer = host->driver.message ? host->driver.message(request) : -1;
   if (request.buttons == 0)
     answer = 0;  // drawn and left on screen; nothing to answer
   else if (answer < -1 || answer >= request.buttons)
     answer = -1;
-  host->calls[index].result = answer;
+  record.call().result = answer;
   return answer;
 }
 
@@ -93,9 +110,9 @@ const char* FARAPI GetMsg(FarModuleNumber moduleNumber, int number) {
   if (Plugin* plugin = host->FindPlugin(moduleNumber))
     if (number >= 0 && static_cast<std::size_t>(number) < plugin->messages.size())
       text = plugin->messages[number].c_str();
-  ServiceCall& call = Record(*host, "GetMsg", moduleNumber);
-  call.args = {number};
-  call.texts.push_back(text);
+  CallRecord record(*host, "GetMsg", moduleNumber);
+  record.call().args = {number};
+  if (record.kept()) record.call().texts.push_back(text);
   return text;
 }
 
@@ -133,12 +150,12 @@ int RunControl(Host& host, HANDLE handle, int command, void* param) {
 int FARAPI Control(HANDLE handle, int command, void* param) {
   Host* host = CurrentHost();
   if (!host) return 0;
-  std::size_t index = host->calls.size();
-  ServiceCall& call = Record(*host, "Control");
-  call.args = {AsNumber(handle), command};
-  if (command == FCTL_CLOSEPLUGIN && param) call.texts.push_back(static_cast<const char*>(param));
+  CallRecord record(*host, "Control");
+  record.call().args = {AsNumber(handle), command};
+  if (command == FCTL_CLOSEPLUGIN && param)
+    record.call().texts.push_back(static_cast<const char*>(param));
   int result = RunControl(*host, handle, command, param);
-  host->calls[index].result = result;
+  record.call().result = result;
   return result;
 }
 
@@ -148,16 +165,16 @@ HANDLE FARAPI SaveScreen(int x1, int y1, int x2, int y2) {
   static std::intptr_t next = 0;
   HANDLE screen = reinterpret_cast<HANDLE>(++next);
   host->savedScreens.push_back(screen);
-  ServiceCall& call = Record(*host, "SaveScreen");
-  call.args = {x1, y1, x2, y2};
-  call.result = AsNumber(screen);
+  CallRecord record(*host, "SaveScreen");
+  record.call().args = {x1, y1, x2, y2};
+  record.call().result = AsNumber(screen);
   return screen;
 }
 
 void FARAPI RestoreScreen(HANDLE screen) {
   Host* host = CurrentHost();
   if (!host) return;
-  Record(*host, "RestoreScreen").args = {AsNumber(screen)};
+  CallRecord(*host, "RestoreScreen").call().args = {AsNumber(screen)};
   auto& saved = host->savedScreens;
   for (auto it = saved.begin(); it != saved.end(); ++it) {
     if (*it == screen) {
@@ -174,11 +191,11 @@ int FARAPI GetDirList(const char*, PluginPanelItem** items, int* count) {
   return 0;
 }
 
-int FARAPI GetPluginDirList(FarModuleNumber moduleNumber, HANDLE, const char*, PluginPanelItem** items,
-                            int* count) {
+int FARAPI GetPluginDirList(FarModuleNumber moduleNumber, HANDLE, const char*,
+                            PluginPanelItem** items, int* count) {
   if (items) *items = nullptr;
   if (count) *count = 0;
-  if (Host* host = CurrentHost()) Record(*host, "GetPluginDirList", moduleNumber);
+  if (Host* host = CurrentHost()) CallRecord(*host, "GetPluginDirList", moduleNumber);
   return 0;
 }
 
@@ -209,11 +226,11 @@ void FARAPI Text(int, int, int, const char*) { RecordUnsupported("Text"); }
 int FARAPI EditorControl(int command, void* param) {
   Host* host = CurrentHost();
   if (!host) return 0;
-  std::size_t index = host->calls.size();
-  Record(*host, "EditorControl").args = {command};
+  CallRecord record(*host, "EditorControl");
+  record.call().args = {command};
   // Without an open editor every command fails, as outside the real host's editor.
   const int result = host->editor() ? host->editor()->Control(command, param) : 0;
-  host->calls[index].result = result;
+  record.call().result = result;
   return result;
 }
 

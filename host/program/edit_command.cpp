@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "escaped_text.h"
 #include "program_host.h"
 #include "questions.h"
+#include "terminal.h"
 
 namespace program {
 namespace {
@@ -244,6 +246,7 @@ void InstallDriver(host::Host& host, StepRun& run, AnswerInput& answers) {
       return 0;
     }
     ++run.questions;
+    LineTerminalInput lines;
     return AskQuestion(request, answers);
   };
 }
@@ -276,6 +279,7 @@ const char* EditUsageText() {
          "character; lines and columns count from 1. Each hit of a search is printed as\n"
          "LINE:COL:LENGTH: and the line. A replace question takes a button's number or first\n"
          "letter, one per line on standard input; the end of the input answers Escape.\n"
+         "Escape on the terminal stops a replace that asks no more questions.\n"
          "The file is saved when it changed.\n"
          "\n"
          "Exit status: 0 when the last search found something, 1 when it found nothing,\n"
@@ -291,18 +295,25 @@ int RunEditCommand(int argc, char** argv) {
   EditRequest request;
   std::string error;
   if (!ParseEditRequest(argc, argv, &request, &error)) {
-    std::fprintf(stderr, "quarix edit: %s\n%s", error.c_str(), EditUsageText());
+    std::fprintf(stderr, "quarix edit: %s\n%s", EscapeControlBytes(error).c_str(),
+                 EditUsageText());
     return kFailed;
   }
 
   host::Host host;  // its end gives every plugin ExitFAR, which stores the settings
   StepRun run;
-  AnswerInput answers{STDIN_FILENO};
-  InstallDriver(host, run, answers);
+  // Escape stops a replace-all: the answers must not be there for the plugin to swallow.
+  AnswersSetAside aside;
+  if (!aside.ok()) {
+    std::fprintf(stderr, "quarix edit: cannot set standard input aside for the answers: %s\n",
+                 std::strerror(errno));
+    return kFailed;
+  }
+  InstallDriver(host, run, aside.answers());
   LoadedPlugins plugins = LoadPlugins(host, FindPluginFolder());
   if (!plugins.linquo) return kFailed;
   if (!host.OpenEditor(request.file, &error)) {
-    std::fprintf(stderr, "quarix edit: %s\n", error.c_str());
+    std::fprintf(stderr, "quarix edit: %s\n", EscapeControlBytes(error).c_str());
     return kFailed;
   }
   host::EditorBuffer& editor = *host.editor();
@@ -311,7 +322,7 @@ int RunEditCommand(int argc, char** argv) {
         request.select ? &request.select->second : nullptr}) {
     if (place && !PlaceInside(editor, *place)) {
       std::fprintf(stderr, "quarix edit: %s has %zu lines; line %d is beyond its end\n",
-                   request.file.c_str(), editor.lines.size(), place->line + 1);
+                   EscapeName(request.file).c_str(), editor.lines.size(), place->line + 1);
       return kFailed;
     }
   }
@@ -337,19 +348,20 @@ int RunEditCommand(int argc, char** argv) {
       lastCommand = step.entry == kReplaceEntry ? kReplaceEntry : kSearchEntry;
       commandGiven = true;
     }
-    const std::size_t firstCall = host.calls.size();
-    host.OpenPlugin(plugins.linquo, OPEN_EDITOR, step.entry);
+    const int selectedBefore = editor.blocksSelected;
+    const int setBefore = editor.linesSet;
+    {
+      RawTerminalInput keys;  // a lone Escape reaches the plugin at once
+      host.OpenPlugin(plugins.linquo, OPEN_EDITOR, step.entry);
+    }
     if (run.patternError || run.unusable) {
       status = kFailed;
       break;
     }
-    // Every match met is selected, by a search as by a replace question.
-    bool matched = false;
-    for (std::size_t i = firstCall; i < host.calls.size(); ++i) {
-      const host::ServiceCall& call = host.calls[i];
-      matched |= call.service == "EditorControl" && !call.args.empty() &&
-                 call.args[0] == ECTL_SELECT && call.result == 1;
-    }
+    // Every match met is selected, by a search as by a replace question; a replace that
+    // asks nothing hands the editor the lines it replaced in.
+    const bool matched =
+        editor.blocksSelected > selectedBefore || editor.linesSet > setBefore;
     if (search && matched && editor.block.type != BTYPE_NONE) PrintHit(editor);
     status = matched ? kFound : kNothingFound;
   }
@@ -358,7 +370,7 @@ int RunEditCommand(int argc, char** argv) {
     status = kFailed;
   }
   if (editor.modified && !host.SaveEditor(&error)) {
-    std::fprintf(stderr, "quarix edit: %s\n", error.c_str());
+    std::fprintf(stderr, "quarix edit: %s\n", EscapeControlBytes(error).c_str());
     return kFailed;
   }
   return status;

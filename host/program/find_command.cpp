@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
@@ -9,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "escaped_text.h"
 #include "program_host.h"
 #include "terminal.h"
 
@@ -26,17 +28,17 @@ std::string ResolveFolder(const std::string& dir) {
   const std::string& given = dir.empty() ? std::string(".") : dir;
   char resolved[PATH_MAX];
   if (!realpath(given.c_str(), resolved)) {
-    std::fprintf(stderr, "quarix: %s: %s\n", given.c_str(), std::strerror(errno));
+    std::fprintf(stderr, "quarix: %s: %s\n", EscapeName(given).c_str(), std::strerror(errno));
     return "";
   }
   struct stat st;
   if (stat(resolved, &st) != 0 || !S_ISDIR(st.st_mode)) {
-    std::fprintf(stderr, "quarix: %s: not a folder\n", given.c_str());
+    std::fprintf(stderr, "quarix: %s: not a folder\n", EscapeName(given).c_str());
     return "";
   }
   DIR* listing = opendir(resolved);
   if (!listing) {
-    std::fprintf(stderr, "quarix: %s: cannot read the folder: %s\n", given.c_str(),
+    std::fprintf(stderr, "quarix: %s: cannot read the folder: %s\n", EscapeName(given).c_str(),
                  std::strerror(errno));
     return "";
   }
@@ -46,12 +48,29 @@ std::string ResolveFolder(const std::string& dir) {
   return folder;
 }
 
-bool PrintResults(const host::Panel& panel, int* printed) {
+ListFormat ChooseListFormat(bool nulSeparated) {
+  if (nulSeparated) return ListFormat::kNulSeparated;
+  return isatty(STDOUT_FILENO) == 1 ? ListFormat::kEscapedLines : ListFormat::kLines;
+}
+
+bool PrintResults(const host::Panel& panel, ListFormat format, int* printed) {
   *printed = 0;
+  bool warned = false;
   for (const PluginPanelItem& item : panel.items) {
-    if (std::strcmp(item.FindData.cFileName, "..") == 0) continue;
-    std::fputs(item.FindData.cFileName, stdout);
-    std::fputc('\n', stdout);
+    const char* name = item.FindData.cFileName;
+    if (std::strcmp(name, "..") == 0) continue;
+    if (format == ListFormat::kEscapedLines) {
+      std::fputs(EscapeName(name).c_str(), stdout);
+    } else {
+      std::fputs(name, stdout);
+      if (format == ListFormat::kLines && !warned && std::strchr(name, '\n')) {
+        std::fprintf(stderr, "quarix: the name %s holds a line feed and reads as two lines; "
+                             "-0 separates the names with NUL bytes\n",
+                     EscapeName(name).c_str());
+        warned = true;
+      }
+    }
+    std::fputc(format == ListFormat::kNulSeparated ? '\0' : '\n', stdout);
     ++*printed;
   }
   return std::fflush(stdout) == 0 && !std::ferror(stdout);
@@ -73,7 +92,7 @@ int RunFindCommand(const Options& options) {
   if (!plugins.trawlix) return kFailed;
   if (!host.ShowFolder(host.activePanel(), folder) || !host.ShowFolder(host.otherPanel(), folder)) {
     std::fprintf(stderr, "quarix: %s: the folder cannot be shown (too long a path?)\n",
-                 folder.c_str());
+                 EscapeName(folder).c_str());
     return kFailed;
   }
 
@@ -87,12 +106,12 @@ int RunFindCommand(const Options& options) {
     std::fprintf(stderr, "quarix: the search did not open a results panel\n");
     return kFailed;
   }
-  return PrintResultsStatus(host.activePanel(), kListed, kNothingFound);
+  return PrintResultsStatus(host.activePanel(), options.nulSeparated, kListed, kNothingFound);
 }
 
-int PrintResultsStatus(const host::Panel& panel, int listed, int empty) {
+int PrintResultsStatus(const host::Panel& panel, bool nulSeparated, int listed, int empty) {
   int printed = 0;
-  if (!PrintResults(panel, &printed)) {
+  if (!PrintResults(panel, ChooseListFormat(nulSeparated), &printed)) {
     std::fprintf(stderr, "quarix: cannot write the results: %s\n", std::strerror(errno));
     return kFailed;
   }

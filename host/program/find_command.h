@@ -14,11 +14,16 @@ int RunFindCommand(const Options& options);
 // The folder the panels are to show, absolute with a trailing "/"; "" after an error
 // written to stderr (missing, not a folder, unreadable).
 std::string ResolveFolder(const std::string& dir);
-// Writes the full path of each entry of the panel but "..", one per line; false when
-// standard output cannot be written.
-bool PrintResults(const host::Panel& panel, int* printed);
+// How the list of found files is written: each name as it is with a NUL after it (-0);
+// one name per line with its control bytes escaped (on a terminal); one name per line as
+// it is (for scripts; a name holding a line feed is pointed out on stderr).
+enum class ListFormat { kNulSeparated, kEscapedLines, kLines };
+ListFormat ChooseListFormat(bool nulSeparated);
+// Writes the full path of each entry of the panel but ".."; false when standard output
+// cannot be written.
+bool PrintResults(const host::Panel& panel, ListFormat format, int* printed);
 // Prints the panel's results: the status listed when there was at least one, empty when
 // there was none, 2 when they could not be written (said on stderr).
-int PrintResultsStatus(const host::Panel& panel, int listed, int empty);
+int PrintResultsStatus(const host::Panel& panel, bool nulSeparated, int listed, int empty);
 
 }  // namespace program

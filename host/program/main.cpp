@@ -4,6 +4,7 @@
 #include <string>
 
 #include "config_command.h"
+#include "escaped_text.h"
 #include "edit_command.h"
 #include "find_command.h"
 #include "options.h"
@@ -54,7 +55,8 @@ int main(int argc, char** argv) {
   }
   for (const Command& command : kCommands)
     if (command.matches(options.command)) return command.run(options);
-  std::fprintf(stderr, "quarix: unknown command %s\n%s", options.command.c_str(),
+  std::fprintf(stderr, "quarix: unknown command %s\n%s",
+               program::EscapeControlBytes(options.command).c_str(),
                program::UsageText());
   return kUsageError;
 }

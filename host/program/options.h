@@ -9,6 +9,7 @@ struct Options {
   std::string command;  // the first word that is not an option ("ff:TEXT", ...)
   std::string dir;      // --dir DIR or the word after the command; "" for the current folder
   bool help = false;
+  bool nulSeparated = false;  // -0: the names end with NUL bytes, not line feeds
 };
 
 // False with a reason in error when the command line cannot be understood.

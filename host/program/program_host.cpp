@@ -6,16 +6,11 @@
 #include <cstdlib>
 #include <vector>
 
+#include "escaped_text.h"
+#include "questions.h"
+
 namespace program {
 namespace {
-
-void WriteLine(const std::string& line) {
-  // A line holding only the character 1 is the host's separator.
-  if (line == "\x01")
-    std::fputs("----------------------------------------\n", stderr);
-  else
-    std::fprintf(stderr, "%s\n", line.c_str());
-}
 
 std::string DialogTitle(const FarDialogItem* items, int count) {
   for (int i = 0; i < count; ++i)
@@ -27,7 +22,7 @@ host::Plugin* LoadOne(host::Host& host, const std::string& folder, const char* n
   std::string path = folder + name;
   host::Plugin* plugin = host.LoadPlugin(path);
   if (!plugin) {
-    std::fprintf(stderr, "quarix: cannot load the plugin module %s\n", path.c_str());
+    std::fprintf(stderr, "quarix: cannot load the plugin module %s\n", EscapeName(path).c_str());
     return nullptr;
   }
   host.QueryPluginInfo(plugin);
@@ -63,11 +58,11 @@ void SetUpTerminalDriver(host::Host& host, ProgressLine& progress) {
       return 0;
     }
     progress.Clear();
-    std::size_t textLines = request.lines.size() - static_cast<std::size_t>(request.buttons);
-    for (std::size_t i = 0; i < textLines; ++i) WriteLine(request.lines[i]);
+    WriteMessageLines(request);
+    const std::size_t textLines = request.lines.size() - static_cast<std::size_t>(request.buttons);
     std::string buttons;
     for (std::size_t i = textLines; i < request.lines.size(); ++i)
-      buttons += (buttons.empty() ? "[ " : "  [ ") + request.lines[i] + " ]";
+      buttons += (buttons.empty() ? "[ " : "  [ ") + EscapeControlBytes(request.lines[i]) + " ]";
     std::fprintf(stderr, "%s\n", buttons.c_str());
     // No questions are asked on the terminal yet: a lone button is pressed (it only
     // acknowledges), anything else is answered as Escape would.
@@ -76,7 +71,7 @@ void SetUpTerminalDriver(host::Host& host, ProgressLine& progress) {
   host.driver.dialog = [&progress](int, const char*, FarDialogItem* items, int count) {
     progress.Clear();
     std::fprintf(stderr, "quarix: the dialog \"%s\" cannot be answered here; cancelled\n",
-                 DialogTitle(items, count).c_str());
+                 EscapeControlBytes(DialogTitle(items, count)).c_str());
     return -1;
   };
 }

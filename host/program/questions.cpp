@@ -1,11 +1,14 @@
 #include "questions.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include "escaped_text.h"
 
 namespace program {
 namespace {
@@ -65,6 +68,39 @@ int FindAnsweredButton(const std::string& answer, const host::MessageRequest& re
 
 }  // namespace
 
+AnswersSetAside::AnswersSetAside() {
+  if (isatty(STDIN_FILENO) == 1) {
+    ok_ = true;
+    answers_.fd = STDIN_FILENO;
+    return;
+  }
+  saved_ = fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 3);
+  const bool closed = saved_ < 0 && errno == EBADF;  // no input at all: every answer is Escape
+  if (saved_ < 0 && !closed) return;
+  const int null = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  if (null < 0) return;
+  if (null == STDIN_FILENO) {
+    fcntl(STDIN_FILENO, F_SETFD, 0);
+  } else {
+    const bool moved = dup2(null, STDIN_FILENO) == STDIN_FILENO;
+    close(null);
+    if (!moved) return;
+  }
+  moved_ = true;
+  ok_ = true;
+  answers_.fd = saved_;  // -1 when there was no input: Escape
+}
+
+AnswersSetAside::~AnswersSetAside() {
+  if (moved_) {
+    if (saved_ >= 0)
+      dup2(saved_, STDIN_FILENO);
+    else
+      close(STDIN_FILENO);
+  }
+  if (saved_ >= 0) close(saved_);
+}
+
 void WriteMessageLines(const host::MessageRequest& request) {
   const std::size_t textLines = request.lines.size() - static_cast<std::size_t>(request.buttons);
   for (std::size_t i = 0; i < textLines; ++i) {
@@ -72,7 +108,7 @@ void WriteMessageLines(const host::MessageRequest& request) {
     if (request.lines[i] == "\x01")
       std::fputs("----------------------------------------\n", stderr);
     else
-      std::fprintf(stderr, "%s\n", request.lines[i].c_str());
+      std::fprintf(stderr, "%s\n", EscapeControlBytes(request.lines[i]).c_str());
   }
 }
 
@@ -82,7 +118,7 @@ int AskQuestion(const host::MessageRequest& request, AnswerInput& input) {
   std::string buttons;
   for (int b = 0; b < request.buttons; ++b)
     buttons += (b ? "  [" : "[") + std::to_string(b + 1) + " " +
-               request.lines[first + static_cast<std::size_t>(b)] + "]";
+               EscapeControlBytes(request.lines[first + static_cast<std::size_t>(b)]) + "]";
   const bool terminal = input.fd >= 0 && isatty(input.fd) == 1;
   for (;;) {
     std::fprintf(stderr, "%s%s", buttons.c_str(), terminal ? " ? " : "\n");
@@ -95,7 +131,7 @@ int AskQuestion(const host::MessageRequest& request, AnswerInput& input) {
     Trim(&answer);
     const int button = FindAnsweredButton(answer, request);
     if (button >= 0) return button;
-    std::fprintf(stderr, "quarix: not an answer: %s\n", answer.c_str());
+    std::fprintf(stderr, "quarix: not an answer: %s\n", EscapeControlBytes(answer).c_str());
   }
 }
 

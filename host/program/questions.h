@@ -15,6 +15,28 @@ struct AnswerInput {
   bool ended = false;
 };
 
+// The plugins poll standard input for Escape (between files, during a replace-all) and
+// swallow every byte they read there. Answers that come from a pipe or a file would be
+// eaten, so for the lifetime of this object they are read from a private copy of
+// standard input while /dev/null stands in its place. A terminal stays where it is: its
+// keys are the Escape, and questions switch it to whole lines.
+class AnswersSetAside {
+ public:
+  AnswersSetAside();
+  ~AnswersSetAside();
+  AnswersSetAside(const AnswersSetAside&) = delete;
+  AnswersSetAside& operator=(const AnswersSetAside&) = delete;
+
+  bool ok() const { return ok_; }
+  AnswerInput& answers() { return answers_; }
+
+ private:
+  int saved_ = -1;
+  bool moved_ = false;
+  bool ok_ = false;
+  AnswerInput answers_{-1};
+};
+
 // The text lines of a message (title first, no buttons) on stderr.
 void WriteMessageLines(const host::MessageRequest& request);
 

@@ -1,6 +1,5 @@
 #include "replace_files_command.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "command_args.h"
+#include "escaped_text.h"
 #include "find_command.h"
 #include "program_host.h"
 #include "questions.h"
@@ -35,7 +35,7 @@ const char kUsage[] =
     "                      [--case|--no-case] [--scope SCOPE] [--list|--no-list]\n"
     "                      [--confirm-file|--no-confirm-file]\n"
     "                      [--confirm-match|--no-confirm-match]\n"
-    "                      [--backup|--no-backup] [--select NAME]...\n"
+    "                      [--backup|--no-backup] [--select NAME]... [-0]\n"
     "\n"
     "Opens the replace from the plugins menu while the active panel shows DIR (the current\n"
     "folder by default), fills the replace dialog's fields as given and starts it; a field\n"
@@ -50,11 +50,14 @@ const char kUsage[] =
     "  --case              compare letter case exactly (--no-case: ignore it)\n"
     "  --scope SCOPE       drives, drive, tree (DIR and its subfolders), folder (DIR only),\n"
     "                      selected (the folders given with --select)\n"
-    "  --list              print the rewritten files, one full path per line\n"
+    "  --list              print the rewritten files, one full path per line: on a\n"
+    "                      terminal with control characters escaped (\\n, \\x1b; a\n"
+    "                      backslash as \\\\), otherwise as they are\n"
     "  --confirm-file      ask before each file is rewritten\n"
     "  --confirm-match     ask before each match is replaced\n"
     "  --backup            keep each file's old content under its name with \".old\" added\n"
     "  --select NAME       select the entry NAME of DIR in the panel (repeatable)\n"
+    "  -0, --null          with --list: end each name with a NUL byte, not a line feed\n"
     "Each --X has a --no-X that turns it off.\n"
     "\n"
     "A question takes a button's number (from 1) or its first letter, on the terminal or,\n"
@@ -72,6 +75,7 @@ struct ReplaceRequest {
   std::optional<bool> caseSensitive, list, confirmFile, confirmMatch, backup;
   std::vector<std::string> selected;
   bool help = false;
+  bool nulSeparated = false;
 };
 
 struct Switch {
@@ -122,6 +126,8 @@ bool ParseReplaceWords(int argc, char** argv, ReplaceRequest* request, std::stri
       std::string value;
       if (!words.TakeValue(name, &value, error)) return false;
       request->selected.push_back(value);
+    } else if (flag && (name == "-0" || name == "--null")) {
+      request->nulSeparated = true;
     } else {
       known = false;
       for (const Switch& s : kSwitches)
@@ -131,7 +137,7 @@ bool ParseReplaceWords(int argc, char** argv, ReplaceRequest* request, std::stri
         }
     }
     if (!known) {
-      *error = "unknown option " + word;
+      *error = "unknown option " + EscapeControlBytes(word);
       return false;
     }
   }
@@ -197,57 +203,6 @@ int SelectedIndex(const FarDialogItem* items, int first, int count) {
     if (items[first + k].Selected) return k;
   return -1;
 }
-
-// The walker polls standard input for Escape between files and swallows every byte it
-// reads there. Answers that come from a pipe or a file would be eaten, so for the
-// lifetime of this object they are read from a private copy of standard input while
-// /dev/null stands in its place. A terminal stays where it is: its keys are the
-// Escape, and questions switch it to whole lines.
-class AnswersSetAside {
- public:
-  AnswersSetAside() {
-    if (isatty(STDIN_FILENO) == 1) {
-      ok_ = true;
-      answers_.fd = STDIN_FILENO;
-      return;
-    }
-    saved_ = fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 3);
-    bool closed = saved_ < 0 && errno == EBADF;  // no input at all: every answer is Escape
-    if (saved_ < 0 && !closed) return;
-    int null = open("/dev/null", O_RDONLY | O_CLOEXEC);
-    if (null < 0) return;
-    if (null == STDIN_FILENO) {
-      fcntl(STDIN_FILENO, F_SETFD, 0);
-    } else {
-      bool moved = dup2(null, STDIN_FILENO) == STDIN_FILENO;
-      close(null);
-      if (!moved) return;
-    }
-    moved_ = true;
-    ok_ = true;
-    answers_.fd = saved_;  // -1 when there was no input: Escape
-  }
-  ~AnswersSetAside() {
-    if (moved_) {
-      if (saved_ >= 0)
-        dup2(saved_, STDIN_FILENO);
-      else
-        close(STDIN_FILENO);
-    }
-    if (saved_ >= 0) close(saved_);
-  }
-  AnswersSetAside(const AnswersSetAside&) = delete;
-  AnswersSetAside& operator=(const AnswersSetAside&) = delete;
-
-  bool ok() const { return ok_; }
-  AnswerInput& answers() { return answers_; }
-
- private:
-  int saved_ = -1;
-  bool moved_ = false;
-  bool ok_ = false;
-  AnswerInput answers_{-1};
-};
 
 // What the dialog driver saw, for the exit status.
 struct DialogOutcome {
@@ -315,12 +270,13 @@ int RunReplaceFilesCommand(int argc, char** argv) {
   if (!plugins.trawlix) return kFailed;
   if (!host.ShowFolder(host.activePanel(), folder) || !host.ShowFolder(host.otherPanel(), folder)) {
     std::fprintf(stderr, "quarix: %s: the folder cannot be shown (too long a path?)\n",
-                 folder.c_str());
+                 EscapeName(folder).c_str());
     return kFailed;
   }
   for (const std::string& name : request.selected) {
     if (!host.SelectItem(host.activePanel(), name)) {
-      std::fprintf(stderr, "quarix: %s: no entry %s to select\n", folder.c_str(), name.c_str());
+      std::fprintf(stderr, "quarix: %s: no entry %s to select\n", EscapeName(folder).c_str(),
+                   EscapeName(name).c_str());
       return kFailed;
     }
   }
@@ -359,12 +315,12 @@ int RunReplaceFilesCommand(int argc, char** argv) {
     // Without the list no panel is the rule; the walk only fails when there is nothing
     // to take the selected folders from.
     if (outcome.scope == kSelectedScope && host.activePanel().items.empty()) {
-      std::fprintf(stderr, "quarix: %s: no folders to replace in\n", folder.c_str());
+      std::fprintf(stderr, "quarix: %s: no folders to replace in\n", EscapeName(folder).c_str());
       return kFailed;
     }
     return kDone;
   }
-  return PrintResultsStatus(host.activePanel(), kDone, kNothingRewritten);
+  return PrintResultsStatus(host.activePanel(), request.nulSeparated, kDone, kNothingRewritten);
 }
 
 }  // namespace program

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "command_args.h"
+#include "escaped_text.h"
 #include "find_command.h"
 #include "program_host.h"
 #include "terminal.h"
@@ -28,12 +29,13 @@ constexpr int kScopeCount = 5;
 
 const char kUsage[] =
     "usage: quarix search [DIR] [--mask M] [--text T] [--mode MODE] [--case|--no-case]\n"
-    "                     [--inverse|--no-inverse] [--scope SCOPE] [--select NAME]...\n"
+    "                     [--inverse|--no-inverse] [--scope SCOPE] [--select NAME]... [-0]\n"
     "\n"
     "Opens the file search from the plugins menu while the active panel shows DIR (the\n"
     "current folder by default), fills the search dialog's fields as given and starts the\n"
     "search; a field not given keeps its stored value, so no options repeat the last search.\n"
-    "The files found are printed, one full path per line.\n"
+    "The files found are printed, one full path per line: on a terminal with control\n"
+    "characters escaped (\\n, \\x1b; a backslash as \\\\), otherwise as they are.\n"
     "\n"
     "  --mask M        file masks, such as \"*.c,*.h\"\n"
     "  --text T        the search text\n"
@@ -44,6 +46,7 @@ const char kUsage[] =
     "  --scope SCOPE   drives, drive, tree (DIR and its subfolders), folder (DIR only),\n"
     "                  selected (the folders given with --select)\n"
     "  --select NAME   select the entry NAME of DIR in the panel (repeatable)\n"
+    "  -0, --null      end each name with a NUL byte instead of a line feed\n"
     "\n"
     "Exit status: 0 when files were listed, 1 when none was found, 2 when no results panel\n"
     "opened (an error in the dialog, a refusal) or the command line was wrong.\n";
@@ -55,6 +58,7 @@ struct SearchRequest {
   std::optional<bool> caseSensitive, inverse;
   std::vector<std::string> selected;
   bool help = false;
+  bool nulSeparated = false;
 };
 
 bool ParseSearchWords(int argc, char** argv, SearchRequest* request, std::string* error) {
@@ -88,12 +92,14 @@ bool ParseSearchWords(int argc, char** argv, SearchRequest* request, std::string
       std::string value;
       if (!words.TakeValue(name, &value, error)) return false;
       request->selected.push_back(value);
+    } else if (flag && (name == "-0" || name == "--null")) {
+      request->nulSeparated = true;
     } else if (flag && (name == "--case" || name == "--no-case")) {
       request->caseSensitive = name == "--case";
     } else if (flag && (name == "--inverse" || name == "--no-inverse")) {
       request->inverse = name == "--inverse";
     } else {
-      *error = "unknown option " + word;
+      *error = "unknown option " + EscapeControlBytes(word);
       return false;
     }
   }
@@ -187,12 +193,13 @@ int RunSearchCommand(int argc, char** argv) {
   if (!plugins.trawlix) return kFailed;
   if (!host.ShowFolder(host.activePanel(), folder) || !host.ShowFolder(host.otherPanel(), folder)) {
     std::fprintf(stderr, "quarix: %s: the folder cannot be shown (too long a path?)\n",
-                 folder.c_str());
+                 EscapeName(folder).c_str());
     return kFailed;
   }
   for (const std::string& name : request.selected) {
     if (!host.SelectItem(host.activePanel(), name)) {
-      std::fprintf(stderr, "quarix: %s: no entry %s to select\n", folder.c_str(), name.c_str());
+      std::fprintf(stderr, "quarix: %s: no entry %s to select\n", EscapeName(folder).c_str(),
+                   EscapeName(name).c_str());
       return kFailed;
     }
   }
@@ -207,7 +214,7 @@ int RunSearchCommand(int argc, char** argv) {
     if (!explained) std::fprintf(stderr, "quarix: the search did not open a results panel\n");
     return kFailed;
   }
-  return PrintResultsStatus(host.activePanel(), kListed, kNothingFound);
+  return PrintResultsStatus(host.activePanel(), request.nulSeparated, kListed, kNothingFound);
 }
 
 }  // namespace program

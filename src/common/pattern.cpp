@@ -3,6 +3,7 @@
 #define PCRE2_CODE_UNIT_WIDTH 8
 #include <pcre2.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
@@ -14,6 +15,7 @@ struct CompiledPattern {
   pcre2_match_data* match = nullptr;  // sized for the pattern's groups, reused by every match
   bool jit = false;
   bool exactCase = false;  // compiled case-sensitive and no inline option can change that
+  std::size_t reach = 1;   // see PatternLookbehindReach
 };
 
 namespace {
@@ -65,6 +67,13 @@ int CompilePattern(CompiledPattern** pattern, const char* text, int caseSensitiv
   compiled->jit = pcre2_jit_compile(code, PCRE2_JIT_COMPLETE) == 0 &&
                   pcre2_pattern_info(code, PCRE2_INFO_JITSIZE, &jitSize) == 0 && jitSize > 0;
   compiled->exactCase = caseSensitive && !std::strstr(text, "(?");
+  // Each lookbehind steps back at most the longest one's length; they nest no deeper than
+  // the pattern has parentheses; an anchor or \b at the deepest point reads one byte more.
+  std::uint32_t longest = 0;
+  pcre2_pattern_info(code, PCRE2_INFO_MAXLOOKBEHIND, &longest);
+  const std::size_t nesting = std::max<std::size_t>(
+      static_cast<std::size_t>(std::count(text, text + std::strlen(text), '(')), 1);
+  compiled->reach = static_cast<std::size_t>(longest) * nesting + 2;
   *pattern = compiled;
   return 1;
 }
@@ -141,6 +150,10 @@ int PatternGroupCount(const CompiledPattern* pattern) {
   std::uint32_t count = 0;
   if (pcre2_pattern_info(pattern->code, PCRE2_INFO_CAPTURECOUNT, &count) != 0) return 0;
   return static_cast<int>(count);
+}
+
+std::size_t PatternLookbehindReach(const CompiledPattern* pattern) {
+  return pattern ? pattern->reach : 0;
 }
 
 int GetRequiredBytes(const CompiledPattern* pattern, RequiredByte* bytes) {

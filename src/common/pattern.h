@@ -46,6 +46,10 @@ inline int AnswerOfMatch(int result) {
 }
 // The number of capturing groups.
 int PatternGroupCount(const CompiledPattern* pattern);
+// At least as many bytes before the start offset as a match may read (lookbehinds,
+// anchors, \b). A subject that begins that many bytes before the start offset finds what
+// the whole subject finds (with kMatchNotBol when it does not begin at the line's start).
+std::size_t PatternLookbehindReach(const CompiledPattern* pattern);
 
 // A byte that every match must contain, for scanners that skip what cannot match.
 struct RequiredByte {

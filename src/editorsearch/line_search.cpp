@@ -35,13 +35,13 @@ bool FindPlain(const LineSearch& search, const char* text, int from, int count, 
 }
 
 bool FindPattern(const LineSearch& search, const char* text, int from, int count, bool keep,
-                 LineHit* hit) {
+                 int options, LineHit* hit) {
   if (!search.pattern) return false;
   const int pairs = PatternGroupCount(search.pattern) + 1;
   std::vector<int> ovector(2 * static_cast<std::size_t>(pairs), -1);
   const std::size_t end = static_cast<std::size_t>(from) + static_cast<std::size_t>(count);
-  if (MatchPattern(search.pattern, text, end, static_cast<std::size_t>(from), 0, ovector.data(),
-                   pairs) < 0)
+  if (MatchPattern(search.pattern, text, end, static_cast<std::size_t>(from), options,
+                   ovector.data(), pairs) < 0)
     return false;
   if (ovector[0] < 0 || ovector[1] < ovector[0]) return false;
   hit->start = ovector[0];
@@ -53,15 +53,25 @@ bool FindPattern(const LineSearch& search, const char* text, int from, int count
   return true;
 }
 
+bool Find(const LineSearch& search, const char* text, int from, int count, bool keep,
+          int options, LineHit* hit) {
+  hit->ovector.clear();
+  hit->pairs = 0;
+  if (count <= 0 || from < 0 || !text) return false;
+  return search.regex ? FindPattern(search, text, from, count, keep, options, hit)
+                      : FindPlain(search, text, from, count, hit);
+}
+
 }  // namespace
 
 bool FindInLine(const LineSearch& search, const char* text, int from, int count, bool keep,
                 LineHit* hit) {
-  hit->ovector.clear();
-  hit->pairs = 0;
-  if (count <= 0 || from < 0 || !text) return false;
-  return search.regex ? FindPattern(search, text, from, count, keep, hit)
-                      : FindPlain(search, text, from, count, hit);
+  return Find(search, text, from, count, keep, 0, hit);
+}
+
+bool FindInLineWindow(const LineSearch& search, const char* window, int from, int count,
+                      bool keep, LineHit* hit) {
+  return Find(search, window, from, count, keep, kMatchNotBol, hit);
 }
 
 bool LineRegion(const LineSearch& search, const EditorGetString& line, int start, bool keep,

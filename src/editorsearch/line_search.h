@@ -32,6 +32,11 @@ struct LineHit {
 bool FindInLine(const LineSearch& search, const char* text, int from, int count, bool keep,
                 LineHit* hit);
 
+// As FindInLine, for a window onto a line that begins after the line's first byte: the
+// window's start is not taken for the start of the line. Offsets count from the window.
+bool FindInLineWindow(const LineSearch& search, const char* window, int from, int count,
+                      bool keep, LineHit* hit);
+
 // The region of a line to search from start (-1: the whole line): forward the part from
 // start on, backward the part before it, cut to the line's selection with inSelection.
 bool LineRegion(const LineSearch& search, const EditorGetString& line, int start, bool keep,

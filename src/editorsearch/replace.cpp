@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 #include "common/host_binding.h"
 #include "common/messages.h"
 #include "common/template.h"
 #include "editorsearch/editor_calls.h"
+#include "editorsearch/line_replace.h"
 #include "editorsearch/search.h"
 #include "editorsearch/settings.h"
+#include "platform/platform.h"
 
 int ReplaceAll = 0;
 
@@ -33,6 +36,38 @@ int Ask(const std::string& match, const std::string& replacement) {
                          MessageText(48), replacement.c_str(), MessageText(50),
                          MessageText(51), MessageText(52),     MessageText(1)};
   return Info.Message(Info.ModuleNumber, 0, "QXAskReplace", lines, 9, 4);
+}
+
+// The console is looked at once the clock has moved on since the last look, so that a long
+// replace-all costs no system call per match; the first look of a run is at once.
+std::uint64_t g_lastLook = 0;
+bool g_looked = false;
+
+bool EscapePressed() {
+  const std::uint64_t now = platform::ReadCoarseClock();
+  if (g_looked && now == g_lastLook) return false;
+  g_looked = true;
+  g_lastLook = now;
+  return platform::PollConsoleEscape();
+}
+
+// Replace-all over a line from start on: the new line is built in one pass and handed to
+// the editor once. False when the run is to end (Escape, or a line grown too long).
+bool ReplaceRestOfLine(const LineSearch& search, int line, int start) {
+  EditorGetString text;
+  if (!GetEditorLine(line, &text)) return true;
+  const std::string eol = text.StringEOL;
+  const std::size_t reach = search.regex ? PatternLookbehindReach(search.pattern) : 0;
+  std::string bytes(text.StringText, static_cast<std::size_t>(text.StringLength));
+  LineReplacement done = ReplaceAllInLine(search, std::move(bytes), start, ERReplace.c_str(),
+                                          eol.c_str(), reach, EscapePressed);
+  if (done.replaced > 0) {
+    SetEditorLine(line, done.text.data(), static_cast<int>(done.text.size()), eol.c_str());
+    // Where the last replacement one at a time would have left the editor.
+    SetEditorPosition(line, done.position, line);
+    ClearEditorSelection();
+  }
+  return !done.stopped;
 }
 
 }  // namespace
@@ -77,7 +112,16 @@ void ReplaceRun() {
   int line = editor.CurLine;
   int start = editor.CurPos;
   LineHit hit;
+  g_looked = false;
   while (search.reverse ? line >= 0 : line < editor.TotalLines) {
+    // Once nothing is asked, a line is replaced whole. With the selection option the first
+    // replacement removes the selection, and with it every later match: one at a time.
+    if (ReplaceAll && !search.inSelection) {
+      if (EscapePressed() || !ReplaceRestOfLine(search, line, start)) return;
+      line += step;
+      start = -1;
+      continue;
+    }
     EditorGetString text;
     if (!GetEditorLine(line, &text) || !LineRegion(search, text, start, true, &hit)) {
       line += step;

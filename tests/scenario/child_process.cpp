@@ -33,7 +33,7 @@ struct Pipe {
 
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
                      const std::map<std::string, std::string>& env, const std::string& input,
-                     int inputFd) {
+                     int inputFd, int outputFd) {
   ChildResult result;
   Pipe in, out, err;
   if (in.fd[0] < 0 || out.fd[0] < 0 || err.fd[0] < 0) return result;
@@ -56,7 +56,7 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, inputFd >= 0 ? inputFd : in.fd[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, out.fd[1], 1);
+  posix_spawn_file_actions_adddup2(&actions, outputFd >= 0 ? outputFd : out.fd[1], 1);
   posix_spawn_file_actions_adddup2(&actions, err.fd[1], 2);
   pid_t pid = -1;
   int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());

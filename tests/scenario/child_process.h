@@ -12,7 +12,8 @@ struct ChildResult {
   std::string err;
 };
 
-// With inputFd set, the child reads that descriptor (a terminal, say) instead of input.
+// With inputFd set, the child reads that descriptor (a terminal, say) instead of input;
+// with outputFd set, it writes its standard output there (and out stays empty).
 ChildResult RunChild(const std::string& program, const std::vector<std::string>& args,
                      const std::map<std::string, std::string>& env, const std::string& input = "",
-                     int inputFd = -1);
+                     int inputFd = -1, int outputFd = -1);

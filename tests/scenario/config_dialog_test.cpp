@@ -70,7 +70,7 @@ class ConfigDialogTest : public ScenarioTest {
     registry_.reset();
     registry_ = std::make_unique<Environment>(
         "QUARIX_REGISTRY", Folder("registry-" + std::to_string(++registries_)));
-    host_ = std::make_unique<host::Host>();
+    host_ = MakeRecordingHost();
   }
   std::string RegistryFile() { return root_ + "/registry/Software/Far/Plugins/Quarix.reg"; }
   std::optional<std::string> RegistryBytes() {

@@ -82,6 +82,17 @@ TEST_F(EditProgram, ReplaceAnswersFromStandardInputAndSaves) {
   EXPECT_EQ(ReadAll(file_), "int x;\r\n// TODO first\n\nint y; // TODO! sec0nd\n");
 }
 
+// After "all" the plugin looks at standard input for Escape; the answers for the next
+// command must still be there.
+TEST_F(EditProgram, AnswersAfterAnAllAreKept) {
+  ChildResult run = Edit({"replace", "--text", "first", "--with", "1st", "--no-regex", "replace",
+                          "--text", "int", "--with", "long", "--case", "--no-regex"},
+                         "a\n1\n");
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  // The second command starts where the first left the cursor, after "1st".
+  EXPECT_EQ(ReadAll(file_), "int x;\r\n// TODO 1st\n\nlong y; // todo second\n");
+}
+
 TEST_F(EditProgram, ErrorsExitTwoAndKeepTheFile) {
   EXPECT_EQ(Edit({"search", "--text", "a(b", "--regex"}).exitCode, 2);
   EXPECT_EQ(Edit({"--at", "9:1", "search", "--text", "x"}).exitCode, 2);

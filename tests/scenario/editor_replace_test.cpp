@@ -1,4 +1,5 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <sstream>
 
@@ -177,6 +178,115 @@ TEST_F(EditorReplace, InSelectionStopsAfterTheFirstReplacement) {
   Replace({.text = "a", .with = "b"}, {kReplace});
   EXPECT_EQ(Editor().Text(), "b a a");
   EXPECT_EQ(Questions(), 1);
+}
+
+// "All" answered at the first question leaves what answering "Replace" to every question
+// leaves: the text, the cursor and the window's top line.
+TEST_F(EditorReplace, AllLeavesWhatEveryReplaceLeaves) {
+  struct Case {
+    const char* pattern;
+    const char* with;
+    bool regex;
+    bool backward;
+  } cases[] = {
+      {"(?<=b)a", "b", true, false},      // matches made by the replacements before them
+      {"^[a-z]", "X\\n", true, false},   // a line start after an inserted line feed
+      {"(?<=(.))a", "[$1]", true, false},
+      {"x*", "-", true, false},
+      {"a", "aa", false, false},
+      {"a", "<$0>", false, true},
+      {"a?", "_", true, true},
+  };
+  const std::string text = "baaa a\nxbaab\n\naab";
+  for (const Case& c : cases) {
+    const EditorFields fields{.text = c.pattern, .with = c.with, .regex = c.regex,
+                              .backward = c.backward};
+    Open(text, c.backward ? 3 : 0, c.backward ? 3 : 0);
+    std::vector<int> each(500, kReplace);
+    ScriptReplace(fields);
+    answers_.assign(each.begin(), each.end());
+    Run(kReplaceEntry);
+    const std::string replacedEach = Editor().Text();
+    const auto cursorEach = Cursor();
+    const int topEach = Editor().topScreenLine;
+    ASSERT_FALSE(answers_.empty()) << c.pattern;
+
+    Open(text, c.backward ? 3 : 0, c.backward ? 3 : 0);
+    Replace(fields, {kAll});
+    EXPECT_EQ(Editor().Text(), replacedEach) << c.pattern;
+    EXPECT_EQ(Cursor(), cursorEach) << c.pattern;
+    EXPECT_EQ(Editor().topScreenLine, topEach) << c.pattern;
+    EXPECT_EQ(Selection(), std::nullopt) << c.pattern;
+  }
+}
+
+// Once nothing is asked a line is handed to the editor once, however many matches it
+// holds: the work per line does not grow with its matches.
+TEST_F(EditorReplace, AllSetsEachLineOnce) {
+  for (int matches : {10, 1000}) {
+    std::string line;
+    for (int i = 0; i < matches; ++i) line += "ab ";
+    Open(line + "\n" + line + "\nnone\n" + line);
+    host_->calls.clear();
+    Replace({.text = "a(b)", .with = "<$1>", .regex = true}, {kAll});
+    std::string expected;
+    for (int i = 0; i < matches; ++i) expected += "<b> ";
+    EXPECT_EQ(Editor().Text(), expected + "\n" + expected + "\nnone\n" + expected);
+    int sets = 0;
+    int editorCalls = 0;
+    for (const host::ServiceCall* call : CallsOf("EditorControl")) {
+      ++editorCalls;
+      sets += call->args.at(0) == ECTL_SETSTRING;
+    }
+    // The answered match, the rest of its line, then each further line with a match.
+    EXPECT_EQ(sets, 4) << matches;
+    EXPECT_LT(editorCalls, 30) << matches;
+  }
+}
+
+// Standard input as the console the plugins poll for Escape, for one test.
+class ConsoleInput {
+ public:
+  explicit ConsoleInput(const std::string& keys) {
+    int ends[2];
+    if (pipe(ends) != 0) return;
+    saved_ = dup(STDIN_FILENO);
+    if (write(ends[1], keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) return;
+    dup2(ends[0], STDIN_FILENO);
+    close(ends[0]);
+    writer_ = ends[1];
+  }
+  ~ConsoleInput() {
+    if (saved_ >= 0) {
+      dup2(saved_, STDIN_FILENO);
+      close(saved_);
+    }
+    if (writer_ >= 0) close(writer_);
+  }
+  ConsoleInput(const ConsoleInput&) = delete;
+  ConsoleInput& operator=(const ConsoleInput&) = delete;
+
+ private:
+  int saved_ = -1;
+  int writer_ = -1;
+};
+
+TEST_F(EditorReplace, EscapeStopsAReplaceAll) {
+  Open("a a a a\na\n");
+  {
+    ConsoleInput keys("\x1b");
+    Replace({.text = "a", .with = "b", .regex = false}, {kAll});
+  }
+  // The answered match is replaced; the Escape waiting in the input ends the run there.
+  EXPECT_EQ(Editor().Text(), "b a a a\na\n");
+  EXPECT_TRUE(TakeWarnings().empty());
+  // Other keys are no Escape.
+  Open("a a\na\n");
+  {
+    ConsoleInput keys("q");
+    Replace({.text = "a", .with = "b", .regex = false}, {kAll});
+  }
+  EXPECT_EQ(Editor().Text(), "b b\nb\n");
 }
 
 std::string ReadAll(const std::string& path) {

@@ -173,6 +173,13 @@ inline std::string ExpectedCountLine(const std::string& text, long long number) 
   return out.substr(0, 79);
 }
 
+// A host that keeps the record of every service call, for the checks on it.
+inline std::unique_ptr<host::Host> MakeRecordingHost() {
+  auto made = std::make_unique<host::Host>();
+  made->recordCalls = true;
+  return made;
+}
+
 class ScenarioTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -182,7 +189,7 @@ class ScenarioTest : public ::testing::Test {
     registry_ = std::make_unique<Environment>("QUARIX_REGISTRY", root_ + "/registry");
     // The scratch folder is the only drive: no scope ever walks the machine's own disks.
     drives_ = std::make_unique<Environment>("QUARIX_DRIVES", "C=" + root_ + ":fixed");
-    host_ = std::make_unique<host::Host>();
+    host_ = MakeRecordingHost();
   }
 
   void TearDown() override {
@@ -211,7 +218,7 @@ class ScenarioTest : public ::testing::Test {
   // The host shuts down (every plugin's ExitFAR) and a new one starts with no plugin.
   void RestartHost() {
     host_.reset();
-    host_ = std::make_unique<host::Host>();
+    host_ = MakeRecordingHost();
   }
 
   // A folder below the scratch folder, made when missing.

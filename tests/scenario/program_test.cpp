@@ -2,6 +2,7 @@
 // registry folder of its own.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <stdlib.h>
 #include <termios.h>
 #include <unistd.h>
@@ -215,6 +216,127 @@ TEST_F(ProgramTest, TerminalInputSeesALoneEscapeAtOnceAndGetsItsModeBack) {
   EXPECT_EQ(after.c_cc[VMIN], before.c_cc[VMIN]);
   close(terminal);
   close(master);
+}
+
+// The names as a script reads them: split at NUL bytes.
+std::set<std::string> NulSeparated(const std::string& text) {
+  std::set<std::string> names;
+  std::size_t start = 0;
+  for (std::size_t end; (end = text.find('\0', start)) != std::string::npos; start = end + 1)
+    names.insert(text.substr(start, end - start));
+  EXPECT_EQ(start, text.size()) << "the last name ends with a NUL too";
+  return names;
+}
+
+// A pseudo-terminal for the child's standard output, read back raw (no "\r" added).
+class Terminal {
+ public:
+  Terminal() {
+    master_ = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
+    slave_ = open(ptsname(master_), O_RDWR | O_NOCTTY);
+    termios mode;
+    if (slave_ >= 0 && tcgetattr(slave_, &mode) == 0) {
+      cfmakeraw(&mode);
+      tcsetattr(slave_, TCSANOW, &mode);
+    }
+  }
+  ~Terminal() {
+    if (slave_ >= 0) close(slave_);
+    if (master_ >= 0) close(master_);
+  }
+  int fd() const { return slave_; }
+  // What was written to it so far.
+  std::string Take() {
+    std::string text;
+    char buffer[4096];
+    for (;;) {
+      pollfd ready{master_, POLLIN, 0};
+      if (poll(&ready, 1, 100) <= 0) break;
+      const ssize_t got = read(master_, buffer, sizeof buffer);
+      if (got <= 0) break;
+      text.append(buffer, static_cast<std::size_t>(got));
+    }
+    return text;
+  }
+
+ private:
+  int master_ = -1;
+  int slave_ = -1;
+};
+
+// The three commands that list files, each finding "needle".
+std::vector<std::vector<std::string>> ListingCommands(const std::string& tree) {
+  return {{"ff:needle", tree},
+          {"search", tree, "--mask", "*", "--text", "needle", "--mode", "plain", "--scope", "tree"},
+          {"replace", tree, "--mask", "*", "--text", "needle", "--with", "needle", "--mode",
+           "plain", "--scope", "tree", "--list", "--no-confirm-file", "--no-confirm-match",
+           "--no-backup"}};
+}
+
+TEST_F(ProgramTest, NulSeparatedNamesKeepLineFeeds) {
+  const std::set<std::string> files =
+      MakeFiles({{"two\nlines.txt", "needle\n"}, {"plain.txt", "needle\n"}});
+  for (std::vector<std::string> args : ListingCommands(tree)) {
+    for (const char* option : {"-0", "--null"}) {
+      args.insert(args.begin() + (args[0] == "ff:needle" ? 0 : 1), option);
+      ChildResult result = Run(args);
+      EXPECT_EQ(result.exitCode, 0) << args[0] << " " << result.err;
+      EXPECT_EQ(NulSeparated(result.out), files) << args[0];
+      EXPECT_EQ(result.err, "") << args[0];
+      args.erase(std::find(args.begin(), args.end(), option));
+    }
+  }
+}
+
+TEST_F(ProgramTest, LinesToAPipeStayRawAndALineFeedIsPointedOut) {
+  MakeFiles({{"two\nlines.txt", "needle\n"}, {"back\\slash.txt", "needle\n"}});
+  ChildResult result = Run({"ff:needle", tree});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  // Scripts read one raw path per line: so it stays, and the name that breaks it is named.
+  EXPECT_EQ(Lines(result.out),
+            (std::set<std::string>{tree + "two", "lines.txt", tree + "back\\slash.txt"}));
+  EXPECT_NE(result.err.find(tree + "two\\nlines.txt"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("-0"), std::string::npos) << result.err;
+}
+
+TEST_F(ProgramTest, ATerminalSeesControlBytesEscaped) {
+  MakeFiles({{"\x1b[2J.txt", "needle\n"}, {"a\nb\\n.txt", "needle\n"}, {"\x7f.txt", "needle\n"}});
+  for (const std::vector<std::string>& args : ListingCommands(tree)) {
+    Terminal terminal;
+    ASSERT_GE(terminal.fd(), 0);
+    ChildResult result =
+        RunChild(kProgram, args,
+                 {{"QUARIX_REGISTRY", registry}, {"QUARIX_PLUGIN_DIR", QUARIX_BIN_DIR}}, "", -1,
+                 terminal.fd());
+    EXPECT_EQ(result.exitCode, 0) << args[0] << " " << result.err;
+    const std::string shown = terminal.Take();
+    // Each name on a line of its own; the backslash doubled, so "\n" typed in a name and
+    // a line feed in it read differently.
+    EXPECT_EQ(Lines(shown), (std::set<std::string>{tree + "\\x1b[2J.txt",
+                                                    tree + "a\\nb\\\\n.txt", tree + "\\x7f.txt"}))
+        << args[0] << ": " << shown;
+    EXPECT_EQ(shown.find('\x1b'), std::string::npos) << args[0];
+  }
+}
+
+TEST_F(ProgramTest, MessagesShowControlBytesEscaped) {
+  MakeFiles({{"x\x1b[2J", "a\x1b[2Jb\n"}});
+  struct Case {
+    std::vector<std::string> args;
+    std::string expected;  // in the messages on stderr
+  } cases[] = {
+      {{"ff:", tree + "no\x1b[2Jsuch"}, tree + "no\\x1b[2Jsuch: No such file"},
+      {{"search", tree, "--select", "x\x1b[2J\n"}, "no entry x\\x1b[2J\\n to select"},
+      // A question of the editor plugin quotes the matched bytes of the line.
+      {{"edit", tree + "x\x1b[2J", "replace", "--text", "a.", "--with", "b", "--regex"},
+       "\"a\\x1b\""},
+  };
+  for (const Case& c : cases) {
+    ChildResult result = Run(c.args);
+    EXPECT_NE(result.err.find(c.expected), std::string::npos) << c.args[0] << ": " << result.err;
+    EXPECT_EQ(result.err.find('\x1b'), std::string::npos) << c.args[0] << ": " << result.err;
+  }
 }
 
 TEST_F(ProgramTest, SettingsPersistBetweenRuns) {

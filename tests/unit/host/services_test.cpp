@@ -10,6 +10,7 @@ namespace {
 class ServicesTest : public testing::Test {
  protected:
   void SetUp() override {
+    host.recordCalls = true;
     plugin = host.AddPlugin(fake::MakePlugin({"OK", "Cancel", ""}));
     ASSERT_NE(plugin, nullptr);
     info = plugin->startup;
@@ -174,6 +175,32 @@ TEST_F(ServicesTest, ServicesNotOfferedAreRecordedAndFail) {
   for (const host::ServiceCall& call : host.calls) names.push_back(call.service);
   EXPECT_EQ(names,
             (std::vector<std::string>{"GetDirList", "Viewer", "Editor", "CharTable", "Menu"}));
+}
+
+// The quarix program's host is a plain one: were every call kept, its memory would grow
+// with every folder walked and every line edited.
+TEST(HostRecord, KeepsNothingUnlessAsked) {
+  host::Host plain;
+  host::Plugin* plugin = plain.AddPlugin(fake::MakePlugin({"OK"}));
+  ASSERT_NE(plugin, nullptr);
+  const PluginStartupInfo& info = plugin->startup;
+  FarDialogItem item{};
+  const char* lines[] = {"title", "OK"};
+  EditorInfo editor{};
+  auto callEveryKind = [&] {
+    info.GetMsg(info.ModuleNumber, 0);
+    info.Dialog(info.ModuleNumber, -1, -1, 10, 5, "topic", &item, 1);
+    info.Message(info.ModuleNumber, 0, "topic", lines, 2, 1);
+    info.Control(FAR_INVALID_HANDLE, FCTL_REDRAWPANEL, nullptr);
+    info.RestoreScreen(info.SaveScreen(0, 0, -1, -1));
+    info.EditorControl(ECTL_GETINFO, &editor);
+    info.CharTable(0, nullptr, 0);
+  };
+  callEveryKind();
+  EXPECT_TRUE(plain.calls.empty());
+  plain.recordCalls = true;
+  callEveryKind();
+  EXPECT_EQ(plain.calls.size(), 8u);
 }
 
 TEST(HostLifetime, MakesItselfCurrentAndGivesEveryPluginExitFAR) {
