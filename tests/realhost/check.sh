@@ -22,7 +22,8 @@ fail_check() {
 # expect NAME COMMAND...: passes when COMMAND succeeds.
 expect() {
   local name=$1; shift
-  if "$@"; then pass_check "$name"; else fail_check "$name" "failed: $*"; fi
+  local what="$*"
+  if "$@"; then pass_check "$name"; else fail_check "$name" "failed: ${what:0:100}"; fi
 }
 
 # expect_screen NAME TEXT [SECONDS]: passes when TEXT shows up on the screen in time.

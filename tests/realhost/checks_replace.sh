@@ -7,7 +7,10 @@ question_on_screen() {
   host_screen | python3 -c '
 import re, sys
 rows = sys.stdin.read().split("\n")
-def inner(r): return r.strip().strip("\u2551\u2502").strip()
+def boxed(i, marker, row):
+    col = rows[i].index(marker)
+    left, right = rows[i].rfind("\u2551", 0, col), rows[i].find("\u2551", col)
+    return row[left + 1:right].strip()
 def name_after(i):
     for r in rows[i + 1:i + 3]:
         m = re.search(r"D:\\\S*?([^\\\s\u2551\u2502]+)(\s|\u2551|\u2502|$)", r)
@@ -17,7 +20,7 @@ for i, r in enumerate(rows):
     if "Replace in this file?" in r:
         print("file", name_after(i)); break
     if "Replace the text" in r:
-        text = inner(rows[i + 1])
+        text = boxed(i, "Replace the text", rows[i + 1])
         j = next((k for k in range(i, min(i + 8, len(rows))) if "in the file" in rows[k]), i)
         print("match", name_after(j), text); break
 '

@@ -58,18 +58,34 @@ set_check() {
   esac
 }
 
-# pick_radio LABEL: the radio button LABEL is chosen.
+# pick_radio LABEL: the radio button LABEL is chosen. Tab stops only at the chosen button
+# of a group, so Tab into the group, then the arrows to the button, then Space.
 pick_radio() {
-  local row
+  local row i cur
   row=$(row_of "$1") || { echo "pick_radio: no radio button '$1'" >&2; return 1; }
-  focus_row "$row" || return 1
+  for i in $(seq 1 30); do
+    cur=$(cursor_row)
+    same_radio_group "$cur" "$row" && break
+    host_keys Tab
+  done
+  while [ "$cur" -lt "$row" ]; do host_keys Down; cur=$((cur + 1)); done
+  while [ "$cur" -gt "$row" ]; do host_keys Up; cur=$((cur - 1)); done
+  [ "$(cursor_row)" = "$row" ] || { echo "pick_radio: cannot reach '$1'" >&2; return 1; }
   host_keys Space
+}
+
+# same_radio_group ROW1 ROW2: every screen row from ROW1 to ROW2 is a radio button.
+same_radio_group() {
+  local a=$1 b=$2
+  [ "$a" -le "$b" ] || { a=$2; b=$1; }
+  host_screen | sed -n "$((a + 1)),$((b + 1))p" | grep -qvE '\((•| |\*)\) ' && return 1
+  return 0
 }
 
 # press_button N: the Nth button (from 0) of the message on screen.
 press_button() {
   local i
-  for ((i = 0; i < $1; i++)); do host_keys Right; done
+  for ((i = 0; i < $1; i++)); do host_keys Tab; done
   host_keys Enter
 }
 
