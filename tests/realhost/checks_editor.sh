@@ -23,14 +23,14 @@ save_and_close_editor() {
 
 open_editor_menu() {
   host_keys F11
-  host_wait "Plugin commands" "$RH_WAIT"
+  host_wait "Plugin commands" "$RH_WAIT" && host_settle 5
 }
 
 # editor_position: "LINE COL" of the cursor (from 1), read from the editor's status line.
 editor_position() {
   host_screen | head -1 | python3 -c '
 import re, sys
-m = re.search(r"(\d+)/\d+\s+(\d+)", sys.stdin.read())
+m = re.search(r"(\d+)/\d+\s+\D*?(\d+)", sys.stdin.read())
 print(m.group(1), m.group(2) if m else "")' 2>/dev/null
 }
 
@@ -41,7 +41,8 @@ answer_editor_questions() {
   local a pos last="" n=0
   for a in "$@"; do
     while :; do
-      host_wait "Replace the text" "$RH_WAIT" || { echo "  no question $((n + 1))" >&2; return 1; }
+      host_wait "Replace the text" "$RH_WAIT" || { echo "  no question $((n + 1))" >&2; RH_ASKED=$n; return 1; }
+      host_settle 5
       pos=$(editor_position)
       [ "$pos" != "$last" ] && break
       sleep 0.5
@@ -62,6 +63,7 @@ editor_replace() {
   open_editor_menu
   host_menu_pick "Plugin commands" "Replace"
   host_wait "Replace with:" "$RH_WAIT"
+  host_settle 5
   fill_field "Search for:" "$1"
   fill_field "Replace with:" "$2"
   set_check "Regular expression" off
@@ -79,28 +81,34 @@ check_editor_menu() {
   host_keys Escape
 }
 
+# stop_editor_replace ANSWER: a replace of "cat" from the first line, stopped at the first
+# question with ANSWER (3: Cancel, esc: Escape); the run ends there, without a message.
+stop_editor_replace() {
+  host_keys C-Home
+  editor_replace cat bird
+  host_keys Enter
+  answer_editor_questions "$1"
+  host_settle 5
+  expect "editor replace: $2 at the first question ends the run" \
+    lacks "Cannot find the text|Replace the text" "$(host_screen)"
+  expect_equal "editor replace: $2 was asked once" 1 "$RH_ASKED"
+}
+
 check_editor_replace() {
   local f=$RH_DRIVE_D/tree/edit/lines.txt
   # lines.txt: alpha cat / beta cat cat / gamma cat / delta cat
+  host_keys C-Home
   editor_replace cat dog
   expect_help "help: editor replace dialog" ReplaceDlg
   host_keys Enter
   answer_editor_questions h0 2 0 1
-  expect "editor replace: no message after All" lacks "Cannot find the text" "$(host_screen)"
+  expect "editor replace: no message after All" lacks "Cannot find the text|Replace the text" "$(host_screen)"
   host_keys F2
   host_settle 5
   expect_file_bytes "editor replace: Replace, Skip, Replace, All" "$f" \
     'alpha dog\r\nbeta cat dog\r\ngamma dog\r\ndelta dog\r\n'
-  host_keys C-Home
-  editor_replace cat bird
-  host_keys Enter
-  answer_editor_questions 3
-  expect "editor replace: Cancel ends the run without a message" lacks "Cannot find the text" "$(host_screen)"
-  host_keys C-Home
-  editor_replace cat bird
-  host_keys Enter
-  answer_editor_questions esc
-  expect "editor replace: Escape ends the run without a message" lacks "Cannot find the text" "$(host_screen)"
+  stop_editor_replace 3 Cancel
+  stop_editor_replace esc Escape
   host_keys C-Home
   editor_replace cat bird
   host_keys Enter

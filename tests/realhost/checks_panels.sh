@@ -4,22 +4,22 @@
 open_plugin_menu() {
   back_to_panels
   host_keys F11
-  host_wait "Plugin commands" "$RH_WAIT"
+  host_wait "Plugin commands" "$RH_WAIT" && host_settle 5
 }
 
 open_search_dialog() {
-  open_plugin_menu && host_menu_pick "Plugin commands" "Trawlix" && host_wait "File masks:" "$RH_WAIT"
+  open_plugin_menu && host_menu_pick "Plugin commands" "Trawlix" && host_wait "File masks:" "$RH_WAIT" && host_settle 5
 }
 
 open_replace_dialog() {
-  open_plugin_menu && host_menu_pick "Plugin commands" "Replace" && host_wait "Replace with:" "$RH_WAIT"
+  open_plugin_menu && host_menu_pick "Plugin commands" "Replace" && host_wait "Replace with:" "$RH_WAIT" && host_settle 5
 }
 
 open_config_dialog() {
   back_to_panels
   host_keys M-S-F9
   host_wait "Plugins configuration" "$RH_WAIT" &&
-    host_menu_pick "Plugins configuration" "Trawlix" && host_wait "Lines in a window:" "$RH_WAIT"
+    host_menu_pick "Plugins configuration" "Trawlix" && host_wait "Lines in a window:" "$RH_WAIT" && host_settle 5
 }
 
 # go_to_folder PATH: the active panel shows the folder PATH (a D:\ path).

@@ -28,13 +28,15 @@ focus_row() {
   return 1
 }
 
-# fill_field LABEL TEXT: the edit field below LABEL gets TEXT.
+# fill_field LABEL TEXT: the edit field below LABEL gets TEXT. The host completes typed
+# text from the field's history and selects the completion: Delete drops it.
 fill_field() {
   local row
   row=$(row_of "$1") || { echo "fill_field: no label '$1'" >&2; return 1; }
   focus_row $((row + 1)) || return 1
   host_keys C-y
   [ -z "$2" ] || host_type "$2"
+  host_keys DC
 }
 
 # fill_field_beside LABEL TEXT: the edit field on LABEL's row gets TEXT.
@@ -44,6 +46,7 @@ fill_field_beside() {
   focus_row "$row" || return 1
   host_keys C-y
   [ -z "$2" ] || host_type "$2"
+  host_keys DC
 }
 
 # set_check LABEL on|off: the check box LABEL is ticked (on) or not (off).
