@@ -108,7 +108,7 @@ run_sessions() {
   fi
   if start_host_in_russian; then
     run_russian_checks
-    quit_host
+    leave_host
   else
     fail_check "host start (Russian)" "the host did not start"
   fi

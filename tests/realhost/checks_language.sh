@@ -16,7 +16,7 @@ expect_texts() {
 }
 
 # start_host_in_russian: Russian locale (compiled into the work folder, the machine's
-# own locales are not touched) and Russian interface.
+# own locales are not touched), then the host's language switched to Russian.
 start_host_in_russian() {
   local loc=$RH_WORK/../locale
   if [ ! -d "$loc/ru_RU.UTF-8" ]; then
@@ -24,8 +24,7 @@ start_host_in_russian() {
     localedef -i ru_RU -f UTF-8 "$loc/ru_RU.UTF-8" 2>/dev/null ||
       { echo "  localedef could not make ru_RU.UTF-8" >&2; return 1; }
   fi
-  set_host_language Russian
-  LOCPATH=$(cd "$loc" && pwd) LANG=ru_RU.UTF-8 LC_ALL=ru_RU.UTF-8 start_host
+  LOCPATH=$(cd "$loc" && pwd) LANG=ru_RU.UTF-8 start_host && switch_language Russian
 }
 
 check_russian_dialogs() {

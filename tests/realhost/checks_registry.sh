@@ -18,7 +18,7 @@ check_registry() {
   done
   # the last commands of the session: the file replace, the configuration, Linquo
   expect_equal "registry: FRReplace from the replace dialog" '"dog"' "$(reg_value FRReplace)"
-  expect_equal "registry: FText from the replace dialog" '"cat\\\\d"' "$(reg_value FText)"
+  expect_equal "registry: FText from the replace dialog" '"cat\\d"' "$(reg_value FText)"
   expect_equal "registry: FSearchIn, current folder only" dword:00000003 "$(reg_value FSearchIn)"
   expect_equal "registry: FRSaveOriginal on" dword:00000001 "$(reg_value FRSaveOriginal)"
   expect_equal "registry: SeveralLines from the configuration" dword:00000007 "$(reg_value SeveralLines)"

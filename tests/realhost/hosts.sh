@@ -53,9 +53,62 @@ quit_host() {
   host_quit || { echo "  the host did not quit; stopped" >&2; host_stop; return 1; }
 }
 
-# on_panels: the panels' key bar is showing and no dialog, menu or editor covers it.
+# on_panels: the panels show (their frame on the first row, a key bar on the last), in
+# either language.
 on_panels() {
-  host_screen | tail -1 | grep -q '1Help.*2UserMn'
+  local shown; shown=$(host_screen)
+  [[ $(head -1 <<<"$shown") == ╔* ]] && [[ $(tail -1 <<<"$shown") == 1* ]]
+}
+
+# open_options_menu: the host's Options menu, from its menu bar.
+open_options_menu() {
+  back_to_panels
+  host_keys F9
+  host_settle 3
+  host_type o
+  host_settle 3
+}
+
+# pick_untitled_item TEXT: choose TEXT in the menu box without a title that lists it.
+pick_untitled_item() {
+  local idx i
+  idx=$(host_screen | python3 -c '
+import sys
+item, rows = sys.argv[1], sys.stdin.read().split("\n")
+for i, r in enumerate(rows):
+    if item in r and "\u2551" in r:
+        col = r.index(item)
+        n = 1
+        for j in range(i - 1, -1, -1):
+            if "\u2554" in rows[j][:col]: print(n); sys.exit(0)
+            if "\u255f" not in rows[j][:col]: n += 1
+sys.exit(1)' "$1") || { echo "pick_untitled_item: no '$1'" >&2; return 1; }
+  host_keys Home
+  for ((i = 1; i < idx; i++)); do host_keys Down; done
+  host_keys Enter
+}
+
+# switch_language NAME: the host's main and help language, through Options, Languages
+# (the English menus: this is done from English only).
+switch_language() {
+  open_options_menu
+  pick_untitled_item "Languages"
+  host_wait "Main language" "$RH_WAIT" && host_settle 3
+  pick_menu_item "$1"
+  host_settle 3
+  pick_menu_item "$1"
+  host_settle 5
+}
+
+# leave_host: F10 and the first button of the host's question, whatever its language;
+# then the session is ended.
+leave_host() {
+  local end=$((SECONDS + 60))
+  host_keys F10
+  host_settle 5
+  host_keys Enter
+  while host_alive && [ $SECONDS -lt $end ]; do sleep 1; done
+  host_stop
 }
 
 # back_to_panels: press Escape until it changes nothing and the panels' key bar shows
@@ -69,30 +122,4 @@ back_to_panels() {
     [ "$before" = "$(host_screen)" ] && on_panels && return 0
   done
   on_panels
-}
-
-# set_host_language NAME: the host's interface and help language (English, Russian),
-# set while it is not running: FAR 1.75 reads it from its registry key; Far 3 from its
-# profile, which a fresh profile takes from DefaultLanguage in Far.exe.ini.
-set_host_language() {
-  local reg=${WINEPREFIX:-$RH_WORK/prefix}/user.reg
-  if [ "$RH_HOST" = far3 ]; then
-    far3_reset_profile
-    printf '[General]\r\nDefaultLanguage=%s\r\n' "$1" >"$RH_DRIVE_D/far/Far.exe.ini"
-    return
-  fi
-  python3 - "$reg" "$RH_REG_ROOT" "$1" <<'PY'
-import sys, time
-path, root, lang = sys.argv[1], sys.argv[2].replace("\\\\", "\\"), sys.argv[3]
-key = "[" + (root + "\\Language").replace("\\", "\\\\") + "]"
-text = open(path, encoding="utf-8", errors="surrogateescape").read().split("\n")
-out, skip = [], False
-for line in text:
-    if line.startswith("["):
-        skip = line.split("]")[0] + "]" == key
-    if not skip:
-        out.append(line)
-out += [f"{key} {int(time.time())}", f'"Help"="{lang}"', f'"Main"="{lang}"', ""]
-open(path, "w", encoding="utf-8", errors="surrogateescape").write("\n".join(out))
-PY
 }
