@@ -73,7 +73,7 @@ stage_plugins() {
 # run_host NAME: all checks in one host; prints the host's summary line.
 run_host() {
   local name=$1 hostdir work start=$SECONDS
-  RH_PASSED=0 RH_FAILED=0
+  RH_PASSED=0 RH_FAILED=0 RH_HOST=$name
   echo "== $name"
   if hostdir=$(build_host "$name"); then
     work=$CLONE/build-realhost/$name
