@@ -93,6 +93,7 @@ run_host() {
 # run_sessions: the English session, the registry it leaves, then the Russian session.
 run_sessions() {
   local plugins=$RH_WORK/plugins
+  rm -rf "$RH_WORK/failed"
   stage_plugins "$RH_HOST" "$plugins"
   if ! host_prefix; then fail_check "Wine prefix" "cannot make the Wine prefix"; return; fi
   host_install "$RH_HOSTDIR" "$plugins" Quarix

@@ -59,6 +59,12 @@ check_search_dialog_help() {
   host_keys Escape
 }
 
+check_replace_dialog_help() {
+  open_replace_dialog
+  expect_help "help: replace dialog" FileReplaceDlg
+  host_keys Escape
+}
+
 check_pattern_error() {
   open_search_dialog
   fill_field "Search for:" 'a(b'

@@ -4,6 +4,7 @@
 run_english_checks() {
   check_plugin_menus
   check_search_dialog_help
+  check_replace_dialog_help
   check_pattern_error
   check_config_dialog
   check_scope_current_folder_only
