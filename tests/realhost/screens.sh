@@ -114,7 +114,7 @@ expect_help() {
   host_keys F1
   if [ -z "$title" ]; then
     sleep 3
-    fail_check "$1" "no topic @$2 in lng/QuarixEng.hlf (no help file yet)"
+    fail_check "$1" "no topic @$2 in lng/QuarixEng.hlf (or no such file)"
   elif host_wait "$title" "$RH_WAIT" && ! host_screen | grep -q "help topic not found"; then
     pass_check "$1"
   else
