@@ -28,14 +28,12 @@ start_host_in_russian() {
 }
 
 check_russian_dialogs() {
-  local wait_for
-  wait_for=$(lng_text Rus 9)
   back_to_panels
   host_keys F11
   host_settle 10
   expect_texts "Russian: plugins menu" Rus 7 8
   pick_menu_item "$(lng_text Rus 7)"
-  host_wait "$wait_for" "$RH_WAIT"
+  host_wait "$(lng_text Rus 9)" "$RH_WAIT"
   expect_texts "Russian: search dialog" Rus 7 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 0 1
   host_keys Escape
   back_to_panels

@@ -28,9 +28,11 @@ check_registry() {
 }
 
 # forget_host_settings: remove the host's own registry keys (its settings, histories,
-# language and ours) from the prefix, so that every run starts from the same state.
+# language and ours; Far 3 keeps its own in its profile folder) from the prefix, so that
+# every run starts from the same state.
 forget_host_settings() {
   local reg=${WINEPREFIX:-$RH_WORK/prefix}/user.reg
+  [ "$RH_HOST" = far3 ] && far3_reset_profile
   [ -f "$reg" ] || return 0
   python3 - "$reg" "$RH_REG_ROOT" <<'PY'
 import sys
