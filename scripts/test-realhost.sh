@@ -1,0 +1,136 @@
+#!/usr/bin/env bash
+# Checks Trawlix and Linquo inside the real FAR, through its screens:
+#   FAR Manager 1.75 (32-bit, the i686 DLLs; its Wine runs under qemu-i386 where the
+#   kernel cannot run 32-bit programs) and Far Manager 3 x64 (the x86_64 DLLs, through
+#   its support for 1.x plugins, under 64-bit Wine).
+#   scripts/test-realhost.sh [far175|far3|all]          (default: all)
+# Builds the DLLs, builds each host once into a cache keyed by its source archive
+# (QUARIX_HOST_CACHE, default ~/.cache/quarix-hosts), runs the checks in a work folder of
+# its own (FAR175_WORK / FAR3_WORK, default build-realhost/<host>; never your own Wine
+# prefix) and ends with one summary line per host and a total. The hosts' tools come from
+# QUARIX_SHARED (default: the folder "shared" beside the clone).
+set -uo pipefail
+cd "$(dirname "$0")/.."
+CLONE=$PWD
+RH_SHARED=${QUARIX_SHARED:-$(dirname "$CLONE")/shared}
+CACHE=${QUARIX_HOST_CACHE:-$HOME/.cache/quarix-hosts}
+. tests/realhost/check.sh
+. tests/realhost/hosts.sh
+. tests/realhost/tree.sh
+. tests/realhost/screens.sh
+. tests/realhost/sessions.sh
+for f in tests/realhost/checks_*.sh; do . "$f"; done
+
+case ${1:-all} in
+  far175|far3) HOSTS=("$1") ;;
+  all) HOSTS=(far175 far3) ;;
+  *) sed -n '2,12p' "$0"; exit 2 ;;
+esac
+
+# host_archive NAME: the host's source archive among the shared tools.
+host_archive() {
+  case $1 in
+    far175) echo "$RH_SHARED/far175/far-1.75.2634-source.tar.xz" ;;
+    far3) echo "$RH_SHARED/far3/far-3.0.6727-source.tar.xz" ;;
+  esac
+}
+
+# build_host NAME: print the cached build of the host, building it first when missing.
+# The build goes to a .partial folder that is renamed only when complete.
+build_host() {
+  local name=$1 archive sum dir builder start=$SECONDS
+  archive=$(host_archive "$name")
+  [ -f "$archive" ] || { echo "no source archive $archive" >&2; return 1; }
+  sum=$(sha256sum "$archive" | cut -c1-16)
+  dir=$CACHE/$name-$sum
+  if [ ! -f "$dir/Far.exe" ]; then
+    case $name in
+      far175) builder=$RH_SHARED/far175/build-far.sh ;;
+      far3) builder=$RH_SHARED/far3/build-far3.sh ;;
+    esac
+    echo "building $name into $dir (far3: about 30-40 min on 2 cores)" >&2
+    rm -rf "$dir.partial"
+    mkdir -p "$CACHE"
+    "$builder" -j 2 "$dir.partial" >"$CACHE/$name-$sum.log" 2>&1 ||
+      { echo "the $name build failed, see $CACHE/$name-$sum.log" >&2; return 1; }
+    [ -f "$dir.partial/Far.exe" ] || { echo "the $name build made no Far.exe" >&2; return 1; }
+    mv "$dir.partial" "$dir"
+    echo "$name built in $((SECONDS - start)) s" >&2
+  fi
+  echo "$dir"
+}
+
+# stage_plugins NAME DEST: the plugin folder for the host (its DLLs, the language files
+# and, when present, the help files).
+stage_plugins() {
+  local build=build-win32
+  [ "$1" = far3 ] && build="build-win64"
+  rm -rf "$2"; mkdir -p "$2"
+  cp "$build/Quarix"/* "$2/"
+  cp lng/*.hlf "$2/" 2>/dev/null || true
+}
+
+# run_host NAME: all checks in one host; prints the host's summary line.
+run_host() {
+  local name=$1 hostdir work start=$SECONDS
+  RH_PASSED=0 RH_FAILED=0 RH_HOST=$name
+  echo "== $name"
+  if hostdir=$(build_host "$name"); then
+    work=$CLONE/build-realhost/$name
+    [ $name = far175 ] && work=${FAR175_WORK:-$work}
+    [ $name = far3 ] && work=${FAR3_WORK:-$work}
+    RH_WORK=$work
+    use_host "$name" "$work" "$hostdir"
+    run_sessions
+  else
+    RH_WORK=${TMPDIR:-/tmp}
+    fail_check "$name: host build" "no host to run"
+  fi
+  echo "realhost $name: $RH_PASSED passed, $RH_FAILED failed ($((SECONDS - start)) s)"
+  TOTAL_PASSED=$((TOTAL_PASSED + RH_PASSED)) TOTAL_FAILED=$((TOTAL_FAILED + RH_FAILED))
+}
+
+# run_sessions: the English session, the registry it leaves, then the Russian session.
+run_sessions() {
+  local plugins=$RH_WORK/plugins
+  rm -rf "$RH_WORK/failed"
+  stage_plugins "$RH_HOST" "$plugins"
+  if ! host_prefix; then fail_check "Wine prefix" "cannot make the Wine prefix"; return; fi
+  host_install "$RH_HOSTDIR" "$plugins" Quarix
+  forget_host_settings
+  make_tree
+  if start_host; then
+    run_english_checks
+    quit_host
+    check_registry
+  else
+    fail_check "host start" "the host did not start twice in a row"
+    return
+  fi
+  if start_host_in_russian; then
+    run_russian_checks
+    leave_host
+  else
+    fail_check "host start (Russian)" "the host did not start"
+  fi
+}
+
+# Wine and tmux of the suite stay apart from the user's: own prefix, own tmux server.
+export TMUX_TMPDIR=$CLONE/build-realhost/tmux
+mkdir -p "$TMUX_TMPDIR"
+unset TMUX
+if [ -z "${FAR175_WINE:-}" ] && [[ " ${HOSTS[*]} " == *" far175 "* ]]; then
+  FAR175_WINE=$("$RH_SHARED/far175/setup-wine.sh" "$CLONE/build-realhost/wine-qemu") ||
+    { echo "setup-wine.sh failed: no Wine for FAR 1.75" >&2; exit 1; }
+  export FAR175_WINE
+fi
+
+start=$SECONDS
+mkdir -p build-realhost
+scripts/build-windows.sh >build-realhost/dll-build.log 2>&1 ||
+  { echo "the DLL build failed, see build-realhost/dll-build.log" >&2; exit 1; }
+echo "DLLs built in $((SECONDS - start)) s"
+TOTAL_PASSED=0 TOTAL_FAILED=0
+for host in "${HOSTS[@]}"; do run_host "$host"; done
+echo "realhost: $TOTAL_PASSED passed, $TOTAL_FAILED failed"
+[ "$TOTAL_FAILED" -eq 0 ]

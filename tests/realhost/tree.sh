@@ -1,0 +1,28 @@
+# The test tree on drive D: (D:\tree), made afresh before each session of checks.
+
+# write_file PATH FORMAT: the file's bytes, given as a printf format.
+write_file() {
+  mkdir -p "$(dirname "$1")"
+  printf "$2" >"$1"
+}
+
+make_tree() {
+  local t=$RH_DRIVE_D/tree
+  rm -rf "$t"
+  # scopes: a match in the folder itself and one in each subfolder
+  write_file "$t/scope/top.txt" 'needle at the top\r\n'
+  write_file "$t/scope/plain.txt" 'nothing here\r\n'
+  write_file "$t/scope/sub1/deep.txt" 'needle one level down\r\n'
+  write_file "$t/scope/sub2/deeper.txt" 'a needle in sub2\r\n'
+  # replace: the answers to the file and the match questions, file by file
+  write_file "$t/answers/keep.txt" 'cat1 and cat2\r\n'
+  write_file "$t/answers/esc.txt" 'cat1\r\n'
+  write_file "$t/answers/mixed.txt" 'cat1 one\r\ncat2 two\r\ncat3 three\r\n'
+  write_file "$t/answers/all.txt" 'cat1\ncat2\ncat3\n'
+  write_file "$t/answers/none.txt" 'no animal here\r\n'
+  write_file "$t/stop/first.txt" 'cat1\r\n'
+  write_file "$t/stop/second.txt" 'cat1\r\n'
+  # the editor
+  write_file "$t/edit/lines.txt" 'alpha cat\r\nbeta cat cat\r\ngamma cat\r\ndelta cat\r\n'
+  write_file "$t/edit/block.txt" 'cat one cat two\r\ncat three cat four\r\ncat five\r\n'
+}
