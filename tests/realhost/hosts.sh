@@ -16,6 +16,7 @@ use_host() {
       RH_SESSION=$FAR175_SESSION
       RH_DRIVE_D=$FAR175_WORK/drive_d
       RH_REG_ROOT='Software\\Far'
+      RH_START_ARGS=()
       RH_WAIT=60 ;;
     far3)
       export FAR3_WORK=$work FAR3_CAPTURES=""
@@ -24,6 +25,9 @@ use_host() {
       RH_SESSION=$FAR3_SESSION
       RH_DRIVE_D=$FAR3_WORK/drive_d
       RH_REG_ROOT='Software\\Far Manager'
+      # Far 3 drops a list of history matches over a dialog while text is typed into an
+      # edit field, hiding the labels below it; the list is turned off.
+      RH_START_ARGS=(-set:Dialog.AutoComplete=false)
       RH_WAIT=30 ;;
     *) echo "unknown host '$name' (far175 or far3)" >&2; return 2 ;;
   esac
@@ -39,7 +43,7 @@ use_host() {
 start_host() {
   local try
   for try in 1 2; do
-    host_launch 'D:\tree' && return 0
+    host_launch "${RH_START_ARGS[@]}" 'D:\tree' && return 0
     echo "  the host did not start (try $try), see $RH_WORK/wine.log" >&2
     host_stop
   done

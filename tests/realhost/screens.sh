@@ -107,21 +107,53 @@ for i, l in enumerate(lines):
 }
 
 # expect_help NAME TOPIC: F1 opens our help topic TOPIC, not the host's error; the help
-# (or the error) is closed again.
+# (or the error) is closed again and the screen is back as it was before F1, so that the
+# next key goes to the dialog (Far 3 redraws it some time after the help closes).
 expect_help() {
-  local title
+  local title before
   title=$(help_title "$2")
+  before=$(host_screen)
   host_keys F1
   if [ -z "$title" ]; then
     sleep 3
     fail_check "$1" "no topic @$2 in lng/QuarixEng.hlf (or no such file)"
-  elif host_wait "$title" "$RH_WAIT" && ! host_screen | grep -q "help topic not found"; then
+  elif wait_help_shown "$title" "$before" && ! host_screen | grep -q "help topic not found"; then
     pass_check "$1"
   else
     fail_check "$1" "help topic @$2 (\"$title\") not shown"
   fi
   host_keys Escape
-  sleep 1
+  wait_screen_back "$before"
+  host_settle 3
+}
+
+# wait_help_shown TITLE BEFORE: the screen has changed from BEFORE and shows TITLE (the
+# title may already be on the screen before F1, as the pattern error's is).
+wait_help_shown() {
+  local end=$((SECONDS + RH_WAIT)) shown before
+  before=$(without_clock <<<"$2")
+  while [ $SECONDS -lt $end ]; do
+    shown=$(host_screen | without_clock)
+    [ "$shown" != "$before" ] && grep -qF -- "$1" <<<"$shown" && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
+# without_clock: the screen text read from stdin, without the time of day.
+without_clock() { sed -E 's/[0-9]{1,2}:[0-9]{2}( [AP]M)?//g'; }
+
+# wait_screen_back BEFORE: wait (up to RH_WAIT seconds) until the screen is BEFORE again
+# (Far 3's clock in the top row aside).
+wait_screen_back() {
+  local end=$((SECONDS + RH_WAIT)) want
+  want=$(without_clock <<<"$1")
+  while [ $SECONDS -lt $end ]; do
+    [ "$(host_screen | without_clock)" = "$want" ] && return 0
+    sleep 0.5
+  done
+  echo "  the screen did not come back after the help" >&2
+  return 1
 }
 
 # lng_text LANG N: message N of our language file (LANG Eng or Rus), as UTF-8, without
