@@ -26,11 +26,12 @@ open_editor_menu() {
   host_wait "Plugin commands" "$RH_WAIT" && host_settle 5
 }
 
-# editor_position: "LINE COL" of the cursor (from 1), read from the editor's status line.
+# editor_position: "LINE COL" of the cursor (from 1), read from the editor's status line
+# ("1/5 Col 7", or "Ln 1/5│Col 7" in Far 3).
 editor_position() {
   host_screen | head -1 | python3 -c '
 import re, sys
-m = re.search(r"(\d+)/\d+\s+\D*?(\d+)", sys.stdin.read())
+m = re.search(r"(\d+)/\d+\D*?(\d+)", sys.stdin.read())
 print(m.group(1), m.group(2) if m else "")' 2>/dev/null
 }
 
@@ -38,15 +39,17 @@ print(m.group(1), m.group(2) if m else "")' 2>/dev/null
 # esc, or h0-h3: F1 first); each question is told apart from the one before by the
 # cursor's place. Ends when no question is left; RH_ASKED counts the questions.
 answer_editor_questions() {
-  local a pos last="" n=0
+  local a pos last="" n=0 end
   for a in "$@"; do
-    while :; do
+    end=$((SECONDS + RH_WAIT))
+    while [ $SECONDS -lt $end ]; do
       host_wait "Replace the text" "$RH_WAIT" || { echo "  no question $((n + 1))" >&2; RH_ASKED=$n; return 1; }
       host_settle 5
       pos=$(editor_position)
       [ "$pos" != "$last" ] && break
       sleep 0.5
     done
+    [ "$pos" != "$last" ] || { echo "  question $((n + 1)) never came" >&2; RH_ASKED=$n; return 1; }
     n=$((n + 1)) last=$pos
     case $a in
       esc) host_keys Escape ;;
