@@ -40,15 +40,10 @@ int Ask(const std::string& match, const std::string& replacement) {
 
 // The console is looked at once the clock has moved on since the last look, so that a long
 // replace-all costs no system call per match; the first look of a run is at once.
-std::uint64_t g_lastLook = 0;
-bool g_looked = false;
+platform::ConsoleLook g_consoleLook;
 
 bool EscapePressed() {
-  const std::uint64_t now = platform::ReadCoarseClock();
-  if (g_looked && now == g_lastLook) return false;
-  g_looked = true;
-  g_lastLook = now;
-  return platform::PollConsoleEscape();
+  return platform::PollConsoleEscapeOncePerTick(&g_consoleLook, platform::ReadCoarseClock());
 }
 
 // Replace-all over a line from start on: the new line is built in one pass and handed to
@@ -112,7 +107,7 @@ void ReplaceRun() {
   int line = editor.CurLine;
   int start = editor.CurPos;
   LineHit hit;
-  g_looked = false;
+  g_consoleLook = {};
   while (search.reverse ? line >= 0 : line < editor.TotalLines) {
     // Once nothing is asked, a line is replaced whole. With the selection option the first
     // replacement removes the selection, and with it every later match: one at a time.

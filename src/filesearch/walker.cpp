@@ -180,8 +180,7 @@ namespace {
 // When the console was last looked at. Searching a file can take microseconds, and a look
 // at the console costs system calls: it is looked at between files whenever the coarse
 // clock has moved on, so that an Escape is still seen within milliseconds.
-std::uint64_t lastConsoleLook = 0;
-bool consoleLooked = false;
+platform::ConsoleLook consoleLook;
 
 // Within a file: how many calls apart the clock is read. The gap doubles while the clock
 // stands still and closes as soon as it moves: quick tests read it once in kMax calls, and
@@ -191,10 +190,7 @@ int callsBetweenClocks = 1;
 constexpr int kMaxCallsBetweenClocks = 64;
 
 bool LookAtConsole(std::uint64_t now) {
-  if (consoleLooked && now == lastConsoleLook) return false;
-  consoleLooked = true;
-  lastConsoleLook = now;
-  return platform::PollConsoleEscape();
+  return platform::PollConsoleEscapeOncePerTick(&consoleLook, now);
 }
 }  // namespace
 
@@ -204,7 +200,7 @@ int CallsUntilClock = 0;
 
 int ReadClockWithinFile() {
   const std::uint64_t now = platform::ReadCoarseClock();
-  if (consoleLooked && now == lastConsoleLook) {
+  if (consoleLook.looked && now == consoleLook.tick) {
     if (callsBetweenClocks < kMaxCallsBetweenClocks) callsBetweenClocks *= 2;
     CallsUntilClock = callsBetweenClocks;
     return 0;
@@ -240,7 +236,7 @@ int WalkScope(ResultsList* results, FileAction action) {
   ClearResults(results);
   StopSearch = false;
   FilesTested = 0;
-  consoleLooked = false;  // the first file of every walk looks
+  consoleLook = {};  // the first file of every walk looks
   CallsUntilClock = 0;
   callsBetweenClocks = 1;
   char path[kMaxPath] = {};

@@ -208,6 +208,15 @@ bool PollConsoleEscape();
 // system offers one that cheap. Only differences between two readings mean anything.
 std::uint64_t ReadCoarseClock();
 
+// Looks for Escape at most once per reading `now` of the coarse clock, so that a loop may
+// ask after every step without a system call each time. A fresh (or reset) state looks at
+// its first call.
+struct ConsoleLook {
+  std::uint64_t tick = 0;
+  bool looked = false;
+};
+bool PollConsoleEscapeOncePerTick(ConsoleLook* state, std::uint64_t now);
+
 // ---- Loading the other plugin ------------------------------------------------------------
 
 struct Module;
