@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Prints the folder of a far2l built from the shared source archive, building it first
+# when the cache has none for that archive. The cache (QUARIX_HOST_CACHE, default
+# ~/.cache/quarix-hosts) is keyed by the archive's checksum, so a second run reuses it.
+# Only the TTY backend is built and every optional bundled plugin is off.
+#   tests/far2l/host.sh [ARCHIVE]
+# The build log goes beside the cache entry; progress goes to stderr.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/../.." && pwd)
+archive=${1:-${QUARIX_SHARED:-$(dirname "$here")/shared}/far2l/far2l-aac116d-source.tar.xz}
+cache=${QUARIX_HOST_CACHE:-$HOME/.cache/quarix-hosts}
+[ -f "$archive" ] || { echo "far2l: no source archive at $archive" >&2; exit 1; }
+sum=$(sha256sum "$archive" | cut -c1-16)
+dir=$cache/far2l-$sum
+if [ -x "$dir/bin/far2l" ]; then echo "$dir"; exit 0; fi
+
+need=""
+for p in cmake g++ make pkg-config perl libuchardet-dev; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || need="$need $p"
+done
+if [ -n "$need" ]; then
+  echo "far2l: installing$need" >&2
+  if [ "$(id -u)" = 0 ]; then
+    apt-get update -qq >&2 && DEBIAN_FRONTEND=noninteractive apt-get install -y -q $need >&2
+  else
+    echo "far2l: not root, cannot install$need" >&2; exit 1
+  fi
+fi
+
+start=$SECONDS
+echo "far2l: building into $dir (about 12 min on 2 cores)" >&2
+mkdir -p "$cache"
+work=$(mktemp -d "$cache/far2l-$sum.work.XXXX")
+trap 'rm -rf "$work"' EXIT
+log=$cache/far2l-$sum.log
+plugins=""
+for p in ALIGN AUTOWRAP TRUNCATE CALC COLORER COMPARE DRAWLINE EDITCASE GITGUTTER \
+         EDITORCOMP FILECASE INCSRCH INSIDE JUMPWORD ARCLITE MULTIARC NETROCKS \
+         SIMPLEINDENT TMPPANEL HEXITOR OPENWITH TRANSFORMER IMAGEVIEWER EDSORT MEMO ADB \
+         MTP FARFTP PYTHON; do
+  plugins="$plugins -D$p=no"
+done
+{
+  mkdir -p "$work/src" &&
+  tar -xJf "$archive" -C "$work/src" --strip-components=1 &&
+  cmake -S "$work/src" -B "$work/build" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$dir.partial" -DUSEWX=no -DUSESDL=no -DTTYX=no -DUSEUCD=yes \
+    $plugins &&
+  cmake --build "$work/build" -j "${JOBS:-2}" &&
+  rm -rf "$dir.partial" &&
+  cmake --build "$work/build" --target install
+} >"$log" 2>&1 || { echo "far2l: the build failed, see $log" >&2; exit 1; }
+[ -x "$dir.partial/bin/far2l" ] || { echo "far2l: the build made no bin/far2l" >&2; exit 1; }
+# far2l finds its share folder relative to its binary, so the prefix can move.
+mv "$dir.partial" "$dir"
+echo "far2l: built in $((SECONDS - start)) s" >&2
+echo "$dir"
