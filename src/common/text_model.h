@@ -15,3 +15,10 @@
 
 void SetTextIsUtf8(bool on);
 bool TextIsUtf8();
+
+// Steps over one character of text under the current model. In the OEM model, and in
+// UTF-8 where the bytes are no valid sequence, a character is one byte.
+// The byte count of the character at at (at < length).
+std::size_t CharacterLengthAt(const char* text, std::size_t length, std::size_t at);
+// Where the character that ends at at begins (0 < at).
+std::size_t CharacterStartBefore(const char* text, std::size_t at);
