@@ -109,23 +109,6 @@ TEST(Utf8Pattern, TheCaretCountsCharactersBeforeTheError) {
   EXPECT_EQ(recorder::Shown()[0].items.at(4), "    ^");
 }
 
-TEST(Utf8Pattern, EmptyMatchesStepByWholeCharacters) {
-  TextModelScope utf8(true);
-  Compiled c("x*", 1);
-  ASSERT_TRUE(c.ok);
-  const std::string subject = "д日";
-  std::vector<int> starts;
-  int options = 0;
-  for (std::size_t at = 0;;) {
-    int ovector[2];
-    if (MatchPattern(c.pattern, subject.data(), subject.size(), at, options, ovector, 1) < 0) break;
-    starts.push_back(ovector[0]);
-    at = static_cast<std::size_t>(ovector[1]);
-    options = kMatchNotEmptyAtStart;  // as the replace does after an empty match
-  }
-  EXPECT_EQ(starts, (std::vector<int>{0, 2, 5}));
-}
-
 // The first and last required bytes must never make a scanner skip a line that matches.
 TEST(Utf8Pattern, RequiredBytesNeverDropCaselessMatches) {
   TextModelScope utf8(true);
@@ -189,18 +172,6 @@ TEST(Utf8Pattern, LookbehindReachCoversMultibyteCharacters) {
     EXPECT_GE(MatchPattern(compiled.pattern, cut.data(), cut.size(), reach, kMatchNotBol, nullptr, 0), 0)
         << c.pattern << " with reach " << reach;
   }
-}
-
-TEST(Utf8Pattern, FindPatternMatchGivesByteOffsets) {
-  TextModelScope utf8(true);
-  Compiled c("ж+", 1);
-  std::size_t start = 0;
-  std::size_t end = 0;
-  const std::string subject = "аб жж";
-  EXPECT_EQ(FindPatternMatch(c.pattern, subject.data(), subject.size(), 0, 0, &start, &end), 1);
-  EXPECT_EQ(start, 5u);
-  EXPECT_EQ(end, 9u);
-  EXPECT_EQ(FindPatternMatch(c.pattern, subject.data(), subject.size(), 9, 0, &start, &end), 0);
 }
 
 // The OEM model keeps the byte semantics: only A-Z fold, every byte is a character.

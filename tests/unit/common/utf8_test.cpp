@@ -42,19 +42,6 @@ TEST(DecodeUtf8, AcceptsValidSequencesOnly) {
   }
 }
 
-TEST(AppendUtf8, WritesWhatDecodeReads) {
-  for (char32_t c : {U'a', U'\x7F', U'\x80', U'д', U'\x7FF', U'\x800', U'日', U'\xFFFF',
-                     U'\U00010000', U'\U0001D11E', U'\U0010FFFF'}) {
-    std::string bytes;
-    AppendUtf8(bytes, c);
-    char32_t back = 0;
-    EXPECT_EQ(DecodeUtf8(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
-                         &back),
-              static_cast<int>(bytes.size()));
-    EXPECT_EQ(back, c);
-  }
-}
-
 TEST(CharacterSteps, WholeCharactersInUtf8AndBytesOtherwise) {
   const std::string text = "a\xD0\xB4\xE6\x97\xA5\xFF\xB4" "b";  // a д 日 two bad bytes b
   {

@@ -45,6 +45,8 @@ TEST(Utf8PlainText, CaselessFoldsEveryScript) {
       {"\xFF\x00 ДОМ \x80"s, "дом", 0, 1},   // in a binary file
       {"ДО", "дом", 0, 0},
       {"xs", "ſ", 0, 1},                     // an occurrence shorter than the text
+      {"ς", "Σ", 0, 1},
+      {"e\xCC\x81", "é", 0, 0},              // a decomposed "é" is two characters
       {"Hello", "hELLO", 0, 1},              // ASCII keeps the byte scan
       {"ДОМ\xD0", "дом\xD0", 0, 0},          // no UTF-8: bytes, A-Z folded only
       {"дом\xD0", "дом\xD0", 0, 1},
