@@ -233,5 +233,11 @@ bool ConvertOemToAnsi(unsigned char oem, unsigned char* ansi);
 bool ConvertAnsiToOem(unsigned char ansi, unsigned char* oem);
 unsigned char UpperAnsi(unsigned char ansi);
 unsigned char LowerAnsi(unsigned char ansi);
+// The one-to-one case mapping of a code point, the same whatever the process's locale:
+// Unicode's simple mapping (posix), Windows' own case tables (win32), which leave alone
+// the letters with more than two cases (the final sigma, the dotless i). A character
+// without a partner comes back as it is.
+char32_t UpperCharacter(char32_t c);
+char32_t LowerCharacter(char32_t c);
 
 }  // namespace platform
