@@ -147,7 +147,8 @@ f2l_command() {
 
 f2l_cd() {
   f2l_command "cd $1"
-  f2l_wait "${1##*/}" && f2l_settle 3
+  # The panel's title is the folder's path between blanks.
+  f2l_wait " $1 " && f2l_settle 3
 }
 
 # f2l_row_of TEXT: the first screen row (from 0) holding TEXT.
