@@ -6,13 +6,16 @@
 namespace {
 
 // UTF-8's scheme stretched to every 32-bit value: up to U+10FFFF (surrogates aside) it is
-// UTF-8 itself; surrogates and larger values take the same lead and continuation bytes
-// (5 and 6 bytes as UTF-8 first had them, 7 bytes led by 0xFE above 0x7FFFFFFF). Only
-// the shortest form of a value is read back, so each value has exactly one form.
+// UTF-8 itself; larger values take the same lead and continuation bytes (5 and 6 bytes as
+// UTF-8 first had them, 7 bytes led by 0xFE above 0x7FFFFFFF). A surrogate takes 4 bytes
+// rather than its 3-byte form, which is what CESU-8 text holds: such bytes in a file stay
+// bytes. Only these forms are read back, so each value has exactly one form.
+bool IsSurrogate(std::uint64_t value) { return value >= 0xD800 && value <= 0xDFFF; }
+
 int FormLength(std::uint32_t value) {
   if (value < 0x80) return 1;
   if (value < 0x800) return 2;
-  if (value < 0x10000) return 3;
+  if (value < 0x10000 && !IsSurrogate(value)) return 3;
   if (value < 0x200000) return 4;
   if (value < 0x4000000) return 5;
   if (value < 0x80000000u) return 6;
@@ -57,7 +60,8 @@ int ReadForm(std::string_view bytes, std::size_t at, std::uint32_t* value) {
     if (!IsContinuation(byte)) return 0;
     result = (result << 6) | (byte & 0x3F);
   }
-  if (result < kShortest[n] || result > 0xFFFFFFFFu) return 0;
+  if (result > 0xFFFFFFFFu) return 0;
+  if (IsSurrogate(result) ? n != 4 : result < kShortest[n]) return 0;
   *value = static_cast<std::uint32_t>(result);
   return n;
 }

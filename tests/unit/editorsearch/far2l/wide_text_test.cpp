@@ -87,6 +87,15 @@ TEST(WideText, ValuesThatAreNoCharactersComeBackUnchanged) {
   EXPECT_EQ(line.units.size(), values.size() + 1);
 }
 
+TEST(WideText, CesuBytesStayBytes) {
+  // A surrogate pair written as two 3-byte forms (CESU-8), as far2l shows it: six bytes.
+  std::wstring values;
+  for (unsigned char byte : {0xED, 0xA0, 0xBD, 0xED, 0xB8, 0x80}) values += Escaped(byte);
+  const Utf8Line line = EncodeWideLine(values.data(), values.size());
+  EXPECT_EQ(line.bytes, "\xed\xa0\xbd\xed\xb8\x80");
+  EXPECT_EQ(DecodeUtf8(line.bytes), values);
+}
+
 TEST(WideText, EveryValueInEveryNeighbourhoodComesBack) {
   std::mt19937 random(20261208);
   const std::uint32_t interesting[] = {0,      0x7F,     0x80,       0x7FF,      0x800,
