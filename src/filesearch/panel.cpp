@@ -14,7 +14,9 @@ static_assert(kResultsPanelFlags == 175);
 
 KeyBarTitles KeyBar;
 
-bool SameName(const char* a, const char* b) { return std::strncmp(a, b, kMaxPath) == 0; }
+bool SameName(const char* a, const char* b) {
+  return std::strncmp(a, b, sizeof(PanelFindData::cFileName)) == 0;
+}
 
 // Marks each entry to keep (1) or drop (0): an entry is dropped when a selected item
 // of the panel carries its name.
