@@ -1,5 +1,6 @@
 // The case escapes of replacement templates act on OEM characters through the ANSI code
-// page's case mapping, so national letters convert too (unlike in patterns).
+// page's case mapping, so national letters convert too (unlike in patterns); in the UTF-8
+// text model they act on whole characters through Unicode's case mapping.
 #include "common/pattern.h"
 #include "platform/platform.h"
 
@@ -25,4 +26,14 @@ unsigned char ConvertCase(unsigned char ch) {
   unsigned char oem = ch;
   if (!platform::ConvertAnsiToOem(ansi, &oem)) return ch;  // the new case has no OEM form
   return oem;
+}
+
+char32_t ConvertCaseOfCharacter(char32_t c) {
+  if (CaseSticky == 0 && CaseOneShot == 0) return c;
+  if (CaseOneShot == 1)
+    c = platform::UpperCharacter(c);
+  else if (CaseOneShot == 2)
+    c = platform::LowerCharacter(c);
+  CaseOneShot = CaseSticky;
+  return c;
 }

@@ -9,12 +9,15 @@
 #include <string>
 
 #include "common/messages.h"
+#include "common/text_model.h"
+#include "common/utf8.h"
 
 struct CompiledPattern {
   pcre2_code* code = nullptr;
   pcre2_match_data* match = nullptr;  // sized for the pattern's groups, reused by every match
   bool jit = false;
   bool exactCase = false;  // compiled case-sensitive and no inline option can change that
+  bool utf = false;        // compiled in the UTF-8 text model
   std::size_t reach = 1;   // see PatternLookbehindReach
 };
 
@@ -24,11 +27,21 @@ namespace {
 // past this the caret stays at the edge.
 constexpr std::size_t kMaxCaretColumn = 510;
 
+// The column of the text's byte offset: in the UTF-8 text model the characters before it.
+std::size_t ColumnOfOffset(const char* text, std::size_t offset) {
+  if (!TextIsUtf8()) return offset;
+  std::size_t column = 0;
+  for (std::size_t at = 0; at < offset && text[at]; ++column)
+    at += CharacterLengthAt(text, std::strlen(text), at);
+  return column;
+}
+
 void ShowPatternError(int errorCode, std::size_t offset, const char* text) {
   PCRE2_UCHAR message[256];
   if (pcre2_get_error_message(errorCode, message, sizeof(message)) == PCRE2_ERROR_BADDATA)
     std::strcpy(reinterpret_cast<char*>(message), "unknown error");
-  std::string caret(offset < kMaxCaretColumn ? offset : kMaxCaretColumn, ' ');
+  const std::size_t column = ColumnOfOffset(text, offset);
+  std::string caret(column < kMaxCaretColumn ? column : kMaxCaretColumn, ' ');
   caret += '^';
   const char* lines[] = {"RegExp error", reinterpret_cast<const char*>(message), "\x01", text,
                          caret.c_str()};
@@ -37,25 +50,15 @@ void ShowPatternError(int errorCode, std::size_t offset, const char* text) {
 
 }  // namespace
 
-int CompilePattern(CompiledPattern** pattern, const char* text, int caseSensitive) {
-  if (!text || !*text) return 1;
-  const std::uint32_t options = PCRE2_MULTILINE | (caseSensitive ? 0 : PCRE2_CASELESS);
-  int errorCode = 0;
-  PCRE2_SIZE errorOffset = 0;
-  // No compile context: the library's default character tables.
-  pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text), PCRE2_ZERO_TERMINATED,
-                                   options, &errorCode, &errorOffset, nullptr);
-  if (!code) {
-    *pattern = nullptr;
-    ShowPatternError(errorCode, errorOffset, text);
-    return 0;
-  }
+namespace {
+
+// The pattern and its reused match data, with the JIT where it works; null when there is
+// no memory for the match data.
+CompiledPattern* WrapCode(pcre2_code* code) {
   pcre2_match_data* match = pcre2_match_data_create_from_pattern(code, nullptr);
   if (!match) {
     pcre2_code_free(code);
-    *pattern = nullptr;
-    ShowPatternError(PCRE2_ERROR_NOMEMORY, 0, text);
-    return 0;
+    return nullptr;
   }
   auto* compiled = new CompiledPattern;
   compiled->code = code;
@@ -66,14 +69,65 @@ int CompilePattern(CompiledPattern** pattern, const char* text, int caseSensitiv
   std::size_t jitSize = 0;
   compiled->jit = pcre2_jit_compile(code, PCRE2_JIT_COMPLETE) == 0 &&
                   pcre2_pattern_info(code, PCRE2_INFO_JITSIZE, &jitSize) == 0 && jitSize > 0;
+  return compiled;
+}
+
+// In the UTF-8 text model a pattern works on characters and never rejects a subject:
+// bytes that are no valid UTF-8 (binary files, other encodings) match no pattern item but
+// are searched around. \w, \d, \s and \b know every script's letters, digits and spaces,
+// as users of a UTF-8 tool expect "\w+" to match a Cyrillic word.
+constexpr std::uint32_t kUtf8Options = PCRE2_UTF | PCRE2_MATCH_INVALID_UTF | PCRE2_UCP;
+
+}  // namespace
+
+int CompilePattern(CompiledPattern** pattern, const char* text, int caseSensitive) {
+  if (!text || !*text) return 1;
+  const bool utf = TextIsUtf8();
+  const std::uint32_t options =
+      PCRE2_MULTILINE | (caseSensitive ? 0 : PCRE2_CASELESS) | (utf ? kUtf8Options : 0);
+  int errorCode = 0;
+  PCRE2_SIZE errorOffset = 0;
+  // No compile context: the library's default character tables.
+  pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text), PCRE2_ZERO_TERMINATED,
+                                   options, &errorCode, &errorOffset, nullptr);
+  if (!code) {
+    *pattern = nullptr;
+    ShowPatternError(errorCode, errorOffset, text);
+    return 0;
+  }
+  CompiledPattern* compiled = WrapCode(code);
+  if (!compiled) {
+    *pattern = nullptr;
+    ShowPatternError(PCRE2_ERROR_NOMEMORY, 0, text);
+    return 0;
+  }
   compiled->exactCase = caseSensitive && !std::strstr(text, "(?");
+  compiled->utf = utf;
   // Each lookbehind steps back at most the longest one's length; they nest no deeper than
-  // the pattern has parentheses; an anchor or \b at the deepest point reads one byte more.
+  // the pattern has parentheses; an anchor or \b at the deepest point reads one character
+  // more. In UTF-8 those lengths count characters of up to four bytes each.
   std::uint32_t longest = 0;
   pcre2_pattern_info(code, PCRE2_INFO_MAXLOOKBEHIND, &longest);
   const std::size_t nesting = std::max<std::size_t>(
       static_cast<std::size_t>(std::count(text, text + std::strlen(text), '(')), 1);
-  compiled->reach = static_cast<std::size_t>(longest) * nesting + 2;
+  compiled->reach = (static_cast<std::size_t>(longest) * nesting + 2) * (utf ? 4 : 1);
+  *pattern = compiled;
+  return 1;
+}
+
+int CompileFoldedText(CompiledPattern** pattern, const char* text, std::size_t length) {
+  *pattern = nullptr;
+  int errorCode = 0;
+  PCRE2_SIZE errorOffset = 0;
+  pcre2_code* code = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(text), length,
+                                   PCRE2_LITERAL | PCRE2_CASELESS | PCRE2_UTF |
+                                       PCRE2_MATCH_INVALID_UTF,
+                                   &errorCode, &errorOffset, nullptr);
+  if (!code) return 0;
+  CompiledPattern* compiled = WrapCode(code);
+  if (!compiled) return 0;
+  compiled->utf = true;
+  compiled->reach = 0;  // a text looks at nothing before its start
   *pattern = compiled;
   return 1;
 }
@@ -86,8 +140,11 @@ void ReleasePattern(CompiledPattern** pattern) {
   *pattern = nullptr;
 }
 
-int MatchPattern(const CompiledPattern* pattern, const char* subject, std::size_t length,
-                 std::size_t startOffset, int options, int* ovector, int pairs) {
+namespace {
+
+// One match attempt; the library's result, the offsets left in the pattern's match data.
+int RunMatch(const CompiledPattern* pattern, const char* subject, std::size_t length,
+             std::size_t startOffset, int options) {
   if (!pattern) return PCRE2_ERROR_NULL;
   if (!subject) {
     if (length) return PCRE2_ERROR_NULL;
@@ -109,6 +166,14 @@ int MatchPattern(const CompiledPattern* pattern, const char* subject, std::size_
   } else {
     rc = pcre2_match(pattern->code, start, length, startOffset, flags, pattern->match, nullptr);
   }
+  return rc;
+}
+
+}  // namespace
+
+int MatchPattern(const CompiledPattern* pattern, const char* subject, std::size_t length,
+                 std::size_t startOffset, int options, int* ovector, int pairs) {
+  const int rc = RunMatch(pattern, subject, length, startOffset, options);
   if (rc < 0) return rc;
   if (pairs <= 0 || !ovector) return 0;  // a match, with no room for its offsets
 
@@ -126,6 +191,16 @@ int MatchPattern(const CompiledPattern* pattern, const char* subject, std::size_
   }
   // As the classic interface did: 0 tells the caller its vector was too small.
   return rc > pairs ? 0 : rc;
+}
+
+int FindPatternMatch(const CompiledPattern* pattern, const char* subject, std::size_t length,
+                     std::size_t startOffset, int options, std::size_t* start, std::size_t* end) {
+  const int rc = RunMatch(pattern, subject, length, startOffset, options);
+  if (rc < 0) return AnswerOfMatch(rc);
+  const PCRE2_SIZE* offsets = pcre2_get_ovector_pointer(pattern->match);
+  *start = offsets[0];
+  *end = offsets[1];
+  return 1;
 }
 
 static_assert(PCRE2_ERROR_NOMATCH == -1, "AnswerOfMatch takes -1 for no match");
@@ -165,6 +240,11 @@ int GetRequiredBytes(const CompiledPattern* pattern, RequiredByte* bytes) {
     if (pcre2_pattern_info(pattern->code, typeWhat, &type) != 0 || type != 1) return;
     if (pcre2_pattern_info(pattern->code, unitWhat, &unit) != 0 || unit > 255) return;
     const unsigned char value = static_cast<unsigned char>(unit);
+    // In UTF-8 the library sets no such unit for a letter it matches caselessly by Unicode's
+    // rules (its bytes differ between the cases); a byte of a multibyte character is taken
+    // only from a pattern that is case-sensitive throughout, so that no inline option can
+    // make a wrong guess drop matches.
+    if (pattern->utf && value >= 0x80 && !pattern->exactCase) return;
     const bool letter = (value >= 'A' && value <= 'Z') || (value >= 'a' && value <= 'z');
     // The library does not tell whether a unit is caseless; only an exactly case-sensitive
     // pattern may be trusted to want this case. The default tables fold nothing but A-Z.

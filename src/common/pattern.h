@@ -23,6 +23,10 @@ constexpr int kMatchNotEmptyAtStart = 0x100;
 // *pattern as it is (callers set it to null first). On a syntax error the error message
 // is shown, *pattern is null and the result is 0; otherwise 1.
 int CompilePattern(CompiledPattern** pattern, const char* text, int caseSensitive);
+// Compiles length bytes of plain text as a caseless literal in UTF-8 (for the UTF-8 text
+// model's caseless plain search, which folds every letter with a case). Shows nothing:
+// 0, with *pattern null, when the text is not valid UTF-8 or memory runs out.
+int CompileFoldedText(CompiledPattern** pattern, const char* text, std::size_t length);
 // Releases a compiled pattern and sets it to null.
 void ReleasePattern(CompiledPattern** pattern);
 // Matches the subject from startOffset. Fills up to pairs offset pairs into ovector (which
@@ -32,6 +36,11 @@ void ReleasePattern(CompiledPattern** pattern);
 // not fit an int (only possible with pairs above 0 on subjects above 2 GiB).
 int MatchPattern(const CompiledPattern* pattern, const char* subject, std::size_t length,
                  std::size_t startOffset, int options, int* ovector, int pairs);
+// Matches as MatchPattern does, for the whole match only, whatever the subject's size:
+// 1 with the match's byte offsets in *start and *end, or MatchPattern's result as an answer
+// (see AnswerOfMatch below).
+int FindPatternMatch(const CompiledPattern* pattern, const char* subject, std::size_t length,
+                     std::size_t startOffset, int options, std::size_t* start, std::size_t* end);
 // Why the engine gave up on a match instead of answering it (a limit of the engine, not
 // a missing match): the negative results of MatchPattern that mean "cannot tell".
 constexpr int kLimitBacktracking = 1;  // the match limit: too many backtracking steps
@@ -66,3 +75,6 @@ extern int CaseSticky;
 extern int CaseOneShot;
 // The character to emit for one OEM character under the current case states.
 unsigned char ConvertCase(unsigned char ch);
+// The same for one Unicode character, in the UTF-8 text model: every character takes the
+// pending one-shot state, and letters convert by Unicode's simple case mapping.
+char32_t ConvertCaseOfCharacter(char32_t c);

@@ -1,6 +1,8 @@
 #include "common/template.h"
 
 #include "common/pattern.h"
+#include "common/text_model.h"
+#include "common/utf8.h"
 
 namespace {
 
@@ -13,10 +15,68 @@ int HexValue(char c) {
   return -1;
 }
 
+// The expansion's output. In the UTF-8 text model the bytes emitted are gathered into
+// whole characters before their case is converted, whatever they come from (template,
+// group, escapes); bytes that form no valid character pass unchanged.
+struct Output {
+  std::string text;
+  bool utf8 = TextIsUtf8();
+  std::string pending;  // the first bytes of a character still incomplete
+  std::size_t expected = 0;  // the byte count that character will have
+};
+
+std::size_t SequenceLength(unsigned char lead) {
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+void FlushPending(Output& out) {
+  out.text += out.pending;
+  out.pending.clear();
+}
+
+void EmitCharacter(Output& out, char32_t c) { AppendUtf8(out.text, ConvertCaseOfCharacter(c)); }
+
+void EmitUtf8Byte(Output& out, unsigned char c) {
+  if (!out.pending.empty()) {
+    if ((c & 0xC0) == 0x80) {
+      out.pending += static_cast<char>(c);
+      if (out.pending.size() < out.expected) return;
+      char32_t decoded;
+      const auto* bytes = reinterpret_cast<const unsigned char*>(out.pending.data());
+      if (DecodeUtf8(bytes, out.pending.size(), &decoded) > 0) {
+        out.pending.clear();
+        EmitCharacter(out, decoded);
+      } else {
+        FlushPending(out);  // an overlong form or a surrogate: no character
+      }
+      return;
+    }
+    FlushPending(out);  // cut short: those bytes are no character
+  }
+  if (c < 0x80) {
+    EmitCharacter(out, c);
+  } else if ((out.expected = SequenceLength(c)) != 0) {
+    out.pending = static_cast<char>(c);
+  } else {
+    out.text += static_cast<char>(c);  // no character: unchanged, a one-shot stays pending
+  }
+}
+
 // A character with code 0 adds nothing: the output stays terminated where it was.
-void Emit(std::string& out, unsigned char c) {
-  unsigned char converted = ConvertCase(c);
-  if (converted != 0) out += static_cast<char>(converted);
+void Emit(Output& out, unsigned char c) {
+  if (!out.utf8) {
+    unsigned char converted = ConvertCase(c);
+    if (converted != 0) out.text += static_cast<char>(converted);
+    return;
+  }
+  if (c == 0) {
+    FlushPending(out);
+    return;
+  }
+  EmitUtf8Byte(out, c);
 }
 
 // The control character an escape letter stands for, or -1.
@@ -41,7 +101,7 @@ int ControlEscape(char c) {
   }
 }
 
-void EmitGroup(std::string& out, const char* subject, const int* ovector, int pairCount, long n) {
+void EmitGroup(Output& out, const char* subject, const int* ovector, int pairCount, long n) {
   if (n >= pairCount || !subject) return;
   int start = ovector[2 * n];
   int end = ovector[2 * n + 1];
@@ -55,7 +115,7 @@ void EmitGroup(std::string& out, const char* subject, const int* ovector, int pa
 
 std::string ExpandTemplate(const char* subject, const int* ovector, int pairCount,
                            const char* templateText, const char* lineBreak) {
-  std::string out;
+  Output out;
   CaseSticky = 0;
   CaseOneShot = 0;
   if (!ovector) pairCount = 0;
@@ -116,7 +176,8 @@ std::string ExpandTemplate(const char* subject, const int* ovector, int pairCoun
       Emit(out, static_cast<unsigned char>(e));
     }
   }
+  FlushPending(out);
   CaseSticky = 0;
   CaseOneShot = 0;
-  return out;
+  return std::move(out.text);
 }

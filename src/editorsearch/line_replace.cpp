@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "common/template.h"
+#include "common/text_model.h"
 
 namespace {
 
@@ -70,8 +71,10 @@ LineReplacement ReplaceForward(const LineSearch& search, std::string work, int s
     done = matchEnd;
     ++result.replaced;
     result.position = static_cast<int>(output.size());
-    // An empty match would be found again: the byte after it is passed over.
-    from = hit.length > 0 ? matchEnd : matchEnd + 1;
+    // An empty match would be found again: the character after it is passed over.
+    from = matchEnd;
+    if (hit.length == 0)
+      from += matchEnd < length ? CharacterLengthAt(work.data() + room, length, matchEnd) : 1;
   }
   output.append(work, room + done, length - done);
   return result;
@@ -108,9 +111,13 @@ LineReplacement ReplaceBackward(LineSearch search, std::string line, int start,
     kept = matchStart;
     ++result.replaced;
     result.position = hit.start;
-    // An empty match would be found again: the next region ends one byte before it.
-    at = hit.length > 0 ? hit.start : hit.start - 1;
-    if (at < 0) break;  // -1 would be the whole line again
+    // An empty match would be found again: the next region ends one character before it.
+    if (hit.length > 0) {
+      at = hit.start;
+    } else {
+      if (hit.start <= 0) break;  // -1 would be the whole line again
+      at = static_cast<int>(CharacterStartBefore(line.data(), matchStart));
+    }
   }
   line.resize(kept);
   line.append(tail.rbegin(), tail.rend());

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "common/folded_text.h"
 #include "common/pattern.h"
+#include "common/text_model.h"
 
 namespace {
 
@@ -18,10 +20,33 @@ bool EqualAt(const LineSearch& search, const char* at) {
   return true;
 }
 
+// Caseless plain text with letters beyond ASCII, in the UTF-8 text model: forward the
+// first occurrence in the region, backward the one that begins last (occurrences may
+// overlap; each begins at a character of its own).
+bool FindFolded(const LineSearch& search, const char* text, int from, int count, LineHit* hit) {
+  const std::size_t end = static_cast<std::size_t>(from) + static_cast<std::size_t>(count);
+  std::size_t at = static_cast<std::size_t>(from);
+  bool found = false;
+  std::size_t start;
+  std::size_t stop;
+  while (at < end &&
+         FindFoldedText(search.text, search.textLength, text, end, at, &start, &stop) > 0) {
+    hit->start = static_cast<int>(start);
+    hit->length = static_cast<int>(stop - start);
+    found = true;
+    if (!search.reverse) break;
+    at = start + CharacterLengthAt(text, end, start);
+  }
+  return found;
+}
+
 bool FindPlain(const LineSearch& search, const char* text, int from, int count, LineHit* hit) {
   // An empty text would be found everywhere without moving anything; it finds nothing.
   const auto n = static_cast<long long>(search.textLength);
-  if (n == 0 || count < n) return false;
+  if (n == 0) return false;
+  if (!search.caseSensitive && NeedsUnicodeFold(search.text, search.textLength))
+    return FindFolded(search, text, from, count, hit);
+  if (count < n) return false;
   const long long last = from + static_cast<long long>(count) - n;
   for (long long k = 0; k <= last - from; ++k) {
     const long long at = search.reverse ? last - k : from + k;

@@ -7,6 +7,7 @@
 #include "common/host_binding.h"
 #include "common/messages.h"
 #include "common/template.h"
+#include "common/text_model.h"
 #include "editorsearch/editor_calls.h"
 #include "editorsearch/line_replace.h"
 #include "editorsearch/search.h"
@@ -63,6 +64,22 @@ bool ReplaceRestOfLine(const LineSearch& search, int line, int start) {
     ClearEditorSelection();
   }
   return !done.stopped;
+}
+
+// Where the search goes on after an empty match that ended at next: one character
+// further (forward) or one character before it (backward), in the line as it now stands.
+int StepPastEmptyMatch(int line, int next, bool reverse) {
+  if (TextIsUtf8()) {
+    EditorGetString text;
+    if (GetEditorLine(line, &text) && text.StringText && next <= text.StringLength) {
+      const auto length = static_cast<std::size_t>(text.StringLength);
+      const auto at = static_cast<std::size_t>(next);
+      if (!reverse && next >= 0 && next < text.StringLength)
+        return static_cast<int>(at + CharacterLengthAt(text.StringText, length, at));
+      if (reverse && next > 0) return static_cast<int>(CharacterStartBefore(text.StringText, at));
+    }
+  }
+  return reverse ? next - 1 : (next < INT_MAX ? next + 1 : next);
 }
 
 }  // namespace
@@ -135,7 +152,7 @@ void ReplaceRun() {
     // An empty match would be found again where the search goes on (forever, with
     // ReplaceAll): step past it by one character. Forward the character after the
     // insertion is skipped; backward the next region ends one character before it.
-    start = search.reverse ? next - 1 : (next < INT_MAX ? next + 1 : next);
+    start = StepPastEmptyMatch(line, next, search.reverse);
     if (start < 0) {  // -1 would mean the whole line again
       line += step;
       start = -1;

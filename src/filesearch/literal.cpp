@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/folded_text.h"
 #include "filesearch/byte_scan.h"
 #include "filesearch/matchers.h"
 #include "filesearch/settings.h"
@@ -69,8 +70,12 @@ bool EqualFolded(const unsigned char* bytes, const unsigned char* folded, std::s
 
 int FindLiteral(const unsigned char* bytes, std::size_t count, const char* text) {
   const std::size_t n = std::strlen(text);
-  if (n > count) return 0;
   if (n == 0) return 1;
+  if (!FCaseSensitive && NeedsUnicodeFold(text, n)) {
+    std::size_t start, end;
+    return FindFoldedText(text, n, reinterpret_cast<const char*>(bytes), count, 0, &start, &end);
+  }
+  if (n > count) return 0;
   const auto* raw = reinterpret_cast<const unsigned char*>(text);
 
   bool exact = FCaseSensitive != 0;

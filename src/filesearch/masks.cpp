@@ -4,7 +4,10 @@
 #include <cstring>
 #include <string>
 
+#include "common/text_model.h"
+#include "common/utf8.h"
 #include "filesearch/settings.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -14,6 +17,27 @@ unsigned char FoldAscii(unsigned char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + ('a' - 'A')) : c;
 }
 
+// One character of a mask or a name: what it compares as, and its bytes. In the UTF-8
+// text model a character is a whole UTF-8 sequence ("?" stands for one) and letters of
+// every script compare without regard to case; a byte that is no valid UTF-8 is a
+// character of its own that only the same byte equals. Otherwise a character is a byte.
+struct Character {
+  char32_t key;
+  std::size_t size;
+};
+constexpr char32_t kInvalidByte = 0x80000000u;  // marks a key that is a byte, not a character
+
+Character CharacterAt(const char* text, std::size_t length, std::size_t at, bool utf8) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text) + at;
+  if (!utf8) return {FoldAscii(*p), 1};
+  char32_t c;
+  const int size = DecodeUtf8(p, length - at, &c);
+  if (size == 0) return {kInvalidByte | *p, 1};
+  // Characters with more than two cases (the final sigma, the Kelvin sign's k) meet in
+  // their upper case.
+  return {platform::UpperCharacter(platform::LowerCharacter(c)), static_cast<std::size_t>(size)};
+}
+
 // The wildcard walk over counted ranges, so that a piece of the list is matched where it
 // stands. Only the most recent star is ever retried: once a later star is reached, giving
 // an earlier star more characters can only move that later star further right, which
@@ -21,6 +45,7 @@ unsigned char FoldAscii(unsigned char c) {
 // the exponential cost of retrying every star.
 int MatchRange(const char* mask, std::size_t maskLength, const char* name,
                std::size_t nameLength) {
+  const bool utf8 = TextIsUtf8();
   std::size_t m = 0;
   std::size_t n = 0;
   bool haveStar = false;
@@ -39,16 +64,19 @@ int MatchRange(const char* mask, std::size_t maskLength, const char* name,
     }
     if (m == maskLength) {
       if (n == nameLength) return 1;
-    } else if (n < nameLength &&
-               (mask[m] == '?' || FoldAscii(static_cast<unsigned char>(mask[m])) ==
-                                      FoldAscii(static_cast<unsigned char>(name[n])))) {
-      ++m;
-      ++n;
-      continue;
+    } else if (n < nameLength) {
+      const Character inName = CharacterAt(name, nameLength, n, utf8);
+      const Character inMask =
+          mask[m] == '?' ? Character{inName.key, 1} : CharacterAt(mask, maskLength, m, utf8);
+      if (inMask.key == inName.key) {
+        m += inMask.size;
+        n += inName.size;
+        continue;
+      }
     }
     // Mismatch: the current star takes one more character, if a try can still start.
     if (!haveStar) return 0;
-    ++starName;
+    starName += CharacterAt(name, nameLength, starName, utf8).size;
     if (starName >= nameLength) return 0;
     m = starMask;
     n = starName;

@@ -238,5 +238,9 @@ bool ConvertOemToAnsi(unsigned char oem, unsigned char* ansi);
 bool ConvertAnsiToOem(unsigned char ansi, unsigned char* oem);
 unsigned char UpperAnsi(unsigned char ansi);
 unsigned char LowerAnsi(unsigned char ansi);
+// The simple (one character to one character) Unicode case mapping of a code point, the
+// same whatever the process's locale; a character without a partner comes back as it is.
+char32_t UpperCharacter(char32_t c);
+char32_t LowerCharacter(char32_t c);
 
 }  // namespace platform

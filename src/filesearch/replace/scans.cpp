@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "common/folded_text.h"
 #include "common/pattern.h"
 #include "common/template.h"
 #include "filesearch/byte_scan.h"
@@ -137,13 +138,33 @@ int FinishOutput(ReplaceOutput* out, const unsigned char* end) {
   return 1;
 }
 
+// Caseless plain text with letters beyond ASCII, in the UTF-8 text model: the occurrences
+// as the pattern engine folds them, which may differ from the text in length.
+int ReplaceFoldedText(const unsigned char* content, std::size_t length, ReplaceOutput* out) {
+  const char* subject = reinterpret_cast<const char*>(content);
+  std::size_t at = 0;
+  std::size_t start;
+  std::size_t end;
+  for (;;) {
+    const int found = FindFoldedText(FText.data(), FText.size(), subject, length, at, &start, &end);
+    if (found < 0) out->limit = -found;
+    if (found <= 0) break;
+    if (!WriteMatch(out, content + start, end - start, FRReplace))
+      return FinishOutput(out, out->position);
+    at = end;
+  }
+  return FinishOutput(out, content + length);  // 0 after a limit: the output is not used
+}
+
 int ReplacePlainText(const unsigned char* content, std::size_t length, ReplaceOutput* out) {
   out->pending = out->position = content;
   const auto* text = reinterpret_cast<const unsigned char*>(FText.data());
   const std::size_t n = FText.size();
+  const bool exact = FCaseSensitive != 0;
+  if (n > 0 && !exact && NeedsUnicodeFold(FText.data(), n))
+    return ReplaceFoldedText(content, length, out);
   // An empty text would match everywhere with nothing to replace.
   if (n == 0 || n > length) return 0;
-  const bool exact = FCaseSensitive != 0;
   ByteFinder first(content, length, text[0], !exact && IsAsciiLetter(text[0]));
   std::size_t at = 0;
   bool stopped = false;

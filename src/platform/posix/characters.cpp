@@ -127,3 +127,34 @@ unsigned char UpperAnsi(unsigned char ansi) { return Tables().upper[ansi]; }
 unsigned char LowerAnsi(unsigned char ansi) { return Tables().lower[ansi]; }
 
 }  // namespace platform
+
+namespace platform {
+
+namespace {
+
+// The C.UTF-8 locale, built into glibc, made once and kept for the process; null when the
+// C library lacks it, and then only the ASCII letters change case.
+locale_t UnicodeLocale() {
+  static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+  return locale;
+}
+
+bool IsUnicodeScalar(char32_t c) { return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF); }
+
+}  // namespace
+
+char32_t UpperCharacter(char32_t c) {
+  if (c < 0x80) return c >= U'a' && c <= U'z' ? c - 0x20 : c;
+  const locale_t locale = UnicodeLocale();
+  if (locale == static_cast<locale_t>(0) || !IsUnicodeScalar(c)) return c;
+  return static_cast<char32_t>(towupper_l(static_cast<wint_t>(c), locale));
+}
+
+char32_t LowerCharacter(char32_t c) {
+  if (c < 0x80) return c >= U'A' && c <= U'Z' ? c + 0x20 : c;
+  const locale_t locale = UnicodeLocale();
+  if (locale == static_cast<locale_t>(0) || !IsUnicodeScalar(c)) return c;
+  return static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), locale));
+}
+
+}  // namespace platform

@@ -56,3 +56,23 @@ unsigned char LowerAnsi(unsigned char ansi) {
 }
 
 }  // namespace platform
+
+namespace platform {
+
+// CharUpperW and CharLowerW take one UTF-16 unit in the low word of the pointer argument;
+// a character outside the basic plane keeps its case.
+char32_t UpperCharacter(char32_t c) {
+  if (c == 0 || c > 0xFFFF || (c >= 0xD800 && c <= 0xDFFF)) return c;
+  const auto result = reinterpret_cast<std::uintptr_t>(
+      CharUpperW(reinterpret_cast<wchar_t*>(static_cast<std::uintptr_t>(c))));
+  return static_cast<char32_t>(result & 0xFFFF);
+}
+
+char32_t LowerCharacter(char32_t c) {
+  if (c == 0 || c > 0xFFFF || (c >= 0xD800 && c <= 0xDFFF)) return c;
+  const auto result = reinterpret_cast<std::uintptr_t>(
+      CharLowerW(reinterpret_cast<wchar_t*>(static_cast<std::uintptr_t>(c))));
+  return static_cast<char32_t>(result & 0xFFFF);
+}
+
+}  // namespace platform
