@@ -80,7 +80,7 @@ std::wstring NewLineValues(const FetchedLine& old, std::string_view bytes) {
   const int tailBytes = CharToByte(old.text, tailChars);
   const std::size_t keptTail = before.size() - static_cast<std::size_t>(tailBytes);
   std::wstring values = old.values.substr(0, static_cast<std::size_t>(headChars));
-  values += DecodeUtf8(bytes.substr(static_cast<std::size_t>(headBytes),
+  values += DecodeToWide(bytes.substr(static_cast<std::size_t>(headBytes),
                                     bytes.size() - keptTail - static_cast<std::size_t>(headBytes)));
   values += old.values.substr(static_cast<std::size_t>(tailChars));
   return values;
@@ -91,9 +91,9 @@ int SetString(const EditorSetString* in) {
   const std::string_view bytes(in->StringText, static_cast<std::size_t>(in->StringLength));
   FetchedLine old;
   std::wstring values = FetchLine(in->StringNumber, &old) ? NewLineValues(old, bytes)
-                                                          : DecodeUtf8(bytes);
+                                                          : DecodeToWide(bytes);
   if (values.size() > static_cast<std::size_t>(INT_MAX)) return 0;
-  const std::wstring eol = in->StringEOL ? DecodeUtf8(in->StringEOL) : std::wstring();
+  const std::wstring eol = in->StringEOL ? DecodeToWide(in->StringEOL) : std::wstring();
   wide::EditorSetString set{in->StringNumber, values.c_str(), eol.c_str(),
                             static_cast<int>(values.size())};
   return CallEditor(ECTL_SETSTRING, &set);

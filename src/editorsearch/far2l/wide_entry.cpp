@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/text_model.h"
 #include "editorsearch/commands.h"
 #include "editorsearch/far2l/wide_host.h"
 #include "editorsearch/far2l/wide_text.h"
@@ -10,6 +11,8 @@
 #include "far/plugin_wide.h"
 
 FAR_EXPORT void FARAPI SetStartupInfoW(const wide::PluginStartupInfo* info) {
+  // The bridges hand the core UTF-8; nothing is compiled before this.
+  SetTextIsUtf8(true);
   BindWideHost(info);
   LoadEditorSettings();
 }
@@ -28,7 +31,7 @@ FAR_EXPORT void FARAPI GetPluginInfoW(wide::PluginInfo* info) {
   FillPluginInfo(&core);
   if (texts.empty()) {
     for (int i = 0; i < core.PluginMenuStringsNumber; ++i)
-      texts.push_back(DecodeUtf8(core.PluginMenuStrings[i] ? core.PluginMenuStrings[i] : ""));
+      texts.push_back(DecodeToWide(core.PluginMenuStrings[i] ? core.PluginMenuStrings[i] : ""));
     for (const std::wstring& text : texts) menu.push_back(text.c_str());
   }
   info->StructSize = sizeof(wide::PluginInfo);

@@ -14,7 +14,7 @@ namespace {
 wide::PluginStartupInfo g_host{};
 std::string g_rootKey;
 
-std::wstring ToWide(const char* text) { return text ? DecodeUtf8(text) : std::wstring(); }
+std::wstring ToWide(const char* text) { return text ? DecodeToWide(text) : std::wstring(); }
 
 const wchar_t* OrNull(const char* text, const std::wstring& converted) {
   return text ? converted.c_str() : nullptr;
@@ -71,7 +71,7 @@ std::vector<wide::FarDialogItem> ToWideItems(const FarDialogItem* items, int cou
     } else {
       to.Selected = static_cast<int>(from.Selected);
     }
-    texts->push_back(DecodeUtf8(std::string_view(from.Data, strnlen(from.Data, sizeof(from.Data)))));
+    texts->push_back(DecodeToWide(std::string_view(from.Data, strnlen(from.Data, sizeof(from.Data)))));
     to.PtrData = texts->back().c_str();
     // An edit field takes no more characters than the core's item holds bytes.
     to.MaxLen = IsEditField(from.Type) ? sizeof(from.Data) - 1 : 0;
@@ -83,7 +83,8 @@ std::vector<wide::FarDialogItem> ToWideItems(const FarDialogItem* items, int cou
 // character if it does not fit), a check box's state.
 void ReadBack(HANDLE dialog, int index, FarDialogItem* item) {
   if (HasState(item->Type)) {
-    item->Selected = g_host.SendDlgMessage(dialog, wide::DM_GETCHECK, index, 0);
+    item->Selected = static_cast<decltype(item->Selected)>(
+        g_host.SendDlgMessage(dialog, wide::DM_GETCHECK, index, 0));
   } else if (IsEditField(item->Type)) {
     const auto* text = reinterpret_cast<const wchar_t*>(
         g_host.SendDlgMessage(dialog, wide::DM_GETCONSTTEXTPTR, index, 0));

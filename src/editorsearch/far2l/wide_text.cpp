@@ -135,7 +135,7 @@ Utf8Line EncodeWideLine(const wchar_t* text, std::size_t length) {
   return line;
 }
 
-std::wstring DecodeUtf8(std::string_view bytes) {
+std::wstring DecodeToWide(std::string_view bytes) {
   std::wstring out;
   out.reserve(bytes.size());
   for (std::size_t at = 0; at < bytes.size();) {

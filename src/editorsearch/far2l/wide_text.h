@@ -33,7 +33,7 @@ struct Utf8Line {
 Utf8Line EncodeWideLine(const wchar_t* text, std::size_t length);
 // Any bytes to editor values: what EncodeWideLine made comes back as it was; a byte that
 // starts no character becomes far2l's escape of that byte, so the editor saves it as it is.
-std::wstring DecodeUtf8(std::string_view bytes);
+std::wstring DecodeToWide(std::string_view bytes);
 // For texts that are not lines (dialogs, messages): the same encoding, without the map.
 std::string EncodeWide(std::wstring_view text);
 

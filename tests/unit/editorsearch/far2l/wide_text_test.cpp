@@ -23,7 +23,7 @@ std::wstring Escaped(unsigned char byte) {
 }
 
 std::wstring RoundTrip(const std::wstring& values) {
-  return DecodeUtf8(EncodeWideLine(values.data(), values.size()).bytes);
+  return DecodeToWide(EncodeWideLine(values.data(), values.size()).bytes);
 }
 
 TEST(WideText, TextOfEveryScriptIsItsUtf8) {
@@ -42,7 +42,7 @@ TEST(WideText, TextOfEveryScriptIsItsUtf8) {
   for (const Case& c : cases) {
     const Utf8Line line = EncodeWideLine(c.values, std::wcslen(c.values));
     EXPECT_EQ(line.bytes, c.bytes);
-    EXPECT_EQ(DecodeUtf8(c.bytes), c.values);
+    EXPECT_EQ(DecodeToWide(c.bytes), c.values);
   }
   const std::wstring withZero(L"a\0b", 3);
   EXPECT_EQ(EncodeWideLine(withZero.data(), 3).bytes, std::string("a\0b", 3));
@@ -54,7 +54,7 @@ TEST(WideText, AnEscapedByteIsThatByteAndComesBackEscaped) {
   const std::wstring values = L"caf" + Escaped(0xE9) + L" x" + Escaped(0x80);
   const Utf8Line line = EncodeWideLine(values.data(), values.size());
   EXPECT_EQ(line.bytes, "caf\xe9 x\x80");
-  EXPECT_EQ(DecodeUtf8(line.bytes), values);
+  EXPECT_EQ(DecodeToWide(line.bytes), values);
 }
 
 TEST(WideText, EscapesThatWouldReadBackOtherwiseStayCharacters) {
@@ -82,7 +82,7 @@ TEST(WideText, ValuesThatAreNoCharactersComeBackUnchanged) {
                                       0x200000, 0x3FFFFFF, 0x4000000, 0x7FFFFFFF, 0x80000000u,
                                       0xFFFFFFFFu, 0xFFFE, 0xFFFF, 0});
   const Utf8Line line = EncodeWideLine(values.data(), values.size());
-  EXPECT_EQ(DecodeUtf8(line.bytes), values);
+  EXPECT_EQ(DecodeToWide(line.bytes), values);
   // Each has a form of its own, not a byte of the file.
   EXPECT_EQ(line.units.size(), values.size() + 1);
 }
@@ -93,7 +93,7 @@ TEST(WideText, CesuBytesStayBytes) {
   for (unsigned char byte : {0xED, 0xA0, 0xBD, 0xED, 0xB8, 0x80}) values += Escaped(byte);
   const Utf8Line line = EncodeWideLine(values.data(), values.size());
   EXPECT_EQ(line.bytes, "\xed\xa0\xbd\xed\xb8\x80");
-  EXPECT_EQ(DecodeUtf8(line.bytes), values);
+  EXPECT_EQ(DecodeToWide(line.bytes), values);
 }
 
 TEST(WideText, EveryValueInEveryNeighbourhoodComesBack) {
@@ -132,13 +132,13 @@ TEST(WideText, AnyBytesDecodeAndEncodeBackToThemselves) {
     std::string bytes;
     const int length = static_cast<int>(random() % 10);
     for (int i = 0; i < length; ++i) bytes.push_back(static_cast<char>(random() % 256));
-    const std::wstring values = DecodeUtf8(bytes);
+    const std::wstring values = DecodeToWide(bytes);
     ASSERT_EQ(EncodeWideLine(values.data(), values.size()).bytes, bytes) << "round " << round;
   }
   // The one exception: U+E5CA itself followed by two hex digits reads as far2l's escape of
   // a byte, as far2l itself would save it.
   const std::string escapeLike = "\xee\x97\x8a" "a9";
-  const std::wstring values = DecodeUtf8(escapeLike);
+  const std::wstring values = DecodeToWide(escapeLike);
   EXPECT_EQ(values, Escaped(0xA9));
   EXPECT_EQ(EncodeWideLine(values.data(), values.size()).bytes, "\xa9");
 }
