@@ -62,35 +62,11 @@ int GetString(EditorGetString* out) {
   return 1;
 }
 
-// The new values of a line: what the core left of the line's bytes at its start and at its
-// end keeps the editor's values (cut at whole characters); only the part between is
-// decoded from the core's bytes.
-std::wstring NewLineValues(const FetchedLine& old, std::string_view bytes) {
-  const std::string& before = old.text.bytes;
-  const std::size_t common = std::min(before.size(), bytes.size());
-  std::size_t head = 0;
-  while (head < common && before[head] == bytes[head]) ++head;
-  std::size_t tail = 0;
-  while (tail < common - head &&
-         before[before.size() - 1 - tail] == bytes[bytes.size() - 1 - tail])
-    ++tail;
-  const int headChars = ByteToCharFloor(old.text, static_cast<int>(head));
-  const int headBytes = CharToByte(old.text, headChars);
-  const int tailChars = ByteToCharCeil(old.text, static_cast<int>(before.size() - tail));
-  const int tailBytes = CharToByte(old.text, tailChars);
-  const std::size_t keptTail = before.size() - static_cast<std::size_t>(tailBytes);
-  std::wstring values = old.values.substr(0, static_cast<std::size_t>(headChars));
-  values += DecodeToWide(bytes.substr(static_cast<std::size_t>(headBytes),
-                                    bytes.size() - keptTail - static_cast<std::size_t>(headBytes)));
-  values += old.values.substr(static_cast<std::size_t>(tailChars));
-  return values;
-}
-
 int SetString(const EditorSetString* in) {
   if (!in->StringText || in->StringLength < 0) return 0;
   const std::string_view bytes(in->StringText, static_cast<std::size_t>(in->StringLength));
   FetchedLine old;
-  std::wstring values = FetchLine(in->StringNumber, &old) ? NewLineValues(old, bytes)
+  std::wstring values = FetchLine(in->StringNumber, &old) ? MergeLineValues(old.values, old.text, bytes)
                                                           : DecodeToWide(bytes);
   if (values.size() > static_cast<std::size_t>(INT_MAX)) return 0;
   const std::wstring eol = in->StringEOL ? DecodeToWide(in->StringEOL) : std::wstring();

@@ -155,6 +155,25 @@ std::wstring DecodeToWide(std::string_view bytes) {
   return out;
 }
 
+std::wstring MergeLineValues(const std::wstring& before, const Utf8Line& encoded,
+                             std::string_view bytes) {
+  const std::string& old = encoded.bytes;
+  const std::size_t common = std::min(old.size(), bytes.size());
+  std::size_t head = 0;
+  while (head < common && old[head] == bytes[head]) ++head;
+  std::size_t tail = 0;
+  while (tail < common - head && old[old.size() - 1 - tail] == bytes[bytes.size() - 1 - tail])
+    ++tail;
+  const int headChars = ByteToCharFloor(encoded, static_cast<int>(head));
+  const auto headBytes = static_cast<std::size_t>(CharToByte(encoded, headChars));
+  const int tailChars = ByteToCharCeil(encoded, static_cast<int>(old.size() - tail));
+  const std::size_t keptTail = old.size() - static_cast<std::size_t>(CharToByte(encoded, tailChars));
+  std::wstring values = before.substr(0, static_cast<std::size_t>(headChars));
+  values += DecodeToWide(bytes.substr(headBytes, bytes.size() - keptTail - headBytes));
+  values += before.substr(static_cast<std::size_t>(tailChars));
+  return values;
+}
+
 std::string EncodeWide(std::wstring_view text) {
   return EncodeWideLine(text.data(), text.size()).bytes;
 }

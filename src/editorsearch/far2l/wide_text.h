@@ -34,6 +34,11 @@ Utf8Line EncodeWideLine(const wchar_t* text, std::size_t length);
 // Any bytes to editor values: what EncodeWideLine made comes back as it was; a byte that
 // starts no character becomes far2l's escape of that byte, so the editor saves it as it is.
 std::wstring DecodeToWide(std::string_view bytes);
+// The values of a line the core set to bytes, given the line's values before and their
+// encoding: the bytes the core left as they were at the line's start and at its end keep
+// the values they came from (cut at whole units); only the part between is decoded.
+std::wstring MergeLineValues(const std::wstring& before, const Utf8Line& encoded,
+                             std::string_view bytes);
 // For texts that are not lines (dialogs, messages): the same encoding, without the map.
 std::string EncodeWide(std::wstring_view text);
 

@@ -182,6 +182,78 @@ TEST(WideText, AnEmptyLineHasOnlyPositionsPastItsEnd) {
   EXPECT_EQ(ByteToCharFloor(line, 2), 2);
 }
 
+std::wstring Merge(const std::wstring& before, const std::string& bytes) {
+  return MergeLineValues(before, EncodeWideLine(before.data(), before.size()), bytes);
+}
+
+TEST(WideText, ASetLineKeepsTheValuesTheCoreLeftAlone) {
+  const std::wstring lone = Values({0xD800});
+  const std::wstring wide = Values({0x7FFFFFFF});
+  struct Case {
+    const char* what;
+    std::wstring before;
+    std::string bytes;
+    std::wstring after;
+  } cases[] = {
+      {"a change between values that are no characters",
+       lone + L"ab日本cd" + wide, "\xf0\x8d\xa0\x80" "ab<\xd0\xb4>cd\xfd\xbf\xbf\xbf\xbf\xbf",
+       lone + L"ab<д>cd" + wide},
+      {"a change beside an escaped byte", L"x" + Escaped(0xFF) + L"y", "x\xffZ",
+       L"x" + Escaped(0xFF) + L"Z"},
+      // Decoded whole, the two bytes would read as "ê": the kept byte stays what it was.
+      {"a byte set after a kept escaped byte", L"x" + Escaped(0xC3) + L"y", "x\xc3\xaa",
+       L"x" + Escaped(0xC3) + Escaped(0xAA)},
+      {"one letter for another of the same lead byte", L"café", "caf\xc3\xa8", L"cafè"},
+      {"an insertion", L"дом", "д-ом", L"д-ом"},
+      {"a deletion to nothing", L"日本", "", L""},
+      {"a line that was empty", L"", "new", L"new"},
+      {"nothing changed", lone + Escaped(0xC3) + L"é", "\xf0\x8d\xa0\x80\xc3\xc3\xa9",
+       lone + Escaped(0xC3) + L"é"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Merge(c.before, c.bytes), c.after) << c.what;
+}
+
+// The bytes far2l saves for a line of characters and escaped bytes.
+std::string SavedBytes(const std::wstring& values) {
+  std::string out;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    if (values[i] == 0xE5CA && i + 2 < values.size()) {
+      out += static_cast<char>(std::stoi(std::string{static_cast<char>(values[i + 1]),
+                                                     static_cast<char>(values[i + 2])},
+                                         nullptr, 16));
+      i += 2;
+    } else {
+      out += EncodeWide(values.substr(i, 1));
+    }
+  }
+  return out;
+}
+
+TEST(WideText, ASetLineSavesAsTheCoreLeftIt) {
+  // Lines as far2l reads them from a file (characters and escaped bytes), changed in one
+  // place as a replacement does, bytes that are not UTF-8 inserted too: far2l then saves
+  // exactly the core's bytes, and a line left as it was keeps its values.
+  std::mt19937 random(11);
+  const std::string pieces[] = {"a", "\xc3\xa9", "\xe6\x97\xa5", "\xe9", "\xc3", "\xaa"};
+  const std::string inserts[] = {"", "\xd0\xb4", "\xaa", "\xc3"};
+  for (int round = 0; round < 5000; ++round) {
+    std::string old;
+    for (int i = static_cast<int>(random() % 8); i > 0; --i)
+      old += pieces[random() % std::size(pieces)];
+    const std::wstring before = DecodeToWide(old);  // as far2l reads the file's line
+    ASSERT_EQ(EncodeWideLine(before.data(), before.size()).bytes, old);
+    const std::size_t from = random() % (old.size() + 1);
+    const std::size_t count = random() % (old.size() - from + 1);
+    const std::string bytes =
+        old.substr(0, from) + inserts[random() % std::size(inserts)] + old.substr(from + count);
+    const std::wstring after = Merge(before, bytes);
+    ASSERT_EQ(SavedBytes(after), bytes) << "round " << round;
+    if (bytes == old) {
+      ASSERT_EQ(after, before) << "round " << round;
+    }
+  }
+}
+
 TEST(WideText, FitCutsBeforeACharacter) {
   const std::string text = "ab\xd0\xb4\xe6\x97\xa5";  // a b д 日
   EXPECT_EQ(FitUtf8(text, 100), text.size());
