@@ -66,8 +66,9 @@ int SetString(const EditorSetString* in) {
   if (!in->StringText || in->StringLength < 0) return 0;
   const std::string_view bytes(in->StringText, static_cast<std::size_t>(in->StringLength));
   FetchedLine old;
-  std::wstring values = FetchLine(in->StringNumber, &old) ? MergeLineValues(old.values, old.text, bytes)
-                                                          : DecodeToWide(bytes);
+  std::wstring values = FetchLine(in->StringNumber, &old)
+                            ? MergeLineValues(old.values, old.text, bytes)
+                            : DecodeToWide(bytes);
   if (values.size() > static_cast<std::size_t>(INT_MAX)) return 0;
   const std::wstring eol = in->StringEOL ? DecodeToWide(in->StringEOL) : std::wstring();
   wide::EditorSetString set{in->StringNumber, values.c_str(), eol.c_str(),

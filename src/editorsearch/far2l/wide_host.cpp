@@ -71,7 +71,8 @@ std::vector<wide::FarDialogItem> ToWideItems(const FarDialogItem* items, int cou
     } else {
       to.Selected = static_cast<int>(from.Selected);
     }
-    texts->push_back(DecodeToWide(std::string_view(from.Data, strnlen(from.Data, sizeof(from.Data)))));
+    texts->push_back(
+        DecodeToWide(std::string_view(from.Data, strnlen(from.Data, sizeof(from.Data)))));
     to.PtrData = texts->back().c_str();
     // An edit field takes no more characters than the core's item holds bytes.
     to.MaxLen = IsEditField(from.Type) ? sizeof(from.Data) - 1 : 0;
@@ -103,9 +104,9 @@ int FARAPI BridgeDialog(FarModuleNumber, int x1, int y1, int x2, int y2, const c
   std::vector<std::wstring> texts;
   std::vector<wide::FarDialogItem> wideItems = ToWideItems(items, count, &texts);
   const std::wstring help = ToWide(helpTopic);
-  HANDLE dialog = g_host.DialogInit(g_host.ModuleNumber, x1, y1, x2, y2,
-                                    OrNull(helpTopic, help), wideItems.data(),
-                                    static_cast<unsigned>(count), 0, 0, nullptr, 0);
+  HANDLE dialog =
+      g_host.DialogInit(g_host.ModuleNumber, x1, y1, x2, y2, OrNull(helpTopic, help),
+                        wideItems.data(), static_cast<unsigned>(count), 0, 0, nullptr, 0);
   if (dialog == FAR_INVALID_HANDLE) return -1;
   const int result = g_host.DialogRun(dialog);
   for (int i = 0; i < count; ++i) ReadBack(dialog, i, &items[i]);
@@ -131,7 +132,8 @@ void BindWideHost(const wide::PluginStartupInfo* host) {
   if (host->ModuleName) {
     const std::string name = EncodeWide(host->ModuleName);
     // A path that does not fit is left out rather than cut: the core does not need it.
-    if (name.size() < sizeof(info.ModuleName)) std::memcpy(info.ModuleName, name.c_str(), name.size() + 1);
+    if (name.size() < sizeof(info.ModuleName))
+      std::memcpy(info.ModuleName, name.c_str(), name.size() + 1);
   }
   info.ModuleNumber = static_cast<FarModuleNumber>(host->ModuleNumber);
   info.RootKey = g_rootKey.c_str();

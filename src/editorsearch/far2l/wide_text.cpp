@@ -37,22 +37,27 @@ void AppendForm(std::uint32_t value, std::string* out) {
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
+// The length of the form a byte of 0x80 or more leads; 0 for a continuation byte or 0xFF.
+int FormLengthOfLead(unsigned char lead) {
+  if (lead < 0xC0) return 0;
+  if (lead < 0xE0) return 2;
+  if (lead < 0xF0) return 3;
+  if (lead < 0xF8) return 4;
+  if (lead < 0xFC) return 5;
+  if (lead < 0xFE) return 6;
+  return lead == 0xFE ? 7 : 0;
+}
+
 // The value whose form starts at bytes[at], and the form's length; 0 when none starts there.
 int ReadForm(std::string_view bytes, std::size_t at, std::uint32_t* value) {
-  static const std::uint64_t kShortest[8] = {0, 0, 0x80, 0x800, 0x10000, 0x200000, 0x4000000,
-                                             0x80000000u};
+  static const std::uint64_t kShortest[8] = {0,       0,        0x80,      0x800,
+                                             0x10000, 0x200000, 0x4000000, 0x80000000u};
   const auto lead = static_cast<unsigned char>(bytes[at]);
   if (lead < 0x80) {
     *value = lead;
     return 1;
   }
-  int n = 0;
-  if (lead >= 0xC0 && lead < 0xE0) n = 2;
-  else if (lead >= 0xE0 && lead < 0xF0) n = 3;
-  else if (lead >= 0xF0 && lead < 0xF8) n = 4;
-  else if (lead >= 0xF8 && lead < 0xFC) n = 5;
-  else if (lead >= 0xFC && lead < 0xFE) n = 6;
-  else if (lead == 0xFE) n = 7;
+  const int n = FormLengthOfLead(lead);
   if (n == 0 || bytes.size() - at < static_cast<std::size_t>(n)) return 0;
   std::uint64_t result = lead & (0x7F >> n);
   for (int k = 1; k < n; ++k) {
@@ -119,9 +124,9 @@ Utf8Line EncodeWideLine(const wchar_t* text, std::size_t length) {
     const auto byte = static_cast<unsigned char>(pieces[k].bytes[0]);
     pieces[k] = {1, {}};
     AppendForm(kByteEscape, &pieces[k].bytes);
-    pieces.insert(pieces.begin() + static_cast<std::ptrdiff_t>(k) + 1,
-                  {{1, std::string(1, HexDigit(byte >> 4))},
-                   {1, std::string(1, HexDigit(byte & 0xF))}});
+    pieces.insert(
+        pieces.begin() + static_cast<std::ptrdiff_t>(k) + 1,
+        {{1, std::string(1, HexDigit(byte >> 4))}, {1, std::string(1, HexDigit(byte & 0xF))}});
   }
   Utf8Line line;
   line.units.reserve(pieces.size() + 1);
@@ -167,7 +172,8 @@ std::wstring MergeLineValues(const std::wstring& before, const Utf8Line& encoded
   const int headChars = ByteToCharFloor(encoded, static_cast<int>(head));
   const auto headBytes = static_cast<std::size_t>(CharToByte(encoded, headChars));
   const int tailChars = ByteToCharCeil(encoded, static_cast<int>(old.size() - tail));
-  const std::size_t keptTail = old.size() - static_cast<std::size_t>(CharToByte(encoded, tailChars));
+  const std::size_t keptTail =
+      old.size() - static_cast<std::size_t>(CharToByte(encoded, tailChars));
   std::wstring values = before.substr(0, static_cast<std::size_t>(headChars));
   values += DecodeToWide(bytes.substr(headBytes, bytes.size() - keptTail - headBytes));
   values += before.substr(static_cast<std::size_t>(tailChars));

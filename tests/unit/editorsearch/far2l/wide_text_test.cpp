@@ -78,9 +78,9 @@ TEST(WideText, EscapesThatWouldReadBackOtherwiseStayCharacters) {
 }
 
 TEST(WideText, ValuesThatAreNoCharactersComeBackUnchanged) {
-  const std::wstring values = Values({0xD800, 'a', 0xDFFF, 0xDC00, 0xD83D, 0x110000, 0x1FFFFF,
-                                      0x200000, 0x3FFFFFF, 0x4000000, 0x7FFFFFFF, 0x80000000u,
-                                      0xFFFFFFFFu, 0xFFFE, 0xFFFF, 0});
+  const std::wstring values =
+      Values({0xD800, 'a', 0xDFFF, 0xDC00, 0xD83D, 0x110000, 0x1FFFFF, 0x200000, 0x3FFFFFF,
+              0x4000000, 0x7FFFFFFF, 0x80000000u, 0xFFFFFFFFu, 0xFFFE, 0xFFFF, 0});
   const Utf8Line line = EncodeWideLine(values.data(), values.size());
   EXPECT_EQ(DecodeToWide(line.bytes), values);
   // Each has a form of its own, not a byte of the file.
@@ -98,10 +98,9 @@ TEST(WideText, CesuBytesStayBytes) {
 
 TEST(WideText, EveryValueInEveryNeighbourhoodComesBack) {
   std::mt19937 random(20261208);
-  const std::uint32_t interesting[] = {0,      0x7F,     0x80,       0x7FF,      0x800,
-                                       0xD7FF, 0xD800,   0xDFFF,     0xE000,     0xE5CA,
-                                       0xFFFF, 0x10000,  0x10FFFF,   0x110000,   0x7FFFFFFF,
-                                       'a',    '0',      '9',        'f',        0xFFFFFFFFu};
+  const std::uint32_t interesting[] = {
+      0,      0x7F,    0x80,     0x7FF,    0x800,      0xD7FF, 0xD800, 0xDFFF, 0xE000, 0xE5CA,
+      0xFFFF, 0x10000, 0x10FFFF, 0x110000, 0x7FFFFFFF, 'a',    '0',    '9',    'f',    0xFFFFFFFFu};
   for (int round = 0; round < 20000; ++round) {
     std::wstring values;
     const int length = static_cast<int>(random() % 12);
@@ -137,7 +136,9 @@ TEST(WideText, AnyBytesDecodeAndEncodeBackToThemselves) {
   }
   // The one exception: U+E5CA itself followed by two hex digits reads as far2l's escape of
   // a byte, as far2l itself would save it.
-  const std::string escapeLike = "\xee\x97\x8a" "a9";
+  const std::string escapeLike =
+      "\xee\x97\x8a"
+      "a9";
   const std::wstring values = DecodeToWide(escapeLike);
   EXPECT_EQ(values, Escaped(0xA9));
   EXPECT_EQ(EncodeWideLine(values.data(), values.size()).bytes, "\xa9");
@@ -147,7 +148,9 @@ TEST(WideText, PositionsMoveBetweenCharactersAndBytes) {
   // a д 日 <byte 0xFF> 😀 b
   const std::wstring values = L"aд日" + Escaped(0xFF) + L"\U0001F600b";
   const Utf8Line line = EncodeWideLine(values.data(), values.size());
-  ASSERT_EQ(line.bytes, "a\xd0\xb4\xe6\x97\xa5\xff\xf0\x9f\x98\x80" "b");
+  ASSERT_EQ(line.bytes,
+            "a\xd0\xb4\xe6\x97\xa5\xff\xf0\x9f\x98\x80"
+            "b");
   struct Case {
     int chars, bytes;
   } boundaries[] = {{0, 0}, {1, 1}, {2, 3}, {3, 6}, {6, 7}, {7, 11}, {8, 12}};
@@ -195,8 +198,9 @@ TEST(WideText, ASetLineKeepsTheValuesTheCoreLeftAlone) {
     std::string bytes;
     std::wstring after;
   } cases[] = {
-      {"a change between values that are no characters",
-       lone + L"ab日本cd" + wide, "\xf0\x8d\xa0\x80" "ab<\xd0\xb4>cd\xfd\xbf\xbf\xbf\xbf\xbf",
+      {"a change between values that are no characters", lone + L"ab日本cd" + wide,
+       "\xf0\x8d\xa0\x80"
+       "ab<\xd0\xb4>cd\xfd\xbf\xbf\xbf\xbf\xbf",
        lone + L"ab<д>cd" + wide},
       {"a change beside an escaped byte", L"x" + Escaped(0xFF) + L"y", "x\xffZ",
        L"x" + Escaped(0xFF) + L"Z"},
@@ -218,9 +222,9 @@ std::string SavedBytes(const std::wstring& values) {
   std::string out;
   for (std::size_t i = 0; i < values.size(); ++i) {
     if (values[i] == 0xE5CA && i + 2 < values.size()) {
-      out += static_cast<char>(std::stoi(std::string{static_cast<char>(values[i + 1]),
-                                                     static_cast<char>(values[i + 2])},
-                                         nullptr, 16));
+      out += static_cast<char>(
+          std::stoi(std::string{static_cast<char>(values[i + 1]), static_cast<char>(values[i + 2])},
+                    nullptr, 16));
       i += 2;
     } else {
       out += EncodeWide(values.substr(i, 1));
