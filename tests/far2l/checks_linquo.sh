@@ -97,8 +97,8 @@ linquo_field() {
   f2l_screen | sed -n "$((row + 2))p" | sed -E 's/^[^║]*║ *//; s/ *(↓)?║.*$//'
 }
 
-# linquo_trawlix_search TEXT: Trawlix's search dialog from the panels: plain text, case
-# sensitive, every file of the current folder.
+# linquo_trawlix_search TEXT [MODE] [CASE]: Trawlix's search dialog from the panels, every
+# file of the current folder (default: plain text, case sensitive).
 linquo_trawlix_search() {
   f2l_panels
   f2l_keys F11
@@ -107,8 +107,8 @@ linquo_trawlix_search() {
     return 1
   f2l_dialog_field "File masks:" "*.*" &&
     f2l_dialog_field "Search for:" "$1" &&
-    f2l_check_box "Plain text" on &&
-    f2l_check_box "Case sensitive" on &&
+    f2l_check_box "${2:-Plain text}" on &&
+    f2l_check_box "Case sensitive" "${3:-on}" &&
     f2l_check_box "Files without the text" off &&
     f2l_check_box "Current folder only" on || return 1
   f2l_settle 2
@@ -220,5 +220,29 @@ run_linquo_checks() {
   f2l_keys Enter
   f2l_settle 3
   expect_equal "linquo: the search then finds what Trawlix found" "3 6" "$(linquo_position)"
+
+  # Once more with Linquo loaded: a caseless pattern now, which only "ЁлкаX" matches
+  # (plain or case-sensitive it matches nothing); the repeat takes it up without a dialog.
+  f2l_keys F10
+  f2l_settle 3
+  f2l_keys Home Enter  # ".." leaves the results panel
+  f2l_wait_gone "Found files" 5
+  linquo_trawlix_search "Ёлка[x]" "Regular expression" off
+  if f2l_wait "Found files" 20; then
+    f2l_settle 3
+    f2l_keys Home
+    f2l_settle 2
+    f2l_keys Down
+    if linquo_edit_current; then
+      linquo_menu "Repeat"
+      expect_equal "linquo: a loaded Linquo takes a later search's text, mode and case" "2 6" \
+        "$(linquo_position)"
+    else
+      fail_check "linquo: a loaded Linquo takes a later search's text, mode and case" "no editor"
+    fi
+  else
+    fail_check "linquo: a loaded Linquo takes a later search's text, mode and case" \
+      "no results panel"
+  fi
   f2l_restart "$F2L_TREE"
 }
