@@ -30,9 +30,10 @@ constexpr std::size_t kMaxCaretColumn = 510;
 // The column of the text's byte offset: in the UTF-8 text model the characters before it.
 std::size_t ColumnOfOffset(const char* text, std::size_t offset) {
   if (!TextIsUtf8()) return offset;
+  const std::size_t length = std::strlen(text);
   std::size_t column = 0;
-  for (std::size_t at = 0; at < offset && text[at]; ++column)
-    at += CharacterLengthAt(text, std::strlen(text), at);
+  for (std::size_t at = 0; at < offset && at < length; ++column)
+    at += CharacterLengthAt(text, length, at);
   return column;
 }
 
@@ -47,10 +48,6 @@ void ShowPatternError(int errorCode, std::size_t offset, const char* text) {
                          caret.c_str()};
   ShowWarning("RegExpError", lines, 5);
 }
-
-}  // namespace
-
-namespace {
 
 // The pattern and its reused match data, with the JIT where it works; null when there is
 // no memory for the match data.

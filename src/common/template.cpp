@@ -25,13 +25,6 @@ struct Output {
   std::size_t expected = 0;  // the byte count that character will have
 };
 
-std::size_t SequenceLength(unsigned char lead) {
-  if (lead >= 0xC2 && lead <= 0xDF) return 2;
-  if (lead >= 0xE0 && lead <= 0xEF) return 3;
-  if (lead >= 0xF0 && lead <= 0xF4) return 4;
-  return 0;
-}
-
 void FlushPending(Output& out) {
   out.text += out.pending;
   out.pending.clear();
@@ -56,9 +49,11 @@ void EmitUtf8Byte(Output& out, unsigned char c) {
     }
     FlushPending(out);  // cut short: those bytes are no character
   }
-  if (c < 0x80) {
+  const int length = Utf8SequenceLength(c);
+  if (length == 1) {
     EmitCharacter(out, c);
-  } else if ((out.expected = SequenceLength(c)) != 0) {
+  } else if (length > 1) {
+    out.expected = static_cast<std::size_t>(length);
     out.pending = static_cast<char>(c);
   } else {
     out.text += static_cast<char>(c);  // no character: unchanged, a one-shot stays pending

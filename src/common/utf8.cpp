@@ -1,36 +1,31 @@
 #include "common/utf8.h"
 
+int Utf8SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;  // a continuation byte, C0, C1 or F5 to FF
+}
+
 int DecodeUtf8(const unsigned char* p, std::size_t left, char32_t* c) {
   if (left == 0) return 0;
-  const unsigned char lead = p[0];
-  if (lead < 0x80) {
-    *c = lead;
+  const int length = Utf8SequenceLength(p[0]);
+  if (length == 0 || left < static_cast<std::size_t>(length)) return 0;
+  if (length == 1) {
+    *c = p[0];
     return 1;
   }
-  int length;
-  char32_t value;
-  char32_t least;  // the smallest code point of this length: anything below is overlong
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    value = lead & 0x1F;
-    least = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    value = lead & 0x0F;
-    least = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    value = lead & 0x07;
-    least = 0x10000;
-  } else {
-    return 0;  // a continuation byte, C0, C1 or F5 to FF
-  }
-  if (left < static_cast<std::size_t>(length)) return 0;
+  // The lead byte's share of the code point, and the smallest code point of this length:
+  // anything below is an overlong form.
+  char32_t value = p[0] & (0x7F >> length);
+  constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
   for (int i = 1; i < length; ++i) {
     if ((p[i] & 0xC0) != 0x80) return 0;
     value = (value << 6) | (p[i] & 0x3F);
   }
-  if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return 0;
+  if (value < kLeast[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
+    return 0;
   *c = value;
   return length;
 }

@@ -90,13 +90,18 @@ f2l_start() {
     LANG=C.UTF-8 "$F2L_BIN" --tty --mortal "-set:System.PersonalPluginsPath=$F2L_PLUGINS" \
     -cd "$dir"
   tmux new-session -d -s "$F2L_SESSION" -x 140 -y 40 "$cmd" || return 1
-  local i
-  for ((i = 0; i < 30; i++)); do
-    if f2l_screen | grep -qF "Help - FAR2L"; then f2l_keys Escape
-    elif f2l_screen | grep -qF "OSC52"; then f2l_keys Right Enter
-    elif f2l_screen | grep -qF "10Quit"; then f2l_settle 3; return 0
+  # A fresh profile first shows far2l's help, then a clipboard question; either may come
+  # a moment after the panels.
+  local i screen calm=0
+  for ((i = 0; i < 60; i++)); do
+    screen=$(f2l_screen)
+    if grep -qF "Help - FAR2L" <<<"$screen"; then f2l_keys Escape; calm=0
+    elif grep -qF "OSC52" <<<"$screen"; then f2l_keys Right Enter; calm=0
+    elif tail -1 <<<"$screen" | grep -qF "10Quit"; then
+      calm=$((calm + 1))
+      [ "$calm" -ge 4 ] && return 0
     fi
-    sleep 0.5
+    sleep 0.25
   done
   echo "f2l_start: far2l showed no panels" >&2
   return 1
@@ -126,7 +131,8 @@ f2l_restart() { f2l_stop && f2l_start "$@"; }
 f2l_panels() {
   local i
   for ((i = 0; i < 8; i++)); do
-    f2l_screen | tail -1 | grep -q "10Quit" && { f2l_settle 2; return 0; }
+    f2l_screen | tail -1 | grep -q "10Quit" && ! f2l_screen | grep -qF "Help - FAR2L" &&
+      { f2l_settle 2; return 0; }
     f2l_keys Escape
     f2l_settle 2
   done
@@ -141,7 +147,8 @@ f2l_command() {
 
 f2l_cd() {
   f2l_command "cd $1"
-  f2l_wait "${1##*/}" && f2l_settle 3
+  # The panel's title is the folder's path between blanks.
+  f2l_wait " $1 " && f2l_settle 3
 }
 
 # f2l_row_of TEXT: the first screen row (from 0) holding TEXT.

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "common/pattern.h"
 #include "common/template.h"
+#include "unit/text_model_scope.h"
 
 namespace {
 
@@ -157,6 +159,50 @@ TEST(ReplaceAllInLine, StopKeepsWhatWasDone) {
     EXPECT_EQ(got.text, reverse ? "a-a-bb-bb" : "bb-bb-a-a");
     EXPECT_EQ(got.position, reverse ? 4 : 5);
   }
+}
+
+// In the UTF-8 text model an empty match is stepped over by a whole character, forward
+// and backward, and lookbehinds reach back over multibyte characters.
+TEST(ReplaceAllInLine, Utf8StepsAndLooksBackByCharacters) {
+  TextModelScope utf8(true);
+  const struct {
+    const char* pattern;
+    bool reverse;
+    std::string line;
+    const char* with;
+    std::string expected;
+  } cases[] = {
+      // No empty match at a region's end forward, nor before its start backward.
+      {"x*", false, "дом", "-", "-д-о-м"},
+      {"x*$", true, "дом", "-", "д-о-м-"},
+      {"x*", false, "日\xFF" "a", "-", "-日-\xFF-a"},
+      {"(?<=日)a", false, "日aaa", "日", "日日日日"},  // a lookbehind on inserted text
+      {"(?<=\\w)\\b", false, "жук жук", "!", "жук! жук!"},
+      {"(\\w+)", false, "жук и éte", "\\U$1", "ЖУК И ÉTE"},
+      {"(?i)ЖУК", false, "жук Жук", "б", "б б"},
+  };
+  for (const auto& c : cases) {
+    Compiled compiled(c.pattern);
+    ASSERT_NE(compiled.pattern, nullptr) << c.pattern;
+    const LineReplacement got =
+        ReplaceAllInLine(PatternSearch(compiled.pattern, c.reverse), c.line, -1, c.with, "\n",
+                         PatternLookbehindReach(compiled.pattern), nullptr);
+    EXPECT_EQ(got.text, c.expected) << c.pattern << (c.reverse ? " backward" : "");
+  }
+}
+
+TEST(ReplaceAllInLine, Utf8PlainCaselessText) {
+  TextModelScope utf8(true);
+  LineSearch search;
+  search.text = "дом";
+  search.textLength = std::strlen(search.text);
+  LineReplacement got = ReplaceAllInLine(search, "Дом, ДОМ", -1, "ум", "", 0, nullptr);
+  EXPECT_EQ(got.text, "ум, ум");
+  EXPECT_EQ(got.replaced, 2);
+  search.reverse = true;
+  got = ReplaceAllInLine(search, "Дом, ДОМ", -1, "ум", "", 0, nullptr);
+  EXPECT_EQ(got.text, "ум, ум");
+  EXPECT_EQ(got.position, 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/pattern.h"
+#include "unit/text_model_scope.h"
 
 namespace {
 
@@ -62,6 +63,24 @@ TEST(FindInLine, PlainCaseFoldsOnlyAsciiLetters) {
   ExpectFound(Find(Plain("\xA0"), "x\xA0", 0, 2), 1, 1);
   // '@' and '`' differ from 'A'/'a' by the case bit, but are not letters.
   EXPECT_FALSE(Find(Plain("@"), "`", 0, 1).found);
+}
+
+TEST(FindInLine, Utf8PlainCaselessFoldsEveryScriptBothWays) {
+  TextModelScope utf8(true);
+  const std::string line = "Дом, ДОМ и дом";  // at bytes 0, 8 and 18
+  const int length = static_cast<int>(line.size());
+  ExpectFound(Find(Plain("дом"), line, 0, length), 0, 6);
+  ExpectFound(Find(Plain("дом"), line, 1, length - 1), 8, 6);
+  ExpectFound(Find(Plain("дом", true), line, 0, length), 18, 6);
+  ExpectFound(Find(Plain("дом", true), line, 0, 18), 8, 6);  // must end before the cursor
+  ExpectFound(Find(Plain("дом", true, true), line, 0, length), 18, 6);
+  ExpectFound(Find(Plain("ДОМ", false, true), line, 0, length), 8, 6);
+  ExpectFound(Find(Plain("日本"), "x日本", 0, 7), 1, 6);
+  ExpectFound(Find(Plain("ÉTÉ", true), "été, Été", 0, 12), 7, 5);
+  ExpectFound(Find(Plain("ÉTÉ", true), "été, Été", 0, 11), 0, 5);
+  ExpectFound(Find(Plain("ſ"), "xs", 0, 2), 1, 1);  // a hit shorter than the text
+  TextModelScope oem(false);
+  ExpectFound(Find(Plain("дом"), line, 0, length), 18, 6);  // only the exact bytes
 }
 
 TEST(FindInLine, EmptyPlainTextFindsNothing) { EXPECT_FALSE(Find(Plain(""), "abc", 0, 3).found); }

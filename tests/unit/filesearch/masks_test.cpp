@@ -6,6 +6,7 @@
 #include <string>
 
 #include "filesearch/settings.h"
+#include "unit/text_model_scope.h"
 
 namespace {
 
@@ -155,6 +156,55 @@ TEST(MatchWildcard, AgreesWithTheRecursiveRuleOnRandomMasks) {
         << "mask '" << mask << "' name '" << name << "'";
   }
   EXPECT_GT(matched, 3000);  // both answers were well represented
+}
+
+// In the UTF-8 text model "?" stands for one character and letters of every script
+// fold; the OEM model keeps one byte per character and folds A-Z only.
+struct MaskCase {
+  const char* mask;
+  std::string name;
+  int utf8;  // the answer in the UTF-8 model
+  int oem;   // and in the OEM model
+};
+
+TEST(Utf8Masks, CharactersAndCaseOfEveryScript) {
+  const MaskCase cases[] = {
+      {"?.txt", "д.txt", 1, 0},
+      {"??.txt", "д.txt", 0, 1},
+      {"?.txt", "日.txt", 1, 0},
+      {"*.TXT", "файл.txt", 1, 1},
+      {"ФАЙЛ.*", "файл.txt", 1, 0},
+      {"файл.*", "файл.txt", 1, 1},
+      {"*ё*", "ЁЛКА", 1, 0},
+      {"ΣΟΦΟΣ", "σοφος", 1, 0},
+      {"σοφος", "σοφοσ", 1, 0},  // final and medial sigma
+      {"?", "\xFF", 1, 1},        // a byte that is no UTF-8 is one character
+      {"?", "\xD0", 1, 1},
+      {"??", "\xD0\xB4", 0, 1},
+      {"\xFF", "\xFF", 1, 1},
+      {"\xFF", "\xFE", 0, 0},
+      {"a*?", "aд", 1, 1},
+      {"*д", "ддд", 1, 1},
+      {"*?ж", "дж", 1, 1},
+      {"K", "\xE2\x84\xAA", 1, 0},  // the Kelvin sign folds to k
+  };
+  for (const MaskCase& c : cases) {
+    {
+      TextModelScope utf8(true);
+      EXPECT_EQ(MatchWildcard(c.mask, c.name.c_str()), c.utf8) << c.mask << " " << c.name;
+    }
+    TextModelScope oem(false);
+    EXPECT_EQ(MatchWildcard(c.mask, c.name.c_str()), c.oem) << c.mask << " " << c.name << " (OEM)";
+  }
+}
+
+TEST(Utf8Masks, ListsCutAndNegateAsBefore) {
+  TextModelScope utf8(true);
+  MaskSettings settings(',', '!', 1);
+  EXPECT_EQ(MatchMaskList("*.*,!*.БАК", "отчёт.бак"), 0);
+  EXPECT_EQ(MatchMaskList("*.*,!*.БАК", "отчёт.txt"), 1);
+  EXPECT_EQ(MatchMaskList("*.", "Мейкфайл"), 1);
+  EXPECT_EQ(MatchMaskList("д?м", "дом"), 0);  // tested as "дом."
 }
 
 }  // namespace

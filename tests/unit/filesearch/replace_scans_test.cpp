@@ -9,6 +9,7 @@
 #include "filesearch/replace/scans.h"
 #include "filesearch/search_text.h"
 #include "filesearch/settings.h"
+#include "unit/text_model_scope.h"
 
 namespace {
 
@@ -26,11 +27,12 @@ struct ScanRun {
 // Runs the scan of the mode on content with every match accepted (or, with keep, every
 // match left as it is).
 ScanRun Replace(int mode, const std::string& text, const std::string& with,
-            const std::string& content, int severalLines = 3, bool keep = false) {
+            const std::string& content, int severalLines = 3, bool keep = false,
+            int caseSensitive = 1) {
   FSearchAs = mode;
   FText = text;
   FRReplace = with;
-  FCaseSensitive = 1;
+  FCaseSensitive = caseSensitive;
   SeveralLines = severalLines;
   FRConfirmLine = 0;
   FRConfirmFile = 0;
@@ -248,6 +250,34 @@ TEST(ReplaceScans, ADeclinedFileWritesNothing) {
   EXPECT_EQ(ReplaceInContent(Data(content), content.size(), &out), 0);
   EXPECT_FALSE(out.open);
   EXPECT_EQ(writes, 0);
+}
+
+// In the UTF-8 text model: caseless plain text folds every script, groups convert case
+// as whole characters, and an empty match steps over a whole character.
+TEST(ReplaceScans, Utf8Text) {
+  TextModelScope utf8(true);
+  const struct {
+    int mode;
+    const char* text;
+    const char* with;
+    std::string content;
+    int caseSensitive;
+    const char* expected;
+  } cases[] = {
+      {0, "дом", "хата", "Дом, ДОМ и дом\n", 0, "хата, хата и хата\n"},
+      {0, "дом", "хата", "Дом, ДОМ и дом\n", 1, "Дом, ДОМ и хата\n"},
+      {0, "ſ", "-", "Ss ſ", 0, "-- -"},  // occurrences of other lengths than the text's
+      {1, "(\\w+)@", "\\U$1", "жук@ Éte@\n", 1, "ЖУК ÉTE\n"},
+      {2, "д(\\w)", "\\u$1", "дом дуб\n", 1, "Ом Уб\n"},
+      {1, "x*", "-", "дом\n", 1, "-д-о-м-\n"},
+      {2, "x*", "-", "日\n", 1, "-日-\n-"},
+      {1, "м$", "M", "до\xFFм\n\xFF", 1, "до\xFFM\n\xFF"},  // invalid bytes kept as they are
+  };
+  for (const auto& c : cases) {
+    ScanRun run = Replace(c.mode, c.text, c.with, c.content, 3, false, c.caseSensitive);
+    ASSERT_TRUE(run.output.has_value()) << c.text;
+    EXPECT_EQ(*run.output, c.expected) << c.text;
+  }
 }
 
 }  // namespace

@@ -83,4 +83,27 @@ TEST(CharactersDeathTest, TheCodePagesCanBeChosenByEnvironment) {
       testing::ExitedWithCode(0), "");
 }
 
+// Unicode's simple case mapping, whatever the process's locale (the tests run in "C").
+TEST(Characters, UnicodeCaseOfOneCharacter) {
+  struct Case {
+    char32_t c;
+    char32_t upper;
+    char32_t lower;
+  } cases[] = {
+      {U'a', U'A', U'a'},       {U'Z', U'Z', U'z'},       {U'1', U'1', U'1'},
+      {U'д', U'Д', U'д'},       {U'Ё', U'Ё', U'ё'},       {U'é', U'É', U'é'},
+      {U'σ', U'Σ', U'σ'},       {U'ς', U'Σ', U'ς'},       {U'ß', U'ß', U'ß'},
+      {U'ı', U'I', U'ı'},       {U'\x212A', U'\x212A', U'k'},  // the Kelvin sign
+      {U'日', U'日', U'日'},     {U'\U0001D11E', U'\U0001D11E', U'\U0001D11E'},
+      {U'\U00010428', U'\U00010400', U'\U00010428'},        // Deseret, beyond 16 bits
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(platform::UpperCharacter(c.c), c.upper) << static_cast<unsigned>(c.c);
+    EXPECT_EQ(platform::LowerCharacter(c.c), c.lower) << static_cast<unsigned>(c.c);
+  }
+  // Not characters: returned as they are.
+  EXPECT_EQ(platform::UpperCharacter(0xD800), 0xD800u);
+  EXPECT_EQ(platform::UpperCharacter(0x110000), 0x110000u);
+}
+
 }  // namespace
