@@ -184,31 +184,34 @@ std::string EncodeWide(std::wstring_view text) {
   return EncodeWideLine(text.data(), text.size()).bytes;
 }
 
-int CharToByte(const Utf8Line& line, int position) {
+namespace {
+
+// A position on one scale of a line (characters or bytes) on the other: the start of the
+// unit it falls in, or with up the end of that unit; past the line's end one for one.
+template <int Utf8Line::Unit::*From, int Utf8Line::Unit::*To>
+int MapPosition(const Utf8Line& line, int value, bool up) {
   const Utf8Line::Unit& end = line.units.back();
-  if (position < 0) return position;
-  if (position >= end.chars) return end.bytes + (position - end.chars);
-  auto after = std::upper_bound(line.units.begin(), line.units.end(), position,
-                                [](int p, const Utf8Line::Unit& u) { return p < u.chars; });
-  return std::prev(after)->bytes;
+  if (value < 0) return value;
+  if (value >= end.*From) return end.*To + (value - end.*From);
+  auto unit =
+      std::prev(std::upper_bound(line.units.begin(), line.units.end(), value,
+                                 [](int v, const Utf8Line::Unit& u) { return v < u.*From; }));
+  if (up && (*unit).*From < value) ++unit;
+  return (*unit).*To;
+}
+
+}  // namespace
+
+int CharToByte(const Utf8Line& line, int position) {
+  return MapPosition<&Utf8Line::Unit::chars, &Utf8Line::Unit::bytes>(line, position, false);
 }
 
 int ByteToCharFloor(const Utf8Line& line, int offset) {
-  const Utf8Line::Unit& end = line.units.back();
-  if (offset < 0) return offset;
-  if (offset >= end.bytes) return end.chars + (offset - end.bytes);
-  auto after = std::upper_bound(line.units.begin(), line.units.end(), offset,
-                                [](int o, const Utf8Line::Unit& u) { return o < u.bytes; });
-  return std::prev(after)->chars;
+  return MapPosition<&Utf8Line::Unit::bytes, &Utf8Line::Unit::chars>(line, offset, false);
 }
 
 int ByteToCharCeil(const Utf8Line& line, int offset) {
-  const Utf8Line::Unit& end = line.units.back();
-  if (offset < 0) return offset;
-  if (offset >= end.bytes) return end.chars + (offset - end.bytes);
-  auto at = std::lower_bound(line.units.begin(), line.units.end(), offset,
-                             [](const Utf8Line::Unit& u, int o) { return u.bytes < o; });
-  return at->chars;
+  return MapPosition<&Utf8Line::Unit::bytes, &Utf8Line::Unit::chars>(line, offset, true);
 }
 
 std::size_t FitUtf8(std::string_view text, std::size_t limit) {
