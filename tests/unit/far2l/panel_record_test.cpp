@@ -62,7 +62,9 @@ TEST(Far2lPanelRecordTest, LeavesOutPathsLongerThan254BytesAndCountsThem) {
     (c.listed ? listed : leftOut)++;
     ASSERT_EQ(list.count, listed) << c.length;
     ASSERT_EQ(list.leftOut, leftOut) << c.length;
-    if (c.listed) EXPECT_EQ(std::string(list.items[list.count - 1].FindData.cFileName), path);
+    if (c.listed) {
+      EXPECT_EQ(std::string(list.items[list.count - 1].FindData.cFileName), path);
+    }
   }
   // A multibyte name counts in bytes: 127 two-byte letters and the slash fit, 128 do not.
   std::string fits = "/";
