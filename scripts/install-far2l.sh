@@ -42,7 +42,18 @@ if [ "$mode" = personal ]; then
   target=$target/Quarix
 fi
 
-scripts/setup.sh
+# What the modules' build needs (no test tools), installed when missing.
+missing=()
+for p in cmake g++ make pkg-config libpcre2-dev; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi
 cmake -S . -B build-far2l -DQUARIX_HOST=far2l -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build-far2l -j "$(nproc)"
 
