@@ -99,6 +99,16 @@ check_plugins_load() {
   f2l_keys Escape
 }
 
+# F1 in the search dialog opens our help file's topic (UTF-8, beside the module).
+check_help() {
+  open_trawlix_dialog Trawlix || { fail_check "help: search dialog" "no dialog"; return; }
+  f2l_keys F1
+  expect_screen "help: the search dialog's topic" "Trawlix: search in files"
+  f2l_keys Escape
+  f2l_settle 2
+  f2l_keys Escape
+}
+
 check_dialog_modes() {
   f2l_cd "$F2L_TREE/find"
   dialog_search "Plain text" "alpha"
@@ -238,7 +248,7 @@ check_settings_kept() {
 # far2l reads language files as UTF-8 only: the Russian one, kept in CP866 for the other
 # hosts, is converted by the build.
 check_russian() {
-  F2L_ARGS=-set:Language.Main=Russian f2l_restart "$F2L_TREE" ||
+  F2L_ARGS="-set:Language.Main=Russian -set:Language.Help=Russian" f2l_restart "$F2L_TREE" ||
     { fail_check "Russian: far2l restart" "no restart"; return; }
   # The menu's texts are not checked: far2l keeps a plugin's menu texts in its plugin
   # cache, so they change language only when the module changes.
@@ -247,6 +257,10 @@ check_russian() {
   f2l_menu_pick "Команды внешних модулей" "Trawlix"
   expect_screen "Russian: the search dialog's labels" "Маски файлов:"
   expect "Russian: the search text's label" has "Искать:" "$(f2l_screen)"
+  f2l_keys F1
+  expect_screen "Russian: the help file's topic" "Trawlix: поиск в файлах"
+  f2l_keys Escape
+  f2l_settle 2
   f2l_keys Escape
   f2l_restart "$F2L_TREE"
 }
@@ -254,6 +268,7 @@ check_russian() {
 run_trawlix_checks() {
   make_trawlix_tree
   check_plugins_load
+  check_help
   check_dialog_modes
   check_command_prefix
   check_f7
