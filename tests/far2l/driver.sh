@@ -9,6 +9,8 @@
 #   F2L_PLUGINS  the personal plugin folder far2l scans (holds Quarix/ with our modules)
 #   F2L_TREE     the folder far2l starts in; checks make their files below it
 #   F2L_WAIT     seconds a wait allows by default (10)
+#   F2L_ARGS     further far2l arguments for the next starts (word-split), such as
+#                -set:Language.Main=Russian
 #
 # far2l:
 #   f2l_start [DIR]            start far2l in DIR (default $F2L_TREE) and wait for its panels;
@@ -22,7 +24,7 @@
 #   f2l_wait TEXT [SECS]       true when the fixed TEXT shows on the screen in time
 #   f2l_wait_gone TEXT [SECS]  true when TEXT is gone from the screen in time
 #   f2l_settle [TENTHS]        wait until the screen has not changed for TENTHS/10 s (default 3)
-#   f2l_panels                 back to the panels: Escape until the key bar shows "Quit"
+#   f2l_panels                 back to the panels: Escape until the key bar shows F10 "Quit"
 #   f2l_command TEXT           run TEXT from the command line (the panels are shown first)
 #   f2l_cd DIR                 the active panel shows DIR
 #   f2l_menu_pick TITLE ITEM   in the open menu titled TITLE choose the line holding ITEM
@@ -42,6 +44,8 @@
 
 F2L_SESSION=${F2L_SESSION:-quarix-far2l}
 F2L_WAIT=${F2L_WAIT:-10}
+# The panels' key bar, in English or Russian: its F10 is Quit.
+F2L_KEYBAR='10(Quit|Выход)'
 F2L_PASSED=0
 F2L_FAILED=0
 
@@ -88,7 +92,7 @@ f2l_start() {
   # the next far2l on this profile would offer to revive it.
   printf -v cmd '%q ' env FARSETTINGS="$F2L_PROFILE" FAR2L_STDERR="$F2L_WORK/far2l-stderr.log" \
     LANG=C.UTF-8 "$F2L_BIN" --tty --mortal "-set:System.PersonalPluginsPath=$F2L_PLUGINS" \
-    -cd "$dir"
+    ${F2L_ARGS:-} -cd "$dir"
   tmux new-session -d -s "$F2L_SESSION" -x 140 -y 40 "$cmd" || return 1
   # A fresh profile first shows far2l's help, then a clipboard question; either may come
   # a moment after the panels.
@@ -97,7 +101,7 @@ f2l_start() {
     screen=$(f2l_screen)
     if grep -qF "Help - FAR2L" <<<"$screen"; then f2l_keys Escape; calm=0
     elif grep -qF "OSC52" <<<"$screen"; then f2l_keys Right Enter; calm=0
-    elif tail -1 <<<"$screen" | grep -qF "10Quit"; then
+    elif tail -1 <<<"$screen" | grep -qE "$F2L_KEYBAR"; then
       calm=$((calm + 1))
       [ "$calm" -ge 4 ] && return 0
     fi
@@ -131,7 +135,7 @@ f2l_restart() { f2l_stop && f2l_start "$@"; }
 f2l_panels() {
   local i
   for ((i = 0; i < 8; i++)); do
-    f2l_screen | tail -1 | grep -q "10Quit" && ! f2l_screen | grep -qF "Help - FAR2L" &&
+    f2l_screen | tail -1 | grep -qE "$F2L_KEYBAR" && ! f2l_screen | grep -qF "Help - FAR2L" &&
       { f2l_settle 2; return 0; }
     f2l_keys Escape
     f2l_settle 2

@@ -26,11 +26,15 @@ give_up() {
   exit 1
 }
 
-if ! command -v tmux >/dev/null; then
-  [ "$(id -u)" = 0 ] || give_up "tmux is missing and only root can install it"
-  echo "far2l: installing tmux" >&2
-  { apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -q tmux; } >&2 ||
-    give_up "tmux could not be installed"
+scripts/setup.sh >&2 || give_up "the build's packages could not be installed"
+missing=()
+for tool in tmux python3; do command -v "$tool" >/dev/null || missing+=("$tool"); done
+if [ ${#missing[@]} -gt 0 ]; then
+  [ "$(id -u)" = 0 ] || give_up "${missing[*]} missing, and only root can install it"
+  echo "far2l: installing ${missing[*]}" >&2
+  { apt-get update -qq &&
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"; } >&2 ||
+    give_up "${missing[*]} could not be installed"
 fi
 
 mkdir -p build-far2l

@@ -66,9 +66,10 @@ TEST(Far2lPanelRecordTest, LeavesOutPathsLongerThan254BytesAndCountsThem) {
       EXPECT_EQ(std::string(list.items[list.count - 1].FindData.cFileName), path);
     }
   }
-  // A multibyte name counts in bytes: 127 two-byte letters and the slash fit, 128 do not.
-  std::string fits = "/";
-  for (int i = 0; i < 127; ++i) fits += "д";
+  // A multibyte name counts in bytes: "/a" and 126 two-byte letters make 254 and fit;
+  // one letter more does not.
+  std::string fits = "/a";
+  for (int i = 0; i < 126; ++i) fits += "д";
   FarFindData record = MakeRecord(fits);
   AddResult(&list, &record);
   EXPECT_EQ(list.count, listed + 1);
