@@ -32,17 +32,19 @@ const char* FARAPI BridgeGetMsg(FarModuleNumber, int id) {
   return at->second.c_str();
 }
 
-int FARAPI BridgeMessage(FarModuleNumber, DWORD flags, const char* helpTopic,
-                         const char* const* items, int itemsNumber, int buttonsNumber) {
+int FARAPI BridgeMessage(FarModuleNumber, DWORD flags, const char* topic, const char* const* items,
+                         int itemsNumber, int buttonsNumber) {
   if (!g_host.Message || itemsNumber < 0) return -1;
   std::vector<std::wstring> lines;
   lines.reserve(static_cast<std::size_t>(itemsNumber));
   std::vector<const wchar_t*> pointers;
   for (int i = 0; i < itemsNumber; ++i) lines.push_back(ToWide(items[i]));
   for (const std::wstring& line : lines) pointers.push_back(line.c_str());
-  const std::wstring help = ToWide(helpTopic);
-  return static_cast<int>(g_host.Message(g_host.ModuleNumber, flags, OrNull(helpTopic, help),
-                                         pointers.data(), itemsNumber, buttonsNumber));
+  // The topic the core named, passed on as it is.
+  const std::wstring wideTopic = ToWide(topic);
+  const wchar_t* helpTopic = OrNull(topic, wideTopic);
+  return static_cast<int>(g_host.Message(g_host.ModuleNumber, flags, helpTopic, pointers.data(),
+                                         itemsNumber, buttonsNumber));
 }
 
 bool IsEditField(int type) { return type == DI_EDIT || type == DI_FIXEDIT || type == DI_PSWEDIT; }
