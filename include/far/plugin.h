@@ -4,6 +4,9 @@
 // the 64-bit layout the 1.x compatibility layer of Far 3 x64 uses: natural alignment, the
 // plugin number as a pointer-sized integer, a pointer-sized panel item tail. On Linux the
 // same field order as on 32-bit Windows is kept with the platform's pointer size.
+// Built for far2l (QUARIX_FAR2L), the records take far2l's layout of this API instead:
+// packed on 2-byte boundaries, 4096-byte module and folder paths, the plugin number as a
+// pointer-sized integer, its own panel item and find record.
 #pragma once
 
 #include <cstddef>
@@ -20,11 +23,19 @@
 using DWORD = std::uint32_t;
 using HANDLE = void*;
 #define FAR_INVALID_HANDLE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
+// The plugins' own path buffers: a longer path is skipped, never cut.
 constexpr int kMaxPath = 260;
 
-// The number the host gives a plugin and takes back in its services. Far 3 x64 passes the
-// address of its plugin object here, so it must hold a pointer there.
-#if defined(_WIN64)
+// The host's buffers for the module's path and a panel's folder.
+#if defined(QUARIX_FAR2L)
+constexpr int kHostPath = 4096;
+#else
+constexpr int kHostPath = kMaxPath;
+#endif
+
+// The number the host gives a plugin and takes back in its services. Far 3 x64 and far2l
+// pass the address of their plugin object here, so it must hold a pointer there.
+#if defined(_WIN64) || defined(QUARIX_FAR2L)
 using FarModuleNumber = std::intptr_t;
 #else
 using FarModuleNumber = int;
@@ -60,6 +71,37 @@ constexpr DWORD kAttrArchive = 0x20;
 constexpr DWORD kAttrNormal = 0x80;
 constexpr DWORD kAttrReparsePoint = 0x400;
 
+#if defined(QUARIX_FAR2L)
+// far2l's record of one panel entry's file: 64-bit sizes, the Unix mode, a name (or full
+// path) of at most 254 bytes and no short name.
+struct PanelFindData {
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  std::uint64_t nPhysicalSize;
+  std::uint64_t nFileSize;
+  DWORD dwFileAttributes;
+  DWORD dwUnixMode;
+  char cFileName[255];
+};
+
+struct PluginPanelItem {
+  PanelFindData FindData;
+  std::uintptr_t UserData;
+  DWORD Flags;
+  DWORD NumberOfLinks;
+  char* Description;
+  char* Owner;
+  char* Group;
+  char** CustomColumnData;
+  int CustomColumnNumber;
+  DWORD CRC32;
+  std::uintptr_t Reserved[2];
+};
+#else
+// A panel entry's file is the listing record itself.
+using PanelFindData = FarFindData;
+
 struct PluginPanelItem {
   FarFindData FindData;
   DWORD PackSizeHigh;
@@ -79,6 +121,7 @@ struct PluginPanelItem {
   DWORD Reserved[3];
 #endif
 };
+#endif
 
 struct SmallRect {
   int Left, Top, Right, Bottom;
@@ -99,10 +142,16 @@ struct PanelInfo {
   int ViewMode;
   char ColumnTypes[80];
   char ColumnWidths[80];
-  char CurDir[kMaxPath];
+  char CurDir[kHostPath];
+#if defined(QUARIX_FAR2L)
+  int SortMode;
+  DWORD Flags;
+  DWORD Reserved;
+#else
   int ShortNames;
   int SortMode;
   DWORD Reserved[2];
+#endif
 };
 
 constexpr int PTYPE_FILEPANEL = 0;
@@ -115,7 +164,13 @@ struct FarDialogItem {
   int X1, Y1, X2, Y2;
   int Focus;
   union {
+#if defined(QUARIX_FAR2L)
+    // far2l writes back only an int's 4 bytes of a check box's state.
+    std::intptr_t Reserved;
+    int Selected;
+#else
     std::intptr_t Selected;
+#endif
     const char* History;
     const char* Mask;
     void* ListItems;
@@ -334,7 +389,7 @@ using FARAPIEDITORCONTROL = int(FARAPI*)(int Command, void* Param);
 
 struct PluginStartupInfo {
   int StructSize;
-  char ModuleName[kMaxPath];
+  char ModuleName[kHostPath];
   FarModuleNumber ModuleNumber;
   const char* RootKey;
   FARAPIMENU Menu;
@@ -353,6 +408,19 @@ struct PluginStartupInfo {
   FARAPICHARTABLE CharTable;
   FARAPITEXT Text;
   FARAPIEDITORCONTROL EditorControl;
+#if defined(QUARIX_FAR2L)
+  // far2l's further services; the plugins use none of them.
+  void* FSF;
+  void* ShowHelp;
+  void* AdvControl;
+  void* InputBox;
+  void* ColorDialog;
+  void* DialogEx;
+  void* SendDlgMessage;
+  void* DefDlgProc;
+  std::uintptr_t Reserved;
+  void* ViewerControl;
+#endif
 };
 
 #if !defined(_WIN64)
@@ -370,6 +438,29 @@ static_assert(sizeof(KeyBarTitles) == 384);
 static_assert(sizeof(PanelInfo) == 512);
 #else
 static_assert(sizeof(FarFindData) == 318, "the listing record is 318 bytes");
+#endif
+
+#if defined(QUARIX_FAR2L)
+// far2l's multibyte-API records on x86-64 Linux, field by field where the plugins read.
+static_assert(sizeof(PluginStartupInfo) == 4324);
+static_assert(offsetof(PluginStartupInfo, ModuleNumber) == 4100);
+static_assert(offsetof(PluginStartupInfo, RootKey) == 4108);
+static_assert(offsetof(PluginStartupInfo, Menu) == 4116);
+static_assert(offsetof(PluginStartupInfo, EditorControl) == 4236);
+static_assert(sizeof(PanelFindData) == 304);
+static_assert(offsetof(PanelFindData, dwFileAttributes) == 40);
+static_assert(offsetof(PanelFindData, cFileName) == 48);
+static_assert(sizeof(PluginPanelItem) == 376);
+static_assert(offsetof(PluginPanelItem, UserData) == 304);
+static_assert(offsetof(PluginPanelItem, CustomColumnNumber) == 352);
+static_assert(sizeof(PanelInfo) == 4336);
+static_assert(offsetof(PanelInfo, SelectedItems) == 36);
+static_assert(offsetof(PanelInfo, CurDir) == 228);
+static_assert(sizeof(FarDialogItem) == 552);
+static_assert(offsetof(FarDialogItem, Data) == 40);
+static_assert(sizeof(PluginInfo) == 60);
+static_assert(sizeof(OpenPluginInfo) == 104);
+static_assert(sizeof(EditorInfo) == 104);
 #endif
 
 #if defined(_WIN32) && !defined(_WIN64)

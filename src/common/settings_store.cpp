@@ -10,15 +10,28 @@ namespace {
 constexpr const char kKeySuffix[] = "\\Quarix";
 constexpr std::size_t kKeyPathBuffer = 256;
 
+#if defined(QUARIX_FAR2L)
+constexpr bool kRootKeyIgnored = true;
+#else
+constexpr bool kRootKeyIgnored = false;
+#endif
+
 }  // namespace
 
-SettingsKey::SettingsKey() {
-  const char* root = Info.RootKey ? Info.RootKey : "";
+std::string ComposeSettingsKeyPath(const char* rootKey, bool ignoreRootKey) {
+  if (ignoreRootKey) return kKeySuffix + 1;
+  const char* root = rootKey ? rootKey : "";
   // The key path must fit the host's 256-byte buffer; a longer one is not opened at all.
   std::size_t rootLength = std::strlen(root);
-  if (rootLength + sizeof(kKeySuffix) > kKeyPathBuffer) return;
+  if (rootLength + sizeof(kKeySuffix) > kKeyPathBuffer) return std::string();
   std::string path(root, rootLength);
   path += kKeySuffix;
+  return path;
+}
+
+SettingsKey::SettingsKey() {
+  std::string path = ComposeSettingsKeyPath(Info.RootKey, kRootKeyIgnored);
+  if (path.empty()) return;
   key_ = platform::OpenRegistryKey(path.c_str());
 }
 

@@ -6,6 +6,13 @@
 
 #include "platform/platform.h"
 
+// The settings key's path: "\Quarix" below the host's root key. With ignoreRootKey the
+// key is "Quarix" whatever the root key says: far2l gives multibyte-API plugins an empty
+// root key and wide-API ones "Software/Far2/Plugins", yet Trawlix and Linquo must share
+// one key there, and the store already is a folder of ours in far2l's profile. Empty when
+// the path would not fit the host's 256-byte key buffer.
+std::string ComposeSettingsKeyPath(const char* rootKey, bool ignoreRootKey);
+
 // Owns an open settings key for one batch; a key that could not be opened or created
 // reads as all defaults and skips every write.
 class SettingsKey {

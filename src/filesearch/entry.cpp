@@ -1,5 +1,6 @@
 // Trawlix's exported entry points: thin wrappers over the plugin's functions.
 #include "common/host_binding.h"
+#include "common/text_model.h"
 #include "far/plugin.h"
 #include "filesearch/dialogs.h"
 #include "filesearch/panel.h"
@@ -7,6 +8,9 @@
 #include "filesearch/settings.h"
 
 FAR_EXPORT void FARAPI SetStartupInfo(const PluginStartupInfo* info) {
+#if defined(QUARIX_FAR2L)
+  SetTextIsUtf8(true);  // far2l hands plugins UTF-8 text
+#endif
   CopyStartupInfo(info);
   LoadSettings();
 }

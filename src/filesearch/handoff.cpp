@@ -12,14 +12,14 @@ namespace {
 // Linquo's path: this module's folder and Linquo's file name. False when it does not fit
 // the host's path buffer.
 bool ComposeLinquoPath(char* path) {
-  std::size_t length = strnlen(Info.ModuleName, kMaxPath);
-  if (length >= static_cast<std::size_t>(kMaxPath)) return false;
+  std::size_t length = strnlen(Info.ModuleName, sizeof(Info.ModuleName));
+  if (length >= static_cast<std::size_t>(kHostPath)) return false;
   const char* last = nullptr;
   for (std::size_t i = 0; i < length; ++i)
     if (Info.ModuleName[i] == platform::kPathSeparator) last = Info.ModuleName + i;
   std::size_t folder = last ? static_cast<std::size_t>(last - Info.ModuleName) + 1 : 0;
   std::size_t name = std::strlen(platform::kLinquoModuleName);
-  if (folder + name >= static_cast<std::size_t>(kMaxPath)) return false;
+  if (folder + name >= static_cast<std::size_t>(kHostPath)) return false;
   std::memcpy(path, Info.ModuleName, folder);
   std::memcpy(path + folder, platform::kLinquoModuleName, name + 1);
   return true;
@@ -32,14 +32,21 @@ struct ModuleFreer {
 }  // namespace
 
 void HandOffToLinquo() {
-  char path[kMaxPath];
+  char path[kHostPath];
   if (!ComposeLinquoPath(path)) return;
   std::unique_ptr<platform::Module, ModuleFreer> linquo(platform::LoadModule(path));
   if (!linquo) return;
   // Linquo reads the file search's settings from the store, so they are written first.
   SaveSettings(false);
+#if defined(QUARIX_FAR2L)
+  // far2l's Linquo is a wide-API module: our multibyte startup record would be misread
+  // there. It keeps the record far2l gave it, reads the settings file as it loads, and
+  // ReloadEText alone brings the search over.
+  auto setStartupInfo = static_cast<SetStartupInfoFn>(nullptr);
+#else
   auto setStartupInfo = reinterpret_cast<SetStartupInfoFn>(
       platform::FindModuleExport(linquo.get(), "SetStartupInfo"));
+#endif
   auto reloadEText =
       reinterpret_cast<ReloadETextFn>(platform::FindModuleExport(linquo.get(), "ReloadEText"));
   if (setStartupInfo) setStartupInfo(&Info);

@@ -1,6 +1,7 @@
 #include "filesearch/panel.h"
 
 #include <cstring>
+#include <string>
 
 #include "common/host_binding.h"
 #include "common/messages.h"
@@ -14,7 +15,9 @@ static_assert(kResultsPanelFlags == 175);
 
 KeyBarTitles KeyBar;
 
-bool SameName(const char* a, const char* b) { return std::strncmp(a, b, kMaxPath) == 0; }
+bool SameName(const char* a, const char* b) {
+  return std::strncmp(a, b, sizeof(PanelFindData::cFileName)) == 0;
+}
 
 // Marks each entry to keep (1) or drop (0): an entry is dropped when a selected item
 // of the panel carries its name.
@@ -40,6 +43,13 @@ void DescribeResultsPanel(OpenPluginInfo* info) {
   info->CurDir = "";
   info->Format = MessageText(3);
   info->PanelTitle = MessageText(3);
+  // Files left out because their paths do not fit the panel record are counted in the
+  // title, so that no one takes the list for all that was found.
+  static std::string title;
+  if (Results.leftOut > 0) {
+    title = FormatMessageNumber(MessageText(60), Results.leftOut);
+    info->PanelTitle = title.c_str();
+  }
   info->InfoLines = nullptr;
   info->InfoLinesNumber = 0;
   info->DescrFiles = nullptr;

@@ -28,13 +28,37 @@ bool ReserveOneMore(ResultsList* list) {
 
 }  // namespace
 
+bool ConvertToPanelRecord(const FarFindData& record, PanelFindData* panel) {
+  std::size_t length = strnlen(record.cFileName, sizeof(record.cFileName));
+  if (length >= sizeof(panel->cFileName)) return false;
+#if defined(QUARIX_FAR2L)
+  std::memset(panel, 0, sizeof(*panel));
+  panel->ftCreationTime = record.ftCreationTime;
+  panel->ftLastAccessTime = record.ftLastAccessTime;
+  panel->ftLastWriteTime = record.ftLastWriteTime;
+  panel->nFileSize = static_cast<std::uint64_t>(record.nFileSizeHigh) << 32 | record.nFileSizeLow;
+  panel->nPhysicalSize = panel->nFileSize;
+  panel->dwFileAttributes = record.dwFileAttributes;
+  panel->dwUnixMode = record.dwReserved0;  // the listing's Unix mode
+  std::memcpy(panel->cFileName, record.cFileName, length + 1);
+#else
+  std::memcpy(panel, &record, sizeof(*panel));
+#endif
+  return true;
+}
+
 void AddResult(ResultsList* list, const FarFindData* record) {
+  PanelFindData found;
+  if (!ConvertToPanelRecord(*record, &found)) {
+    if (list->leftOut < INT_MAX) ++list->leftOut;
+    return;
+  }
   if (!ReserveOneMore(list)) return;
   PluginPanelItem& item = list->items[list->count];
   // Every field but the listing record is 0: sizes, flags, links, texts, user data and
   // the reserved words.
   std::memset(&item, 0, sizeof(item));
-  std::memcpy(&item.FindData, record, sizeof(item.FindData));
+  std::memcpy(&item.FindData, &found, sizeof(item.FindData));
   ++list->count;
 }
 
@@ -43,4 +67,5 @@ void ClearResults(ResultsList* list) {
   list->items = nullptr;
   list->count = 0;
   list->capacity = 0;
+  list->leftOut = 0;
 }

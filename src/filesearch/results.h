@@ -7,12 +7,20 @@ struct ResultsList {
   PluginPanelItem* items = nullptr;
   int count = 0;
   int capacity = 0;  // the array grows geometrically; count is what the host sees
+  // Files found whose full path does not fit the host's panel record: left out, never
+  // cut (a cut name would show, and be opened as, another file). Only far2l's 255-byte
+  // record is shorter than the walker's paths.
+  int leftOut = 0;
 };
 
 // The one list of the loaded plugin, lent to the host while a results panel shows it.
 extern ResultsList Results;
 
 // Appends one entry: the listing record (full path in cFileName) with the other fields 0.
+// A full path too long for the panel record is counted in leftOut instead.
 void AddResult(ResultsList* list, const FarFindData* record);
+// Fills a panel entry's file record from a listing record (full path in cFileName). False
+// when the path does not fit the panel record.
+bool ConvertToPanelRecord(const FarFindData& record, PanelFindData* panel);
 // Releases the array; the list is empty afterwards.
 void ClearResults(ResultsList* list);

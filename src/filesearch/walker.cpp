@@ -152,10 +152,10 @@ int WalkSelectedFolders(char* path, const PanelInfo& panel, ResultsList* results
     count = panel.ItemsNumber;
   }
   for (int i = 0; i < count && entries; ++i) {
-    const FarFindData& entry = entries[i].FindData;
+    const PanelFindData& entry = entries[i].FindData;
     if (!(entry.dwFileAttributes & kAttrDirectory)) continue;
     if (entry.dwFileAttributes & kAttrReparsePoint) continue;
-    if (strnlen(entry.cFileName, kMaxPath) >= static_cast<std::size_t>(kMaxPath)) continue;
+    if (strnlen(entry.cFileName, sizeof(entry.cFileName)) >= sizeof(entry.cFileName)) continue;
     if (std::strcmp(entry.cFileName, "..") == 0) continue;
     if (!AppendName(path, n, entry.cFileName, 1)) continue;
     if (!WalkFolder(path, results, action)) break;

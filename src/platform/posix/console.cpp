@@ -1,5 +1,7 @@
 // The Escape poll between files: whatever waits on standard input is read without
-// blocking; a lone ESC byte is the Escape key, everything else is swallowed.
+// blocking; a lone ESC byte is the Escape key, everything else is swallowed. Inside far2l
+// standard input never sees a key: there far2l's own console queue is asked.
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
@@ -11,6 +13,34 @@
 #include "platform/platform.h"
 
 namespace platform {
+
+#if defined(QUARIX_FAR2L)
+
+namespace {
+
+// far2l's WINPORT_CheckForKeyPress(console, key codes, count, flags): one plus the index of
+// the first listed key found in the console queue, or 0. Found in far2l's executable at
+// run time, so the module needs no far2l library to link or load.
+using CheckForKeyPressFn = DWORD (*)(void* console, const std::uint16_t* keys, DWORD count,
+                                     DWORD flags);
+constexpr std::uint16_t kVirtualKeyEscape = 0x1B;
+// Mouse, focus and size events stay queued for far2l; keys other than Escape are
+// consumed, as a press of them during a search means nothing.
+constexpr DWORD kKeepOtherEvents = 0x100 | 0x004;
+
+CheckForKeyPressFn FindCheckForKeyPress() {
+  return reinterpret_cast<CheckForKeyPressFn>(dlsym(RTLD_DEFAULT, "WINPORT_CheckForKeyPress"));
+}
+
+}  // namespace
+
+bool PollConsoleEscape() {
+  static const CheckForKeyPressFn check = FindCheckForKeyPress();
+  if (!check) return false;
+  return check(nullptr, &kVirtualKeyEscape, 1, kKeepOtherEvents) != 0;
+}
+
+#else
 
 namespace {
 
@@ -82,6 +112,8 @@ bool PollConsoleEscape() {
   if (setNonBlocking) fcntl(fd, F_SETFL, flags);
   return escape;
 }
+
+#endif
 
 std::uint64_t ReadCoarseClock() {
   timespec now{};

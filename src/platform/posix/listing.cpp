@@ -47,6 +47,11 @@ void FillFromStat(const struct stat& st, FarFindData* entry) {
     entry->dwFileAttributes |= kAttrArchive;
   }
   if (!(st.st_mode & S_IWUSR)) entry->dwFileAttributes |= kAttrReadOnly;
+#if defined(QUARIX_FAR2L)
+  // far2l's panel record carries the Unix mode (its permission column and highlighting);
+  // the listing record has no field of its own for it.
+  entry->dwReserved0 = st.st_mode;
+#endif
 }
 
 }  // namespace

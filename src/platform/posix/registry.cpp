@@ -15,6 +15,7 @@
 
 #include "platform/platform.h"
 #include "platform/posix/registry_file.h"
+#include "platform/posix/settings_folder.h"
 
 using platform::posix::RegistryValue;
 
@@ -58,6 +59,11 @@ std::string HomeFolder() {
 
 // Read at every open: tests point each key at a folder of their own.
 std::string RegistryFolder() {
+#if defined(QUARIX_FAR2L)
+  // Beside far2l's own settings, in the profile far2l runs with.
+  return posix::ComposeFar2lSettingsFolder(std::getenv("FARSETTINGS"),
+                                           std::getenv("XDG_CONFIG_HOME"), HomeFolder());
+#else
   std::string folder = EnvironmentValue("QUARIX_REGISTRY");
   if (!folder.empty()) return folder;
   std::string config = EnvironmentValue("XDG_CONFIG_HOME");
@@ -67,6 +73,7 @@ std::string RegistryFolder() {
     config = home + "/.config";
   }
   return config + "/quarix/registry";
+#endif
 }
 
 // Creates the folder and its missing parents, each private to the user.
