@@ -4,12 +4,36 @@
 # ~/.cache/quarix-hosts) is keyed by the archive's checksum, so a second run reuses it.
 # Only the TTY backend is built and every optional bundled plugin is off.
 #   tests/far2l/host.sh [ARCHIVE]
+# The archive is far2l/far2l-aac116d-source.tar.xz below QUARIX_SHARED, by default the
+# folder "shared" beside the clone.
 # The build log goes beside the cache entry; progress goes to stderr.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/../.." && pwd)
-archive=${1:-${QUARIX_SHARED:-$(dirname "$here")/shared}/far2l/far2l-aac116d-source.tar.xz}
+name=far2l/far2l-aac116d-source.tar.xz
 cache=${QUARIX_HOST_CACHE:-$HOME/.cache/quarix-hosts}
-[ -f "$archive" ] || { echo "far2l: no source archive at $archive" >&2; exit 1; }
+
+# The shared tools sit beside the clone; a clone of a clone finds them beside the clone it
+# came from, and a clone in a folder of its own beside one of its parents.
+find_archive() {
+  local dir origin
+  if [ -n "${QUARIX_SHARED:-}" ]; then echo "$QUARIX_SHARED/$name"; return; fi
+  origin=$(git -C "$here" remote get-url origin 2>/dev/null || true)
+  case $origin in file://*) origin=${origin#file://} ;; /*) ;; *) origin="" ;; esac
+  for dir in "$(dirname "$here")" ${origin:+"$(dirname "$origin")"}; do
+    [ -f "$dir/shared/$name" ] && { echo "$dir/shared/$name"; return; }
+  done
+  dir=$here
+  while [ "$dir" != / ]; do
+    dir=$(dirname "$dir")
+    [ -f "$dir/shared/$name" ] && { echo "$dir/shared/$name"; return; }
+  done
+  echo "$(dirname "$here")/shared/$name"
+}
+archive=${1:-$(find_archive)}
+[ -f "$archive" ] || {
+  echo "far2l: no source archive at $archive (set QUARIX_SHARED to the folder that holds far2l/)" >&2
+  exit 1
+}
 sum=$(sha256sum "$archive" | cut -c1-16)
 dir=$cache/far2l-$sum
 if [ -x "$dir/bin/far2l" ]; then echo "$dir"; exit 0; fi
