@@ -67,7 +67,8 @@ int RunSearch(const char* commandText) {
     return 0;
   }
   StartLimitWarnings();
-  return WalkScope(&Results, TestFoundFile);
+  // The search lists few of the files it tests: only those get their status queried.
+  return WalkScope(&Results, TestFoundFile, true);
 }
 
 HANDLE OpenFilePlugin(int openFrom, std::intptr_t item) {
