@@ -36,7 +36,7 @@ prepare() {
       [ -d "$dir" ] || { mkdir -p "$bench_dir" && cp -rL /usr/include "$dir.part" && mv "$dir.part" "$dir"; } ;;
     generated) dir=$bench_dir/corpus-250
       [ -d "$dir" ] || { python3 bench/generate_corpus.py "$dir.part" --megabytes 250 && mv "$dir.part" "$dir"; } ;;
-    small-files) dir=$bench_dir/tree-200k
+    small-files) dir=$bench_dir/tree-200000
       [ -d "$dir" ] || { python3 bench/generate_tree.py "$dir.part" --files 200000 && mv "$dir.part" "$dir"; } ;;
     large-file) dir=$bench_dir/large
       [ -d "$dir" ] || { python3 bench/generate_tree.py "$dir.part/large.txt" --bytes 2147483648 &&

@@ -1,5 +1,6 @@
 #include "filesearch/walker.h"
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -75,15 +76,25 @@ void ShowProgress(const char* path, const ResultsList* results) {
   Info.Message(Info.ModuleNumber, 0, nullptr, lines, 4, 0);
 }
 
-// One listing of the folder: the files that pass the masks, each with its full path in
-// cFileName, and, when asked for, the subfolders to walk afterwards in listing order. A
-// link to a folder is listed but not entered: no walk loops or visits a tree twice.
-std::vector<platform::FolderEntry> ListFolder(platform::Folder* folder, const char* path, int n,
-                                             std::vector<std::string>* subfolders) {
-  std::vector<platform::FolderEntry> files;
-  if (!folder) return files;
-  char full[kMaxPath];
-  std::memcpy(full, path, n);
+// The files of one folder that passed the masks, in listing order: their bare names one
+// after another, each ended by a zero, and only the records the listing already gave in
+// full (Windows). A few bytes per file: a folder of a million files stays small.
+struct FolderFiles {
+  struct File {
+    std::uint32_t nameAt;
+    std::int32_t record;  // into records, or -1 when the status is still to be queried
+  };
+  std::vector<File> files;
+  std::string names;
+  std::vector<FarFindData> records;
+};
+
+// One listing of the folder: the files that pass the masks and, when asked for, the
+// subfolders to walk afterwards in listing order. A link to a folder is listed but not
+// entered: no walk loops or visits a tree twice.
+void ListFolder(platform::Folder* folder, int n, FolderFiles* listed,
+                std::vector<std::string>* subfolders) {
+  if (!folder) return;
   platform::FolderEntry entry;
   while (platform::NextFolderEntry(folder, &entry)) {
     const char* name = entry.record.cFileName;
@@ -93,11 +104,16 @@ std::vector<platform::FolderEntry> ListFolder(platform::Folder* folder, const ch
     }
     if (!MatchMaskList(FMask.c_str(), name)) continue;
     // A full path that would not fit the record is skipped, never cut.
-    if (!AppendName(full, n, name, 0)) continue;
-    std::memcpy(entry.record.cFileName, full, std::strlen(full) + 1);
-    files.push_back(entry);
+    const std::size_t length = std::strlen(name);
+    if (n + length >= static_cast<std::size_t>(kMaxPath)) continue;
+    std::int32_t record = -1;
+    if (entry.complete) {
+      record = static_cast<std::int32_t>(listed->records.size());
+      listed->records.push_back(entry.record);
+    }
+    listed->files.push_back({static_cast<std::uint32_t>(listed->names.size()), record});
+    listed->names.append(name, length + 1);
   }
-  return files;
 }
 
 // Fills the record of the file at hand from its folder; false when the file is gone.
@@ -114,11 +130,20 @@ bool TestFolderFiles(platform::Folder* folder, const char* path, int n, ResultsL
                      FileAction action, std::vector<std::string>* subfolders) {
   SavedScreen screen;
   ShowProgress(path, results);
-  std::vector<platform::FolderEntry> files = ListFolder(folder, path, n, subfolders);
-  for (platform::FolderEntry& file : files) {
-    current = FoundFile{folder, &file.record, n, file.complete};
+  FolderFiles listed;
+  ListFolder(folder, n, &listed, subfolders);
+  FarFindData record;
+  for (const FolderFiles::File& file : listed.files) {
+    // The record as the listing gives it, with the full path in place of the bare name.
+    if (file.record >= 0)
+      record = listed.records[static_cast<std::size_t>(file.record)];
+    else
+      std::memset(&record, 0, sizeof record);
+    std::memcpy(record.cFileName, path, n);
+    std::strcpy(record.cFileName + n, listed.names.c_str() + file.nameAt);
+    current = FoundFile{folder, &record, n, file.record >= 0};
     // A file gone since the listing is left out, as the listing would have.
-    if (recordsOnDemand || CompleteFoundRecord(&file.record)) action(&file.record, results);
+    if (recordsOnDemand || CompleteFoundRecord(&record)) action(&record, results);
     current = FoundFile{};
     if (PollEscape()) StopSearch = true;
     ++FilesTested;
