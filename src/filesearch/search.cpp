@@ -12,6 +12,7 @@
 #include "filesearch/search_text.h"
 #include "filesearch/settings.h"
 #include "filesearch/walker.h"
+#include "filesearch/word_list.h"
 
 namespace {
 
@@ -50,6 +51,7 @@ void FillPluginInfo(PluginInfo* info) {
 void ExitFilePlugin() {
   SaveSettings(true);
   ReleasePattern(&SearchPattern);
+  ReleaseWordPatterns();
   ClearResults(&Results);
 }
 
