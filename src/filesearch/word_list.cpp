@@ -32,24 +32,31 @@ struct CompiledWord {
   int caseSensitive;
   CompiledPattern* pattern;
 };
-std::vector<CompiledWord> compiledWords;
+struct CompiledWords {
+  std::vector<CompiledWord> words;
+  CompiledWords() = default;
+  CompiledWords(const CompiledWords&) = delete;
+  CompiledWords& operator=(const CompiledWords&) = delete;
+  ~CompiledWords() { Release(); }
+  void Release() {
+    for (CompiledWord& known : words) ReleasePattern(&known.pattern);
+    words.clear();
+  }
+} compiledWords;
 
 // The word compiled under FCaseSensitive; null (the error shown) when it does not compile.
 const CompiledPattern* FindCompiledWord(const char* word) {
-  for (const CompiledWord& known : compiledWords)
+  for (const CompiledWord& known : compiledWords.words)
     if (known.caseSensitive == FCaseSensitive && known.text == word) return known.pattern;
   CompiledPattern* pattern = nullptr;
   if (!CompilePattern(&pattern, word, FCaseSensitive)) return nullptr;
-  compiledWords.push_back({word, FCaseSensitive, pattern});
+  compiledWords.words.push_back({word, FCaseSensitive, pattern});
   return pattern;
 }
 
 }  // namespace
 
-void ReleaseWordPatterns() {
-  for (CompiledWord& known : compiledWords) ReleasePattern(&known.pattern);
-  compiledWords.clear();
-}
+void ReleaseWordPatterns() { compiledWords.Release(); }
 
 int TakeWord(char* list, char* word) {
   const char* p = SkipBlanks(list);
