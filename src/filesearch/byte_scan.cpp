@@ -65,9 +65,11 @@ namespace {
 // alone, the second only in blocks where the first stands somewhere. Returns the first
 // start at or after from and at most lastStart - 31 where both stand, or SIZE_MAX once
 // fewer than 32 starts are left (the caller goes on from *next).
-__attribute__((target("avx2"))) std::size_t NextPairAvx2(
-    const unsigned char* bytes, std::size_t from, std::size_t lastStart,
-    const PairFinder::Pick& first, const PairFinder::Pick& second, std::size_t* next) {
+__attribute__((target("avx2"))) std::size_t NextPairAvx2(const unsigned char* bytes,
+                                                         std::size_t from, std::size_t lastStart,
+                                                         const PairFinder::Pick& first,
+                                                         const PairFinder::Pick& second,
+                                                         std::size_t* next) {
   const __m256i firstValue = _mm256_set1_epi8(static_cast<char>(first.value));
   const __m256i secondValue = _mm256_set1_epi8(static_cast<char>(second.value));
   const __m256i firstFold = _mm256_set1_epi8(first.eitherCase ? 0x20 : 0);
@@ -119,11 +121,11 @@ std::size_t PairFinder::Next(std::size_t from) const {
     const auto* at = bytes_ + start;
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + first_.at));
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + second_.at));
-    const __m128i both =
-        _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, firstFold), firstValue),
-                      _mm_cmpeq_epi8(_mm_or_si128(b, secondFold), secondValue));
+    const __m128i both = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, firstFold), firstValue),
+                                       _mm_cmpeq_epi8(_mm_or_si128(b, secondFold), secondValue));
     const int mask = _mm_movemask_epi8(both);
-    if (mask != 0) return start + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    if (mask != 0)
+      return start + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
     start += 16;
   }
 #endif

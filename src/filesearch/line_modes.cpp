@@ -82,7 +82,8 @@ void FindLineEnd(const unsigned char** cursor, std::size_t* remaining) {
   const unsigned char* p = *cursor;
   std::size_t left = *remaining;
   const void* lf = left ? std::memchr(p, '\n', left) : nullptr;
-  const std::size_t line = lf ? static_cast<std::size_t>(static_cast<const unsigned char*>(lf) - p) : left;
+  const std::size_t line =
+      lf ? static_cast<std::size_t>(static_cast<const unsigned char*>(lf) - p) : left;
   const void* cr = line ? std::memchr(p, '\r', line) : nullptr;
   const std::size_t passed =
       cr ? static_cast<std::size_t>(static_cast<const unsigned char*>(cr) - p) : line;

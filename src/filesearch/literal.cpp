@@ -91,7 +91,8 @@ int FindByPair(const unsigned char* bytes, std::size_t count, std::size_t start,
     if (exact ? std::memcmp(bytes + at, needle, n) == 0 : EqualFolded(bytes + at, needle, n))
       return 1;
     verified += n;
-    if (verified > 4 * at + 65536) return FindByKmp(bytes + at + 1, count - at - 1, needle, n, exact);
+    if (verified > 4 * at + 65536)
+      return FindByKmp(bytes + at + 1, count - at - 1, needle, n, exact);
     // Even the pair is common here: a long text skips faster on its last byte.
     if (n >= 8 && ++candidates > 256 && candidates > at / 64)
       return FindByHorspool(bytes + at + 1, count - at - 1, needle, n, exact);

@@ -77,9 +77,9 @@ struct FolderEntry {
 
 // folder ends with the path separator. Null when the folder cannot be listed.
 Folder* OpenFolder(const char* folder);
-// The subfolder name of parent. Null when it cannot be opened; enter then tells whether
-// the walk should still count it as visited (false for another file system's mount point
-// or a name that turned into a link, which are never entered).
+// The subfolder name of parent. Null when it cannot be opened; enter is then true for a
+// folder that merely cannot be listed (the walk shows it, empty) and false for one never
+// to be entered: another file system's mount point, or a name that became a link.
 Folder* OpenSubfolder(const Folder* parent, const char* name, bool* enter);
 // The next entry, "." and ".." left out; false at the end of the listing. The listing is
 // read once: a second pass needs a new Folder.

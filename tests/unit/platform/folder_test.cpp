@@ -49,10 +49,10 @@ class FolderTest : public ::testing::Test {
 TEST_F(FolderTest, EntriesHaveTheirKindsAndRecordsEqualTheListings) {
   using platform::EntryKind;
   const std::map<std::string, EntryKind> expected = {
-      {"plain.txt", EntryKind::kFile}, {".hidden", EntryKind::kFile},
-      {"readonly", EntryKind::kFile},  {"sub", EntryKind::kFolder},
+      {"plain.txt", EntryKind::kFile},   {".hidden", EntryKind::kFile},
+      {"readonly", EntryKind::kFile},    {"sub", EntryKind::kFolder},
       {"tosub", EntryKind::kNotEntered}, {"toplain", EntryKind::kFile},
-      {"dangling", EntryKind::kFile},  {"pipe", EntryKind::kFile},
+      {"dangling", EntryKind::kFile},    {"pipe", EntryKind::kFile},
   };
   const std::string path = folder_.path() + "/";
   FolderHandle folder(platform::OpenFolder(path.c_str()));
@@ -128,9 +128,8 @@ TEST_F(FolderTest, FilesOpenRelativeToTheFolderOnlyWhenRegular) {
     bool opens;
     std::uint64_t size;
   } cases[] = {
-      {"plain.txt", true, 5}, {"toplain", true, 5}, {".hidden", true, 0},
-      {"pipe", false, 0},     {"sub", false, 0},    {"dangling", false, 0},
-      {"missing", false, 0},
+      {"plain.txt", true, 5}, {"toplain", true, 5},   {".hidden", true, 0},  {"pipe", false, 0},
+      {"sub", false, 0},      {"dangling", false, 0}, {"missing", false, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
