@@ -1,83 +1,124 @@
 #!/usr/bin/env bash
-# Times quarix's file search against grep and ripgrep on the same corpus and patterns,
-# side by side, and checks that every tool lists the same files.
+# Times quarix's file search against grep and ripgrep (one thread) on the same questions
+# and trees, side by side, and checks that every tool lists the same files. One table per
+# corpus; the ratios are quarix's time over rg's (below 1, quarix is faster), by the wall
+# clock and by processor time.
 #
-# usage: bench/search.sh [CORPUS_DIR]   (RUNS=5, QUARIX=build/release/bin/quarix)
+# usage: bench/search.sh [CORPUS]...
+#   CORPUS: include     a copy of /usr/include (links resolved, so that every tool sees
+#                       the same files)
+#           generated   the 250 MB tree of bench/generate_corpus.py
+#           small-files a tree of 200,000 small files (bench/generate_tree.py)
+#           large-file  one 2 GB file with its only match near its end
+#           or a folder of your own
+#   default: include generated small-files large-file
+# Environment: RUNS (median of that many runs; default 5, 3 on the two large corpora),
+# BENCH_DIR (where the corpora are made once and kept; default ${TMPDIR:-/tmp}/quarix-bench),
+# QUARIX (default build/release/bin/quarix).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-corpus=$(realpath -m "${1:-${TMPDIR:-/tmp}/quarix-corpus}")
-quarix=${QUARIX:-build/release/bin/quarix}
-runs=${RUNS:-5}
+bench_dir=${BENCH_DIR:-${TMPDIR:-/tmp}/quarix-bench}
+quarix=$(realpath "${QUARIX:-build/release/bin/quarix}")
 export LC_ALL=C
 
 [ -x "$quarix" ] || { echo "build the release first (scripts/run.sh): $quarix" >&2; exit 2; }
 command -v rg >/dev/null || { echo "ripgrep is missing (scripts/setup.sh installs it)" >&2; exit 2; }
-if [ ! -d "$corpus" ]; then
-  echo "generating the corpus in $corpus ..." >&2
-  python3 bench/generate_corpus.py "$corpus"
-fi
-echo "corpus: $(find "$corpus" -type f | wc -l) files, $(du -sh "$corpus" | cut -f1)" >&2
 QUARIX_REGISTRY=$(mktemp -d)
 export QUARIX_REGISTRY
 scratch=$(mktemp -d)
 trap 'rm -rf "$QUARIX_REGISTRY" "$scratch"' EXIT
-find "$corpus" -type f -exec cat {} + >/dev/null  # every tool starts with a warm cache
 
-# median wall time of a command over $runs runs; its sorted output goes to $2
+# The folder of a corpus, made when missing.
+prepare() {
+  local name=$1 dir
+  case $name in
+    include) dir=$bench_dir/usr-include
+      [ -d "$dir" ] || { mkdir -p "$bench_dir" && cp -rL /usr/include "$dir.part" && mv "$dir.part" "$dir"; } ;;
+    generated) dir=$bench_dir/corpus-250
+      [ -d "$dir" ] || { python3 bench/generate_corpus.py "$dir.part" --megabytes 250 && mv "$dir.part" "$dir"; } ;;
+    small-files) dir=$bench_dir/tree-200000
+      [ -d "$dir" ] || { python3 bench/generate_tree.py "$dir.part" --files 200000 && mv "$dir.part" "$dir"; } ;;
+    large-file) dir=$bench_dir/large
+      [ -d "$dir" ] || { python3 bench/generate_tree.py "$dir.part/large.txt" --bytes 2147483648 &&
+                         mv "$dir.part" "$dir"; } ;;
+    *) dir=$(realpath "$name") ;;
+  esac
+  echo "$dir"
+}
+
+# Runs a command $runs times; its sorted output goes to $2. Prints the median wall time
+# and the median processor time (user and system, its children included): on a machine
+# that others load too, the second is the steadier measure of the work itself.
 measure() {
-  local cmd=$1 out=$2 times=()
+  local cmd=$1 out=$2
+  : >"$out.times"
   for _ in $(seq "$runs"); do
-    local start end
-    start=$(date +%s.%N)
-    bash -c "$cmd" >"$out.raw" 2>/dev/null || true
-    end=$(date +%s.%N)
-    times+=("$(echo "$end - $start" | bc)")
+    /usr/bin/time -f '%e %U %S' -a -o "$out.times" bash -c "$cmd" >"$out.raw" 2>/dev/null || true
   done
   sort "$out.raw" >"$out"
-  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'
+  local median='{a[NR]=$1} END {print a[int((NR+1)/2)]}'
+  echo "$(grep -v '^Command' "$out.times" | awk '{print $1}' | sort -n | awk "$median")" \
+    "$(grep -v '^Command' "$out.times" | awk '{print $2 + $3}' | sort -n | awk "$median")"
 }
 
-q() { echo "'$quarix' search '$corpus' --mask '*.*' --scope tree --no-inverse $*"; }
+# The cases: name, quarix's options, grep's command, rg's command. The commands hold pipes
+# of their own, so the fields are kept in parallel arrays, not one string.
+names=() qopts=() gcmds=() rcmds=()
+add_case() { names+=("$1") qopts+=("$2") gcmds+=("$3") rcmds+=("$4"); }
+rg="rg -l -uuu -j1"
+token='Quarix[A-Z][a-z]+Token\(\d+\)'
+add_case "0 plain text, case-sensitive" "--mode plain --case --text needle_in_haystack" \
+  "grep -rlF needle_in_haystack @" "$rg -F needle_in_haystack @"
+add_case "0 plain text, frequent" "--mode plain --case --text include" \
+  "grep -rlF include @" "$rg -F include @"
+add_case "0 plain text, caseless" "--mode plain --no-case --text NEEDLE_IN_haystack" \
+  "grep -rliF NEEDLE_IN_haystack @" "$rg -i -F NEEDLE_IN_haystack @"
+add_case "1 pattern per line" "--mode regex --case --text '$token'" \
+  "grep -rlP '$token' @" "$rg '$token' @"
+add_case "1 pattern per line, caseless" "--mode regex --no-case --text 'zebra\\s+cross'" \
+  "grep -rliP 'zebra\\s+cross' @" "$rg -i 'zebra\\s+cross' @"
+add_case "2 pattern over the whole file" "--mode regex-file --case --text 'line end\$'" \
+  "grep -rlzP '(?m)line end\$' @" "$rg --multiline '(?m)line end\$' @"
+add_case "3 pattern over 5 lines" "--mode regex-lines --case --text '$token'" \
+  "grep -rlP '$token' @" "$rg '$token' @"
+add_case "4 word list, two required" "--mode words --case --text '+needle_in_haystack +Zebra'" \
+  "grep -rlF needle_in_haystack @ | xargs -r -d '\\n' grep -lF Zebra" \
+  "$rg -F needle_in_haystack @ | xargs -r -d '\\n' $rg -F Zebra"
+add_case "5 word list of patterns" "--mode regex-words --case --text '+needle_\\w+ +Zebra\\s'" \
+  "grep -rlP 'needle_\\w+' @ | xargs -r -d '\\n' grep -lP 'Zebra\\s'" \
+  "$rg 'needle_\\w+' @ | xargs -r -d '\\n' $rg 'Zebra\\s'"
 
-# One case: its name, the quarix command, then each peer's name and command. The commands
-# hold pipes of their own, so the fields are kept in parallel arrays, not one string.
-names=() qcmds=() p1names=() p1cmds=() p2names=() p2cmds=()
-add_case() {
-  names+=("$1") qcmds+=("$2") p1names+=("$3") p1cmds+=("$4") p2names+=("$5") p2cmds+=("$6")
-}
-add_case "mode 0, literal, case-sensitive" "$(q --mode plain --case --text needle_in_haystack)" \
-  "grep -rlF" "grep -rlF needle_in_haystack '$corpus'" \
-  "rg -F" "rg -l -uuu -j1 -F needle_in_haystack '$corpus'"
-add_case "mode 0, literal, caseless" "$(q --mode plain --no-case --text NEEDLE_IN_haystack)" \
-  "grep -rliF" "grep -rliF NEEDLE_IN_haystack '$corpus'" \
-  "rg -iF" "rg -l -uuu -j1 -i -F NEEDLE_IN_haystack '$corpus'"
-add_case "mode 1, pattern per line" "$(q --mode regex --case --text "'Quarix[A-Z][a-z]+Token\\(\\d+\\)'")" \
-  "grep -rlP" "grep -rlP 'Quarix[A-Z][a-z]+Token\\(\\d+\\)' '$corpus'" \
-  "rg" "rg -l -uuu -j1 'Quarix[A-Z][a-z]+Token\\(\\d+\\)' '$corpus'"
-add_case "mode 1, rare phrase" "$(q --mode regex --case --text "'Zebra\\s+cross'")" \
-  "grep -rlP" "grep -rlP 'Zebra\\s+cross' '$corpus'" \
-  "rg" "rg -l -uuu -j1 'Zebra\\s+cross' '$corpus'"
-add_case "mode 2, whole file" "$(q --mode regex-file --case --text "'line end\$'")" \
-  "grep -rlzP" "grep -rlzP '(?m)line end\$' '$corpus'" \
-  "rg --multiline" "rg -l -uuu -j1 --multiline '(?m)line end\$' '$corpus'"
-add_case "mode 4, word list" "$(q --mode words --case --text "'+needle_in_haystack +Zebra'")" \
-  "grep -lF pair" "grep -rlF needle_in_haystack '$corpus' | xargs -r -d '\\n' grep -lF Zebra" \
-  "rg -F pair" "rg -l -uuu -j1 -F needle_in_haystack '$corpus' | xargs -r -d '\\n' rg -l -uuu -j1 -F Zebra"
-
-# The ratios are peer time / quarix time: above 1, quarix is faster.
-printf '%-34s %10s %22s %22s  %s\n' "case" "quarix s" "peer 1 s (ratio)" "peer 2 s (ratio)" "lists"
 status=0
-for i in "${!names[@]}"; do
-  tq=$(measure "${qcmds[$i]}" "$scratch/q")
-  t1=$(measure "${p1cmds[$i]}" "$scratch/p1")
-  t2=$(measure "${p2cmds[$i]}" "$scratch/p2")
-  agree="agree ($(wc -l <"$scratch/q") files)"
-  if ! cmp -s "$scratch/q" "$scratch/p1" || ! cmp -s "$scratch/q" "$scratch/p2"; then
-    agree="DIFFER (quarix $(wc -l <"$scratch/q"), ${p1names[$i]} $(wc -l <"$scratch/p1"), ${p2names[$i]} $(wc -l <"$scratch/p2"))"
-    status=1
-  fi
-  printf '%-34s %10.3f %12.3f (%5.2fx) %12.3f (%5.2fx)  %s\n' "${names[$i]}" "$tq" \
-    "$t1" "$(echo "$t1 / $tq" | bc -l)" "$t2" "$(echo "$t2 / $tq" | bc -l)" "$agree"
-  printf '%-34s %10s %22s %22s\n' "" "" "${p1names[$i]}" "${p2names[$i]}"
+corpora=("$@")
+[ ${#corpora[@]} -gt 0 ] || corpora=(include generated small-files large-file)
+for corpus in "${corpora[@]}"; do
+  dir=$(prepare "$corpus")
+  [ -d "$dir" ] || { echo "no such corpus: $corpus" >&2; exit 2; }
+  case $corpus in small-files|large-file) runs=${RUNS:-3} ;; *) runs=${RUNS:-5} ;; esac
+  find "$dir" -type f -exec cat {} + >/dev/null  # every tool starts with a warm cache
+  echo
+  echo "corpus $corpus: $dir, $(find "$dir" -type f | wc -l) files, $(du -sh "$dir" | cut -f1);" \
+    "median of $runs runs; load $(cut -d' ' -f1-3 /proc/loadavg)"
+  printf '%-30s %17s %17s %17s %11s %11s  %s\n' "mode, case" "quarix wall/cpu s" \
+    "grep wall/cpu s" "rg wall/cpu s" "q/rg wall" "q/rg cpu" "file lists"
+  for i in "${!names[@]}"; do
+    # grep -z and rg --multiline hold a whole file in memory: 2 GB each, on a shared machine.
+    if [ "$corpus" = large-file ] && [[ ${names[$i]} == 2* ]]; then
+      printf '%-30s  (left out: the peers would read the 2 GB file into memory)\n' "${names[$i]}"
+      continue
+    fi
+    q="'$quarix' search '$dir' --mask '*' --scope tree --no-inverse ${qopts[$i]}"
+    read -r wq cq < <(measure "$q" "$scratch/q")
+    read -r wg cg < <(measure "${gcmds[$i]//@/\'$dir\'}" "$scratch/g")
+    read -r wr cr < <(measure "${rcmds[$i]//@/\'$dir\'}" "$scratch/r")
+    agree="agree ($(wc -l <"$scratch/q") files)"
+    if ! cmp -s "$scratch/q" "$scratch/g" || ! cmp -s "$scratch/q" "$scratch/r"; then
+      agree="DIFFER (quarix $(wc -l <"$scratch/q"), grep $(wc -l <"$scratch/g"), rg $(wc -l <"$scratch/r"))"
+      status=1
+    fi
+    ratio() { if [ "$(echo "$2 > 0" | bc)" = 1 ]; then echo "$1 / $2" | bc -l; else echo 0; fi; }
+    printf '%-30s %8.3f/%8.3f %8.3f/%8.3f %8.3f/%8.3f %11.2f %11.2f  %s\n' "${names[$i]}" \
+      "$wq" "$cq" "$wg" "$cg" "$wr" "$cr" "$(ratio "$wq" "$wr")" "$(ratio "$cq" "$cr")" "$agree"
+  done
 done
 exit $status

@@ -1,6 +1,14 @@
 #include "filesearch/byte_scan.h"
 
+#include <cstdint>
 #include <cstring>
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#define QUARIX_PAIR_AVX2 1
+#elif defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 int RankByteFrequency(unsigned char byte) {
   // Letters by their frequency in English text; the rest by class.
@@ -40,4 +48,89 @@ std::size_t ByteFinder::Next(std::size_t from) {
   valid_ = true;
   if (!two_) return nextFirst_;
   return nextFirst_ < nextSecond_ ? nextFirst_ : nextSecond_;
+}
+
+PairFinder::PairFinder(const unsigned char* bytes, std::size_t count, std::size_t n, Pick first,
+                       Pick second)
+    : bytes_(bytes), count_(count), lastStart_(count - n), first_(first), second_(second) {
+  // Only a letter has another case; for any other byte the flag would match a second byte.
+  first_.eitherCase = first.eitherCase && IsAsciiLetter(first.value);
+  second_.eitherCase = second.eitherCase && IsAsciiLetter(second.value);
+}
+
+#if defined(QUARIX_PAIR_AVX2)
+namespace {
+
+// Thirty-two starts at once where the processor has AVX2: the first byte is looked at
+// alone, the second only in blocks where the first stands somewhere. Returns the first
+// start at or after from and at most lastStart - 31 where both stand, or SIZE_MAX once
+// fewer than 32 starts are left (the caller goes on from *next).
+__attribute__((target("avx2"))) std::size_t NextPairAvx2(const unsigned char* bytes,
+                                                         std::size_t from, std::size_t lastStart,
+                                                         const PairFinder::Pick& first,
+                                                         const PairFinder::Pick& second,
+                                                         std::size_t* next) {
+  const __m256i firstValue = _mm256_set1_epi8(static_cast<char>(first.value));
+  const __m256i secondValue = _mm256_set1_epi8(static_cast<char>(second.value));
+  const __m256i firstFold = _mm256_set1_epi8(first.eitherCase ? 0x20 : 0);
+  const __m256i secondFold = _mm256_set1_epi8(second.eitherCase ? 0x20 : 0);
+  std::size_t start = from;
+  for (; lastStart >= 31 && start <= lastStart - 31; start += 32) {
+    const auto* at = bytes + start;
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + first.at));
+    const __m256i hitsA = _mm256_cmpeq_epi8(_mm256_or_si256(a, firstFold), firstValue);
+    if (_mm256_testz_si256(hitsA, hitsA)) continue;
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + second.at));
+    const __m256i hitsB = _mm256_cmpeq_epi8(_mm256_or_si256(b, secondFold), secondValue);
+    const unsigned mask =
+        static_cast<unsigned>(_mm256_movemask_epi8(_mm256_and_si256(hitsA, hitsB)));
+    if (mask != 0) return start + static_cast<std::size_t>(__builtin_ctz(mask));
+  }
+  *next = start;
+  return SIZE_MAX;
+}
+
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+
+}  // namespace
+#endif
+
+std::size_t PairFinder::Next(std::size_t from) const {
+  // Setting bit 5 makes an ASCII capital its small letter and leaves the small one.
+  auto same = [](unsigned char byte, const Pick& pick) {
+    return static_cast<unsigned char>(pick.eitherCase ? byte | 0x20 : byte) == pick.value;
+  };
+  std::size_t start = from;
+#if defined(QUARIX_PAIR_AVX2)
+  if (HasAvx2()) {
+    const std::size_t found = NextPairAvx2(bytes_, from, lastStart_, first_, second_, &start);
+    if (found != SIZE_MAX) return found;
+  }
+#endif
+#if defined(__SSE2__)
+  const __m128i firstValue = _mm_set1_epi8(static_cast<char>(first_.value));
+  const __m128i secondValue = _mm_set1_epi8(static_cast<char>(second_.value));
+  const __m128i firstFold = _mm_set1_epi8(first_.eitherCase ? 0x20 : 0);
+  const __m128i secondFold = _mm_set1_epi8(second_.eitherCase ? 0x20 : 0);
+  // Sixteen starts at once; the last byte read is below the count since both offsets are
+  // below n.
+  while (lastStart_ >= 15 && start <= lastStart_ - 15) {
+    const auto* at = bytes_ + start;
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + first_.at));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + second_.at));
+    const __m128i both = _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(a, firstFold), firstValue),
+                                       _mm_cmpeq_epi8(_mm_or_si128(b, secondFold), secondValue));
+    const int mask = _mm_movemask_epi8(both);
+    if (mask != 0)
+      return start + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    start += 16;
+  }
+#endif
+  for (; start <= lastStart_; ++start)
+    if (same(bytes_[start + first_.at], first_) && same(bytes_[start + second_.at], second_))
+      return start;
+  return count_;
 }

@@ -77,14 +77,18 @@ bool ChooseDriverByte(RequiredByte* driver) {
 }  // namespace
 
 void FindLineEnd(const unsigned char** cursor, std::size_t* remaining) {
+  // The first LF, then a CR before it: each scan stops at the line's end, so a file
+  // without CRs is not read to its end for every line.
   const unsigned char* p = *cursor;
   std::size_t left = *remaining;
-  while (left > 0 && !IsLineEndByte(*p)) {
-    ++p;
-    --left;
-  }
-  *cursor = p;
-  *remaining = left;
+  const void* lf = left ? std::memchr(p, '\n', left) : nullptr;
+  const std::size_t line =
+      lf ? static_cast<std::size_t>(static_cast<const unsigned char*>(lf) - p) : left;
+  const void* cr = line ? std::memchr(p, '\r', line) : nullptr;
+  const std::size_t passed =
+      cr ? static_cast<std::size_t>(static_cast<const unsigned char*>(cr) - p) : line;
+  *cursor = p + passed;
+  *remaining = left - passed;
 }
 
 void SkipLineEnd(const unsigned char** cursor, std::size_t* remaining) {
@@ -167,6 +171,32 @@ int TestLineWindows(const unsigned char* bytes, std::size_t count, int lines, Ra
   return undecided;
 }
 
+namespace {
+
+// The scan of mode 3 under way: the occurrences of a byte that every match needs.
+ByteFinder* windowCandidates = nullptr;
+const unsigned char* windowsBase = nullptr;
+
+// A window without the needed byte cannot match: it is answered without the pattern.
+int TestWindowWithCandidate(const unsigned char* bytes, std::size_t count, bool endsRange) {
+  const std::size_t from = static_cast<std::size_t>(bytes - windowsBase);
+  if (windowCandidates->Next(from) - from >= count) return 0;
+  return TestSearchWindow(bytes, count, endsRange);
+}
+
+}  // namespace
+
 int MatchSeveralLines(const unsigned char* bytes, std::size_t count) {
-  return SearchPattern ? TestLineWindows(bytes, count, SeveralLines, TestSearchWindow) : 0;
+  if (!SearchPattern) return 0;
+  RequiredByte driver;
+  if (!ChooseDriverByte(&driver))
+    return TestLineWindows(bytes, count, SeveralLines, TestSearchWindow);
+  ByteFinder candidates(bytes, count, driver.value, driver.eitherCase);
+  // Windows start in file order, so the finder only moves forward.
+  if (candidates.Next(0) == count) return 0;  // no window can hold a match
+  windowCandidates = &candidates;
+  windowsBase = bytes;
+  const int answer = TestLineWindows(bytes, count, SeveralLines, TestWindowWithCandidate);
+  windowCandidates = nullptr;
+  return answer;
 }

@@ -1,6 +1,7 @@
 // Plain text search (mode 0 and the words of mode 4). The answer is the naive one, "does
 // the text occur at some position", but candidates are found by memchr on the text's
-// rarest byte; a linear KMP pass takes over when verifying candidates costs too much.
+// rarest byte, or, where that byte is common, by two of its bytes at their distance; a
+// linear KMP pass takes over when verifying candidates costs too much.
 #include <cstring>
 #include <string>
 #include <vector>
@@ -66,6 +67,40 @@ bool EqualFolded(const unsigned char* bytes, const unsigned char* folded, std::s
   return true;
 }
 
+// The search from start on, driven by the rarest byte of the text together with the next
+// rarest at another offset (needle folded when not exact).
+int FindByPair(const unsigned char* bytes, std::size_t count, std::size_t start,
+               const unsigned char* needle, std::size_t n, std::size_t rare, bool exact) {
+  std::size_t other = rare == 0 ? 1 : 0;
+  int best = 1 << 30;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i == rare) continue;
+    // A second copy of the first byte tells little about the place.
+    int rank = RankByteFrequency(needle[i]) + (needle[i] == needle[rare] ? 1000 : 0);
+    if (rank < best) {
+      best = rank;
+      other = i;
+    }
+  }
+  const PairFinder pairs(bytes, count, n, {needle[rare], rare, !exact},
+                         {needle[other], other, !exact});
+  std::size_t verified = 0;  // bytes compared on candidates that failed
+  std::size_t candidates = 0;
+  for (std::size_t from = start;;) {
+    const std::size_t at = pairs.Next(from);
+    if (at >= count) return 0;
+    if (exact ? std::memcmp(bytes + at, needle, n) == 0 : EqualFolded(bytes + at, needle, n))
+      return 1;
+    verified += n;
+    if (verified > 4 * at + 65536)
+      return FindByKmp(bytes + at + 1, count - at - 1, needle, n, exact);
+    // Even the pair is common here: a long text skips faster on its last byte.
+    if (n >= 8 && ++candidates > 256 && candidates > at / 64)
+      return FindByHorspool(bytes + at + 1, count - at - 1, needle, n, exact);
+    from = at + 1;
+  }
+}
+
 }  // namespace
 
 int FindLiteral(const unsigned char* bytes, std::size_t count, const char* text) {
@@ -119,9 +154,9 @@ int FindLiteral(const unsigned char* bytes, std::size_t count, const char* text)
     // Dense candidates with long partial matches: switch to the linear search.
     if (verified > 4 * at + 65536)
       return FindByKmp(bytes + start + 1, count - start - 1, needle, n, exact);
-    // Even the rarest byte is common here: a long text skips faster on its last byte.
-    if (n >= 8 && ++candidates > 256 && candidates > at / 64)
-      return FindByHorspool(bytes + start + 1, count - start - 1, needle, n, exact);
+    // Even the rarest byte is common here: two bytes at their distance are rarer.
+    if (n >= 2 && ++candidates > 64 && candidates > at / 256)
+      return FindByPair(bytes, count, start + 1, needle, n, rare, exact);
     from = at + 1;
   }
 }

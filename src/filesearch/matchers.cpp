@@ -33,28 +33,22 @@ void RunGuardedMatch(void* arg) {
   match->result = match->matcher(match->bytes, match->count);
 }
 
-}  // namespace
-
-// The whole file by the size it has when opened, in 64 bits: a file above 4 GiB is one
-// range, not its size's low half.
-int ScanMappedFile(const char* path, Matcher matcher) {
+// The file opened for reading, whose size was size when it was opened, in 64 bits: a file
+// above 4 GiB is one range, not its size's low half.
+int ScanOpenedFile(platform::File& file, std::uint64_t size, const char* path, Matcher matcher) {
+  if (size == 0) return 0;
   // Setting up a mapping costs more than reading a small file, and a search opens tens
   // of thousands of them: those are read into one reused buffer, the others mapped.
-  constexpr std::uint64_t kReadBelow = 1 << 20;
-  static std::vector<unsigned char> buffer;
-  {
-    platform::File file;
-    std::uint64_t size = 0;
-    if (!file.OpenForReading(path, &size) || size == 0) return 0;
-    if (size < kReadBelow) {
-      if (buffer.size() < size) buffer.resize(static_cast<std::size_t>(size));
-      // Asking for exactly the size it has when opened reads it in one call; a file cut
-      // short since is read as it is.
-      std::int64_t got = file.Read(buffer.data(), size);
-      if (got <= 0) return 0;
-      return matcher(buffer.data(), static_cast<std::size_t>(got));
-    }
+  if (size < kReadIntoBufferBelow) {
+    static std::vector<unsigned char> buffer;
+    if (buffer.size() < size) buffer.resize(static_cast<std::size_t>(size));
+    // Asking for exactly the size it has when opened reads it in one call; a file cut
+    // short since is read as it is.
+    std::int64_t got = file.Read(buffer.data(), size);
+    if (got <= 0) return 0;
+    return matcher(buffer.data(), static_cast<std::size_t>(got));
   }
+  file.Close();
   platform::FileView view;
   if (!view.Open(path)) return 0;
   if (view.size() == 0 || view.size() > SIZE_MAX) return 0;
@@ -65,14 +59,31 @@ int ScanMappedFile(const char* path, Matcher matcher) {
   return match.result;
 }
 
+}  // namespace
+
+int ScanMappedFile(const char* path, Matcher matcher) {
+  platform::File file;
+  std::uint64_t size = 0;
+  if (!file.OpenForReading(path, &size)) return 0;
+  return ScanOpenedFile(file, size, path, matcher);
+}
+
+int ScanFoundFile(const FarFindData* found, Matcher matcher) {
+  platform::File file;
+  std::uint64_t size = 0;
+  if (!OpenFoundFile(found, &file, &size)) return 0;
+  return ScanOpenedFile(file, size, found->cFileName, matcher);
+}
+
 void TestFoundFile(FarFindData* file, ResultsList* results) {
   if (FText.empty()) {
-    if (!FSInverse) AddResult(results, file);  // no content test: every file contains it
+    // No content test: every file contains it.
+    if (!FSInverse && CompleteFoundRecord(file)) AddResult(results, file);
     return;
   }
   int found = 0;
   if (FSearchAs >= 0 && FSearchAs < kMatcherCount)
-    found = ScanMappedFile(file->cFileName, kMatchers[FSearchAs]);
+    found = ScanFoundFile(file, kMatchers[FSearchAs]);
   // A search stopped inside this file (a word that is no pattern, Escape) has no answer
   // for it.
   if (StopSearch) return;
@@ -82,5 +93,5 @@ void TestFoundFile(FarFindData* file, ResultsList* results) {
     WarnPatternLimit(file->cFileName, -found, false);
     return;
   }
-  if ((found != 0) != (FSInverse != 0)) AddResult(results, file);
+  if ((found != 0) != (FSInverse != 0) && CompleteFoundRecord(file)) AddResult(results, file);
 }

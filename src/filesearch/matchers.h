@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "far/plugin.h"
 #include "filesearch/results.h"
@@ -16,5 +17,10 @@ void TestFoundFile(FarFindData* file, ResultsList* results);
 // Reads or maps the file and runs the matcher on it; 0 when the file cannot be read or
 // was cut short while it was read.
 int ScanMappedFile(const char* path, Matcher matcher);
+// The same for the file the walk handed to the action, opened relative to its folder.
+int ScanFoundFile(const FarFindData* found, Matcher matcher);
+// Files below this size are read with one call into a buffer kept between files; larger
+// ones are mapped. Both give the matcher the same bytes.
+constexpr std::uint64_t kReadIntoBufferBelow = 1 << 20;
 // 1 when text occurs in the bytes, under FCaseSensitive.
 int FindLiteral(const unsigned char* bytes, std::size_t count, const char* text);

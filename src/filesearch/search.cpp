@@ -12,6 +12,7 @@
 #include "filesearch/search_text.h"
 #include "filesearch/settings.h"
 #include "filesearch/walker.h"
+#include "filesearch/word_list.h"
 
 namespace {
 
@@ -50,6 +51,7 @@ void FillPluginInfo(PluginInfo* info) {
 void ExitFilePlugin() {
   SaveSettings(true);
   ReleasePattern(&SearchPattern);
+  ReleaseWordPatterns();
   ClearResults(&Results);
 }
 
@@ -67,7 +69,8 @@ int RunSearch(const char* commandText) {
     return 0;
   }
   StartLimitWarnings();
-  return WalkScope(&Results, TestFoundFile);
+  // The search lists few of the files it tests: only those get their status queried.
+  return WalkScope(&Results, TestFoundFile, true);
 }
 
 HANDLE OpenFilePlugin(int openFrom, std::intptr_t item) {

@@ -1,5 +1,6 @@
 #include "filesearch/walker.h"
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -22,10 +23,21 @@ constexpr int kScopeFolderOnly = 3;
 constexpr int kScopeSelectedFolders = 4;
 constexpr int kMaxDrives = 32;
 
-struct ListingCloser {
-  void operator()(platform::Listing* listing) const { platform::CloseListing(listing); }
+struct FolderCloser {
+  void operator()(platform::Folder* folder) const { platform::CloseFolder(folder); }
 };
-using ListingHandle = std::unique_ptr<platform::Listing, ListingCloser>;
+using FolderHandle = std::unique_ptr<platform::Folder, FolderCloser>;
+
+// The file being handed to the action: its folder, still open, and where its bare name
+// starts in the full path; records of the walk whose status is not queried yet.
+struct FoundFile {
+  const platform::Folder* folder = nullptr;
+  const FarFindData* record = nullptr;
+  int nameAt = 0;
+  bool complete = true;
+};
+FoundFile current;
+bool recordsOnDemand = false;
 
 // The whole screen, saved while the progress message of one folder is shown.
 class SavedScreen {
@@ -38,10 +50,6 @@ class SavedScreen {
  private:
   HANDLE screen_;
 };
-
-bool IsDotName(const char* name) {
-  return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
-}
 
 // Writes name behind the folder's separator at length n. False when the result, with
 // room for the terminating zero and extra more characters, would not fit the buffer.
@@ -68,47 +76,104 @@ void ShowProgress(const char* path, const ResultsList* results) {
   Info.Message(Info.ModuleNumber, 0, nullptr, lines, 4, 0);
 }
 
-// One listing of the folder: the files that pass the masks, each with its full path in
-// cFileName, and, when asked for, the subfolders to walk afterwards in listing order. A
-// link or another file system's mount is listed but not entered: no walk loops or visits
-// a tree twice.
-std::vector<FarFindData> ListFolder(const char* path, int n, std::vector<std::string>* subfolders) {
-  std::vector<FarFindData> files;
-  ListingHandle listing(platform::OpenListing(path));
-  if (!listing) return files;
-  char full[kMaxPath];
-  std::memcpy(full, path, n);
-  FarFindData entry;
-  while (platform::NextListingEntry(listing.get(), &entry)) {
-    entry.cFileName[kMaxPath - 1] = '\0';
-    if (entry.dwFileAttributes & kAttrDirectory) {
-      if (subfolders && !IsDotName(entry.cFileName) &&
-          !(entry.dwFileAttributes & kAttrReparsePoint))
-        subfolders->emplace_back(entry.cFileName);
+// The files of one folder that passed the masks, in listing order: their bare names one
+// after another, each ended by a zero, and only the records the listing already gave in
+// full (Windows). A few bytes per file: a folder of a million files stays small.
+struct FolderFiles {
+  struct File {
+    std::uint32_t nameAt;
+    std::int32_t record;  // into records, or -1 when the status is still to be queried
+  };
+  std::vector<File> files;
+  std::string names;
+  std::vector<FarFindData> records;
+};
+
+// One listing of the folder: the files that pass the masks and, when asked for, the
+// subfolders to walk afterwards in listing order. A link to a folder is listed but not
+// entered: no walk loops or visits a tree twice.
+void ListFolder(platform::Folder* folder, int n, FolderFiles* listed,
+                std::vector<std::string>* subfolders) {
+  if (!folder) return;
+  platform::FolderEntry entry;
+  while (platform::NextFolderEntry(folder, &entry)) {
+    const char* name = entry.record.cFileName;
+    if (entry.kind != platform::EntryKind::kFile) {
+      if (subfolders && entry.kind == platform::EntryKind::kFolder) subfolders->emplace_back(name);
       continue;
     }
-    if (!MatchMaskList(FMask.c_str(), entry.cFileName)) continue;
+    if (!MatchMaskList(FMask.c_str(), name)) continue;
     // A full path that would not fit the record is skipped, never cut.
-    if (!AppendName(full, n, entry.cFileName, 0)) continue;
-    std::memcpy(entry.cFileName, full, std::strlen(full) + 1);
-    files.push_back(entry);
+    const std::size_t length = std::strlen(name);
+    if (n + length >= static_cast<std::size_t>(kMaxPath)) continue;
+    std::int32_t record = -1;
+    if (entry.complete) {
+      record = static_cast<std::int32_t>(listed->records.size());
+      listed->records.push_back(entry.record);
+    }
+    listed->files.push_back({static_cast<std::uint32_t>(listed->names.size()), record});
+    listed->names.append(name, length + 1);
   }
-  return files;
+}
+
+// Fills the record of the file at hand from its folder; false when the file is gone.
+bool CompleteRecord(FarFindData* record, const platform::Folder* folder, int nameAt) {
+  FarFindData status;
+  if (!platform::QueryFolderEntry(folder, record->cFileName + nameAt, &status)) return false;
+  std::memcpy(status.cFileName, record->cFileName, sizeof status.cFileName);
+  *record = status;
+  return true;
 }
 
 // Tests the files of one folder, under its progress message. False when stopped.
-bool TestFolderFiles(const char* path, int n, ResultsList* results, FileAction action,
-                     std::vector<std::string>* subfolders) {
+bool TestFolderFiles(platform::Folder* folder, const char* path, int n, ResultsList* results,
+                     FileAction action, std::vector<std::string>* subfolders) {
   SavedScreen screen;
   ShowProgress(path, results);
-  std::vector<FarFindData> files = ListFolder(path, n, subfolders);
-  for (FarFindData& file : files) {
-    action(&file, results);
+  FolderFiles listed;
+  ListFolder(folder, n, &listed, subfolders);
+  FarFindData record;
+  for (const FolderFiles::File& file : listed.files) {
+    // The record as the listing gives it, with the full path in place of the bare name.
+    if (file.record >= 0)
+      record = listed.records[static_cast<std::size_t>(file.record)];
+    else
+      std::memset(&record, 0, sizeof record);
+    std::memcpy(record.cFileName, path, n);
+    std::strcpy(record.cFileName + n, listed.names.c_str() + file.nameAt);
+    current = FoundFile{folder, &record, n, file.record >= 0};
+    // A file gone since the listing is left out, as the listing would have.
+    if (recordsOnDemand || CompleteFoundRecord(&record)) action(&record, results);
+    current = FoundFile{};
     if (PollEscape()) StopSearch = true;
     ++FilesTested;
     if (StopSearch) break;
   }
   return !StopSearch;
+}
+
+// Walks the open folder (null: one that could not be listed, which contributes nothing
+// but its progress message) whose path, ending with the separator, is n long.
+bool WalkOpenFolder(platform::Folder* folder, char* path, int n, ResultsList* results,
+                    FileAction action) {
+  // The subfolders come from the same listing as the files: listing each folder once
+  // halves the file system calls of a walk.
+  std::vector<std::string> subfolders;
+  bool folderOnly = FSearchIn == kScopeFolderOnly;
+  bool goOn = TestFolderFiles(folder, path, n, results, action, folderOnly ? nullptr : &subfolders);
+  if (folderOnly) return true;
+  if (!goOn) return false;
+  for (const std::string& name : subfolders) {
+    // Room for the separator the subfolder's walk appends.
+    if (!AppendName(path, n, name.c_str(), 1)) continue;
+    bool enter = true;
+    FolderHandle subfolder(platform::OpenSubfolder(folder, name.c_str(), &enter));
+    if (!enter) continue;
+    int m = EnsureTrailingBackslash(path);
+    if (m < 0) continue;
+    if (!WalkOpenFolder(subfolder.get(), path, m, results, action)) return false;
+  }
+  return true;
 }
 
 void WalkDrives(char* path, ResultsList* results, FileAction action) {
@@ -215,22 +280,24 @@ int WalkFolder(char* path, ResultsList* results, FileAction action) {
   int n = EnsureTrailingBackslash(path);
   // A folder whose path does not fit the buffer is skipped; the walk goes on.
   if (n < 0) return 1;
-  // The subfolders come from the same listing as the files: listing each folder once
-  // halves the file system calls of a walk.
-  std::vector<std::string> subfolders;
-  bool folderOnly = FSearchIn == kScopeFolderOnly;
-  bool goOn = TestFolderFiles(path, n, results, action, folderOnly ? nullptr : &subfolders);
-  if (folderOnly) return 1;
-  if (!goOn) return 0;
-  for (const std::string& name : subfolders) {
-    // Room for the separator the subfolder's walk appends.
-    if (!AppendName(path, n, name.c_str(), 1)) continue;
-    if (!WalkFolder(path, results, action)) return 0;
-  }
-  return 1;
+  FolderHandle folder(platform::OpenFolder(path));
+  return WalkOpenFolder(folder.get(), path, n, results, action) ? 1 : 0;
 }
 
-int WalkScope(ResultsList* results, FileAction action) {
+bool OpenFoundFile(const FarFindData* file, platform::File* opened, std::uint64_t* size) {
+  if (current.record == file && current.folder)
+    return opened->OpenForReadingIn(current.folder, file->cFileName + current.nameAt, size);
+  return opened->OpenForReading(file->cFileName, size);
+}
+
+bool CompleteFoundRecord(FarFindData* file) {
+  if (current.record != file || current.complete) return true;
+  if (!CompleteRecord(file, current.folder, current.nameAt)) return false;
+  current.complete = true;
+  return true;
+}
+
+int WalkScope(ResultsList* results, FileAction action, bool onDemand) {
   PanelInfo panel{};
   Info.Control(FAR_INVALID_HANDLE, FCTL_GETPANELINFO, &panel);
   ClearResults(results);
@@ -239,6 +306,7 @@ int WalkScope(ResultsList* results, FileAction action) {
   consoleLook = {};  // the first file of every walk looks
   CallsUntilClock = 0;
   callsBetweenClocks = 1;
+  recordsOnDemand = onDemand;
   char path[kMaxPath] = {};
   switch (FSearchIn) {
     case kScopeAllDrives:

@@ -3,6 +3,7 @@
 
 #include "far/plugin.h"
 #include "filesearch/results.h"
+#include "platform/platform.h"
 
 // The per-file action: the file's listing record with its full path in cFileName.
 using FileAction = void (*)(FarFindData* file, ResultsList* results);
@@ -11,8 +12,16 @@ extern bool StopSearch;  // ends the walk as soon as it can
 extern int FilesTested;  // files handed to the action in this walk
 
 // Walks the scope FSearchIn. Returns 0 when the scope of selected folders finds the active
-// panel empty, else 1.
-int WalkScope(ResultsList* results, FileAction action);
+// panel empty, else 1. With recordsOnDemand the action gets a record whose fields beyond
+// the name may still be empty, and calls CompleteFoundRecord for a file it keeps: the
+// status of a file that is not kept is then never queried.
+int WalkScope(ResultsList* results, FileAction action, bool recordsOnDemand = false);
+// Fills in the record the action was handed (attributes, times, size). False when the
+// file is gone; then it is not to be kept.
+bool CompleteFoundRecord(FarFindData* file);
+// Opens the file the action was handed for reading, relative to the folder the walk holds
+// open (a record from elsewhere by its path); size as File::OpenForReading gives it.
+bool OpenFoundFile(const FarFindData* file, platform::File* opened, std::uint64_t* size);
 // Walks one folder (path is a buffer of kMaxPath characters). Returns 0 when stopped.
 int WalkFolder(char* path, ResultsList* results, FileAction action);
 // Makes the path end with the separator; returns its new length, or -1 when the

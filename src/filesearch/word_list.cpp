@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/pattern.h"
 #include "filesearch/matchers.h"
@@ -24,7 +25,38 @@ char SplitSign(const char* word, const char** rest) {
   return sign;
 }
 
+// The words of mode 5 compiled so far, with the case setting each was compiled under: a
+// word is compiled once per search, not once per file.
+struct CompiledWord {
+  std::string text;
+  int caseSensitive;
+  CompiledPattern* pattern;
+};
+struct CompiledWords {
+  std::vector<CompiledWord> words;
+  CompiledWords() = default;
+  CompiledWords(const CompiledWords&) = delete;
+  CompiledWords& operator=(const CompiledWords&) = delete;
+  ~CompiledWords() { Release(); }
+  void Release() {
+    for (CompiledWord& known : words) ReleasePattern(&known.pattern);
+    words.clear();
+  }
+} compiledWords;
+
+// The word compiled under FCaseSensitive; null (the error shown) when it does not compile.
+const CompiledPattern* FindCompiledWord(const char* word) {
+  for (const CompiledWord& known : compiledWords.words)
+    if (known.caseSensitive == FCaseSensitive && known.text == word) return known.pattern;
+  CompiledPattern* pattern = nullptr;
+  if (!CompilePattern(&pattern, word, FCaseSensitive)) return nullptr;
+  compiledWords.words.push_back({word, FCaseSensitive, pattern});
+  return pattern;
+}
+
 }  // namespace
+
+void ReleaseWordPatterns() { compiledWords.Release(); }
 
 int TakeWord(char* list, char* word) {
   const char* p = SkipBlanks(list);
@@ -105,14 +137,13 @@ int MatchWordList(const unsigned char* bytes, std::size_t count, WordTest test) 
 int FindWordPattern(const unsigned char* bytes, std::size_t count, const char* word) {
   if (!*word) return 1;
   if (PollEscapeWithinFile()) return 0;
-  CompiledPattern* pattern = nullptr;
-  if (!CompilePattern(&pattern, word, FCaseSensitive)) {
+  const CompiledPattern* pattern = FindCompiledWord(word);
+  if (!pattern) {
     StopSearch = true;
     return 0;
   }
   const int rc = MatchPattern(pattern, reinterpret_cast<const char*>(bytes), count, 0, 0,
                               nullptr, 0);
-  ReleasePattern(&pattern);
   const int answer = AnswerOfMatch(rc);
   if (answer < 0) LookAtClockSoon();
   return answer;
@@ -127,6 +158,7 @@ int MatchPatternWords(const unsigned char* bytes, std::size_t count) {
 }
 
 int CheckWordPatterns(const char* list) {
+  ReleaseWordPatterns();
   std::string words = list;
   char word[kWordBufferSize];
   for (;;) {

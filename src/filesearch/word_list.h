@@ -30,4 +30,7 @@ int MatchLiteralWords(const unsigned char* bytes, std::size_t count);
 int MatchPatternWords(const unsigned char* bytes, std::size_t count);
 
 // Compiles every word of list as mode 5 will; shows the first error and returns 0 then.
+// Starts a new search: the words compiled for the last one are released.
 int CheckWordPatterns(const char* list);
+// Releases the words mode 5 compiled (each is compiled once per search and kept).
+void ReleaseWordPatterns();

@@ -59,6 +59,41 @@ Listing* OpenListing(const char* folder);
 bool NextListingEntry(Listing* listing, FarFindData* entry);
 void CloseListing(Listing* listing);
 
+// ---- Walking folders ------------------------------------------------------------------
+// A folder held open for a walk. Its entries come from one read of the listing with the
+// type the file system gives there, so a plain file costs no status query until its
+// record is wanted; its subfolders and files are opened relative to it, without looking
+// the whole path up again. Windows lists full records anyway and opens by path.
+
+struct Folder;
+
+enum class EntryKind {
+  kFile,        // tested as a file: anything that is not a folder (a link to a file too)
+  kFolder,      // a subfolder to walk
+  kNotEntered,  // a link to a folder: listed, never entered
+};
+
+struct FolderEntry {
+  EntryKind kind = EntryKind::kFile;
+  // The bare name in cFileName; the other fields only when complete (see QueryFolderEntry).
+  FarFindData record;
+  bool complete = false;
+};
+
+// folder ends with the path separator. Null when the folder cannot be listed.
+Folder* OpenFolder(const char* folder);
+// The subfolder name of parent. Null when it cannot be opened; enter is then true for a
+// folder that merely cannot be listed (the walk shows it, empty) and false for one never
+// to be entered: another file system's mount point, or a name that became a link.
+Folder* OpenSubfolder(const Folder* parent, const char* name, bool* enter);
+// The next entry, "." and ".." left out; false at the end of the listing. The listing is
+// read once: a second pass needs a new Folder.
+bool NextFolderEntry(Folder* folder, FolderEntry* entry);
+// The listing record of name in folder, as NextListingEntry reports it. False when the
+// name is gone.
+bool QueryFolderEntry(const Folder* folder, const char* name, FarFindData* record);
+void CloseFolder(Folder* folder);
+
 // ---- Drives ---------------------------------------------------------------------------
 
 constexpr int kDriveUnknown = 0;
@@ -141,6 +176,8 @@ class File {
   // An existing file, for reading, shared with other readers. With size given, it gets
   // the size the file has as it is opened.
   bool OpenForReading(const char* path, std::uint64_t* size = nullptr);
+  // The same for the entry name of an open folder (implemented beside the folders).
+  bool OpenForReadingIn(const Folder* folder, const char* name, std::uint64_t* size = nullptr);
   // A new file that must not exist yet, for writing, with the given mode (as FileInfo
   // reports it for another file).
   bool CreateNew(const char* path, std::uint32_t mode);

@@ -1,8 +1,10 @@
 // The walk of each search scope, as the results panel shows it after "ff:" with no text
 // (every file that passes the masks is listed).
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -103,6 +105,63 @@ TEST_F(WalkerTest, PathsLongerThanTheBufferAreSkippedNotCut) {
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(SortedPanelNames(), expected);
   for (const std::string& name : PanelNames()) EXPECT_LT(name.size(), 260u);
+}
+
+TEST_F(WalkerTest, DeepTreesAreWalkedWithEveryLevelHeldOpen) {
+  // As many levels of one-letter folders as the path buffer holds, a file on each: every
+  // level's folder is open while the levels below it are walked.
+  std::string tree = Folder("tree");
+  Names expected;
+  std::string level = tree + "/";
+  while (level.size() + 3 < 259) {
+    level += "d/";
+    expected.push_back(level + "f");
+  }
+  ASSERT_GT(expected.size(), 60u);
+  for (const std::string& name : expected) WriteFile(name, "found " + name);
+  WriteStoredInt("FSearchIn", 2);
+  WriteStoredInt("FSearchAs", 0);
+  ASSERT_TRUE(LoadTrawlix());
+  ShowFolder(tree);
+  ASSERT_EQ(Search("found"), kResultsPanel);
+  // Depth first: each file is listed before the one a level below it.
+  EXPECT_EQ(PanelNames(), expected);
+}
+
+TEST_F(WalkerTest, FilesFoundByTheirTextCarryTheListingsRecord) {
+  std::string tree = Folder("tree");
+  MakeTree(tree, {"plain.txt", ".hidden", "readonly", "sub/inner.txt", "missed.txt"});
+  for (const char* name : {"plain.txt", ".hidden", "readonly", "sub/inner.txt"})
+    WriteFile(tree + "/" + name, std::string("a hit in ") + name);
+  chmod((tree + "/readonly").c_str(), 0444);
+  fs::create_symlink(tree + "/plain.txt", tree + "/link.txt");
+  timespec times[2] = {{1000000000, 123456700}, {1000000001, 999999900}};
+  ASSERT_EQ(utimensat(AT_FDCWD, (tree + "/sub/inner.txt").c_str(), times, 0), 0);
+  WriteStoredInt("FSearchIn", 2);
+  WriteStoredInt("FSearchAs", 0);
+  ASSERT_TRUE(LoadTrawlix());
+  ShowFolder(tree);
+  ASSERT_EQ(Search("hit"), kResultsPanel);
+  EXPECT_EQ(SortedPanelNames(),
+            Prefixed(tree, {".hidden", "link.txt", "plain.txt", "readonly", "sub/inner.txt"}));
+
+  // What the folders' listings report for each name: the panel shows the same record.
+  std::map<std::string, FarFindData> listed;
+  for (const std::string& folder : {tree + "/", tree + "/sub/"}) {
+    platform::Listing* listing = platform::OpenListing(folder.c_str());
+    ASSERT_NE(listing, nullptr);
+    FarFindData entry;
+    while (platform::NextListingEntry(listing, &entry)) listed[folder + entry.cFileName] = entry;
+    platform::CloseListing(listing);
+  }
+  for (const PluginPanelItem& item : host_->activePanel().items) {
+    if (std::strcmp(item.FindData.cFileName, "..") == 0) continue;
+    SCOPED_TRACE(item.FindData.cFileName);
+    ASSERT_TRUE(listed.count(item.FindData.cFileName));
+    FarFindData expected = listed[item.FindData.cFileName];
+    std::memcpy(expected.cFileName, item.FindData.cFileName, sizeof expected.cFileName);
+    EXPECT_EQ(std::memcmp(&expected, &item.FindData, sizeof expected), 0);
+  }
 }
 
 TEST_F(WalkerTest, SelectedFoldersScope) {

@@ -5,9 +5,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
+#include <memory>
 
 #include "platform/platform.h"
+#include "platform/posix/fault_injection.h"
+
+struct platform::Folder {
+  int fd = -1;
+  dev_t device = 0;
+  // The listing, read in chunks of records while it lasts; released at its end.
+  std::unique_ptr<char[]> chunk;
+  std::size_t at = 0, end = 0;
+  bool listed = false;
+};
 
 struct platform::Listing {
   DIR* dir = nullptr;
@@ -54,6 +66,44 @@ void FillFromStat(const struct stat& st, FarFindData* entry) {
 #endif
 }
 
+// The record of one name of the folder open as dirfd, whose file system is device.
+bool FillListingRecord(int dirfd, const char* name, dev_t device, FarFindData* entry) {
+  struct stat st;
+  if (fstatat(dirfd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+
+  std::memset(entry, 0, sizeof *entry);
+  std::memcpy(entry->cFileName, name, std::strlen(name) + 1);
+  if (name[0] == '.') entry->dwFileAttributes |= kAttrHidden;
+
+  if (S_ISLNK(st.st_mode)) {
+    struct stat target;
+    if (fstatat(dirfd, name, &target, 0) != 0) {
+      // A dangling link: a file of size 0 with the link's own times.
+      FillFromStat(st, entry);
+      entry->dwFileAttributes &= ~kAttrReadOnly;
+    } else if (S_ISDIR(target.st_mode)) {
+      // Listed, but never entered: a link may lead back up the tree.
+      FillFromStat(target, entry);
+      entry->dwFileAttributes |= kAttrDirectory | kAttrReparsePoint;
+      entry->dwReserved0 = kTagSymlink;
+    } else {
+      FillFromStat(target, entry);
+    }
+  } else {
+    FillFromStat(st, entry);
+    if (S_ISDIR(st.st_mode)) {
+      entry->dwFileAttributes |= kAttrDirectory;
+      bool isDotEntry = std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+      if (st.st_dev != device && !isDotEntry) {
+        entry->dwFileAttributes |= kAttrReparsePoint;
+        entry->dwReserved0 = kTagMountPoint;
+      }
+    }
+  }
+  if (entry->dwFileAttributes == 0) entry->dwFileAttributes = kAttrNormal;
+  return true;
+}
+
 }  // namespace
 
 Listing* OpenListing(const char* folder) {
@@ -79,43 +129,9 @@ Listing* OpenListing(const char* folder) {
 bool NextListingEntry(Listing* listing, FarFindData* entry) {
   if (!listing || !entry) return false;
   while (dirent* d = readdir(listing->dir)) {
-    std::size_t length = std::strlen(d->d_name);
-    if (length >= sizeof entry->cFileName) continue;  // skipped, never cut short
-    struct stat st;
-    if (fstatat(dirfd(listing->dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-      continue;  // gone since the folder was read
-
-    std::memset(entry, 0, sizeof *entry);
-    std::memcpy(entry->cFileName, d->d_name, length + 1);
-    if (d->d_name[0] == '.') entry->dwFileAttributes |= kAttrHidden;
-
-    if (S_ISLNK(st.st_mode)) {
-      struct stat target;
-      if (fstatat(dirfd(listing->dir), d->d_name, &target, 0) != 0) {
-        // A dangling link: a file of size 0 with the link's own times.
-        FillFromStat(st, entry);
-        entry->dwFileAttributes &= ~kAttrReadOnly;
-      } else if (S_ISDIR(target.st_mode)) {
-        // Listed, but never entered: a link may lead back up the tree.
-        FillFromStat(target, entry);
-        entry->dwFileAttributes |= kAttrDirectory | kAttrReparsePoint;
-        entry->dwReserved0 = kTagSymlink;
-      } else {
-        FillFromStat(target, entry);
-      }
-    } else {
-      FillFromStat(st, entry);
-      if (S_ISDIR(st.st_mode)) {
-        entry->dwFileAttributes |= kAttrDirectory;
-        bool isDotEntry = std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0;
-        if (st.st_dev != listing->device && !isDotEntry) {
-          entry->dwFileAttributes |= kAttrReparsePoint;
-          entry->dwReserved0 = kTagMountPoint;
-        }
-      }
-    }
-    if (entry->dwFileAttributes == 0) entry->dwFileAttributes = kAttrNormal;
-    return true;
+    if (std::strlen(d->d_name) >= sizeof entry->cFileName) continue;  // skipped, never cut short
+    // A name gone since the folder was read is left out.
+    if (FillListingRecord(dirfd(listing->dir), d->d_name, listing->device, entry)) return true;
   }
   return false;
 }
@@ -124,6 +140,144 @@ void CloseListing(Listing* listing) {
   if (!listing) return;
   closedir(listing->dir);
   delete listing;
+}
+
+namespace {
+
+// Large enough for hundreds of records per call, small enough to be nothing beside a walk.
+constexpr std::size_t kChunkSize = 32 * 1024;
+
+Folder* AdoptFolder(int fd, const struct stat& st) {
+  auto folder = new (std::nothrow) Folder;
+  if (!folder) {
+    close(fd);
+    return nullptr;
+  }
+  folder->fd = fd;
+  folder->device = st.st_dev;
+  return folder;
+}
+
+bool IsDotName(const char* name) {
+  return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
+}
+
+// What a name without a type from the listing is, by its status: false when it is gone.
+bool ClassifyByStatus(int dirfd, const char* name, EntryKind* kind) {
+  struct stat st;
+  if (fstatat(dirfd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  if (S_ISDIR(st.st_mode)) {
+    *kind = EntryKind::kFolder;
+  } else if (S_ISLNK(st.st_mode)) {
+    struct stat target;
+    // A dangling link counts as a file, as the listing records it.
+    bool folder = fstatat(dirfd, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
+    *kind = folder ? EntryKind::kNotEntered : EntryKind::kFile;
+  } else {
+    *kind = EntryKind::kFile;
+  }
+  return true;
+}
+
+}  // namespace
+
+Folder* OpenFolder(const char* path) {
+  if (!path || !*path) return nullptr;
+  int fd = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if (fstat(fd, &st) != 0) {
+    close(fd);
+    return nullptr;
+  }
+  return AdoptFolder(fd, st);
+}
+
+Folder* OpenSubfolder(const Folder* parent, const char* name, bool* enter) {
+  *enter = true;
+  if (!parent || !name || !*name) return nullptr;
+  // Not through a link: one that took the folder's place since the listing stays out.
+  int fd = openat(parent->fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ELOOP || errno == ENOTDIR) *enter = false;
+    return nullptr;
+  }
+  struct stat st;
+  if (fstat(fd, &st) != 0) {
+    close(fd);
+    return nullptr;
+  }
+  // Another file system's mount point is listed, never entered.
+  if (st.st_dev != parent->device) {
+    close(fd);
+    *enter = false;
+    return nullptr;
+  }
+  return AdoptFolder(fd, st);
+}
+
+bool NextFolderEntry(Folder* folder, FolderEntry* entry) {
+  if (!folder || !entry || folder->listed) return false;
+  for (;;) {
+    if (folder->at >= folder->end) {
+      if (!folder->chunk) folder->chunk.reset(new (std::nothrow) char[kChunkSize]);
+      ssize_t got = folder->chunk ? getdents64(folder->fd, folder->chunk.get(), kChunkSize) : -1;
+      if (got <= 0) {
+        // The end, or a listing that broke off: what came so far is the folder.
+        folder->listed = true;
+        folder->chunk.reset();
+        return false;
+      }
+      folder->at = 0;
+      folder->end = static_cast<std::size_t>(got);
+    }
+    auto* d = reinterpret_cast<const dirent64*>(folder->chunk.get() + folder->at);
+    folder->at += d->d_reclen;
+    const char* name = d->d_name;
+    std::size_t length = std::strlen(name);
+    if (IsDotName(name) || length >= sizeof entry->record.cFileName) continue;
+    EntryKind kind = EntryKind::kFile;
+    if (d->d_type == DT_DIR) {
+      kind = EntryKind::kFolder;
+    } else if (d->d_type == DT_LNK || d->d_type == DT_UNKNOWN) {
+      if (!ClassifyByStatus(folder->fd, name, &kind)) continue;  // gone since
+    }
+    // Only the name: the status of a file is queried when its record is wanted.
+    entry->kind = kind;
+    entry->complete = false;
+    std::memset(&entry->record, 0, sizeof entry->record);
+    std::memcpy(entry->record.cFileName, name, length + 1);
+    return true;
+  }
+}
+
+bool QueryFolderEntry(const Folder* folder, const char* name, FarFindData* record) {
+  if (!folder || !name || !record) return false;
+  if (std::strlen(name) >= sizeof record->cFileName) return false;
+  return FillListingRecord(folder->fd, name, folder->device, record);
+}
+
+void CloseFolder(Folder* folder) {
+  if (!folder) return;
+  close(folder->fd);
+  delete folder;
+}
+
+bool File::OpenForReadingIn(const Folder* folder, const char* name, std::uint64_t* size) {
+  Abandon();
+  if (!folder || !name || !*name || InjectedFault("open")) return false;
+  // As OpenForReading: only a regular file, and a named pipe never waits for a writer.
+  int fd = openat(folder->fd, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    close(fd);
+    return false;
+  }
+  if (size) *size = static_cast<std::uint64_t>(st.st_size);
+  handle_ = fd;
+  writing_ = false;
+  return true;
 }
 
 }  // namespace platform

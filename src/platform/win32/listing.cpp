@@ -1,9 +1,16 @@
 // Folder listings through FindFirstFileA / FindNextFileA. Windows marks junctions and
 // symbolic links to folders as reparse points itself, which keeps the walker out of them.
 #include <cstring>
+#include <new>
+#include <string>
 
 #include "platform/platform.h"
 #include "platform/win32/windows_api.h"
+
+struct platform::Folder {
+  std::string path;  // ending with the separator
+  Listing* listing = nullptr;
+};
 
 struct platform::Listing {
   HANDLE find = INVALID_HANDLE_VALUE;
@@ -74,6 +81,72 @@ void CloseListing(Listing* listing) {
   if (!listing) return;
   FindClose(listing->find);
   delete listing;
+}
+
+// Windows lists whole records in one go, so a folder here is its path and its listing.
+
+Folder* OpenFolder(const char* path) {
+  Listing* listing = OpenListing(path);
+  if (!listing) return nullptr;
+  auto folder = new (std::nothrow) Folder;
+  if (!folder) {
+    CloseListing(listing);
+    return nullptr;
+  }
+  folder->path = path;
+  folder->listing = listing;
+  return folder;
+}
+
+Folder* OpenSubfolder(const Folder* parent, const char* name, bool* enter) {
+  *enter = true;
+  if (!parent || !name || !*name) return nullptr;
+  std::string path = parent->path + name + kPathSeparator;
+  if (path.size() >= static_cast<std::size_t>(kMaxPath)) return nullptr;
+  return OpenFolder(path.c_str());
+}
+
+bool NextFolderEntry(Folder* folder, FolderEntry* entry) {
+  if (!folder || !entry) return false;
+  while (folder->listing && NextListingEntry(folder->listing, &entry->record)) {
+    const char* name = entry->record.cFileName;
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) continue;
+    const DWORD attributes = entry->record.dwFileAttributes;
+    entry->kind = !(attributes & kAttrDirectory)     ? EntryKind::kFile
+                  : (attributes & kAttrReparsePoint) ? EntryKind::kNotEntered
+                                                     : EntryKind::kFolder;
+    entry->complete = true;
+    return true;
+  }
+  CloseListing(folder->listing);
+  folder->listing = nullptr;
+  return false;
+}
+
+bool QueryFolderEntry(const Folder* folder, const char* name, FarFindData* record) {
+  if (!folder || !name || !record) return false;
+  std::string path = folder->path + name;
+  if (path.size() >= static_cast<std::size_t>(kMaxPath)) return false;
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA(path.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return false;
+  FindClose(find);
+  CopyEntry(data, record);
+  return true;
+}
+
+void CloseFolder(Folder* folder) {
+  if (!folder) return;
+  CloseListing(folder->listing);
+  delete folder;
+}
+
+bool File::OpenForReadingIn(const Folder* folder, const char* name, std::uint64_t* size) {
+  if (!folder || !name || !*name) {
+    Abandon();
+    return false;
+  }
+  return OpenForReading((folder->path + name).c_str(), size);
 }
 
 }  // namespace platform

@@ -163,4 +163,63 @@ TEST(PatternModes, LineByLineAgreesWithTheRuleOnRandomInputs) {
   EXPECT_LT(matches, rounds * 4 / 5);
 }
 
+// Mode 3 as the rule says it, with a line split of its own: every run of n lines, then the
+// last window shrinking from the front; a window that stops short of the range's end is
+// no line's end for "$".
+int ReferenceWindows(const std::vector<unsigned char>& bytes, int n) {
+  std::vector<std::size_t> starts;
+  for (std::size_t at = 0; at < bytes.size();) {
+    starts.push_back(at);
+    while (at < bytes.size() && bytes[at] != '\r' && bytes[at] != '\n') ++at;
+    if (at < bytes.size() && bytes[at] == '\r') ++at;
+    if (at < bytes.size() && bytes[at] == '\n') ++at;
+  }
+  const int lines = static_cast<int>(starts.size());
+  auto endOf = [&](int line) { return line < lines ? starts[line] : bytes.size(); };
+  auto test = [&](int first, int last) {
+    const char* subject = reinterpret_cast<const char*>(bytes.data()) + starts[first];
+    const std::size_t end = endOf(last);
+    const int options = end == bytes.size() ? 0 : kMatchNotEol;
+    return MatchPattern(SearchPattern, subject, end - starts[first], 0, options, nullptr, 0) >= 0;
+  };
+  for (int first = 0; first + n <= lines; ++first)
+    if (test(first, first + n)) return 1;
+  for (int first = lines >= n ? lines - n + 1 : 0; first < lines; ++first)
+    if (test(first, lines)) return 1;
+  return 0;
+}
+
+// Windows that lack a byte every match needs are skipped: the answers stay the rule's.
+TEST(PatternModes, WindowsOfLinesAgreeWithTheRuleOnRandomInputs) {
+  recorder::Host host;
+  const char* patterns[] = {
+      "ab",      "a.b",     "^a",      "b$",       "a\\s+b", "c\\nA",  "(?i)ab",  "A",
+      "b\\s*a", "\\r",   "\\n",   "a\\nb",  "^A*$",    "(?-i)aB",  "c(?=a)", "(?<=a)b",
+      "B.*A$",   "\\Ac",  "a\\z",  "b(?!\\n)", "^c\\r?$", "a[^x]{4}c", "(?s)a.*c",
+  };
+  std::mt19937 random(271828);
+  const unsigned char alphabet[] = {'a', 'b', 'A', 'B', 'c', 'C', ' ', '\r', '\n', 'x'};
+  int matches = 0;
+  int rounds = 0;
+  for (const char* pattern : patterns) {
+    for (int caseSensitive = 0; caseSensitive < 2; ++caseSensitive) {
+      SearchPatternScope scope(pattern, caseSensitive);
+      ASSERT_TRUE(scope.ok) << pattern;
+      for (int round = 0; round < 300; ++round, ++rounds) {
+        std::vector<unsigned char> bytes(random() % 40);
+        for (auto& b : bytes) b = alphabet[random() % sizeof(alphabet)];
+        SeveralLines = 1 + static_cast<int>(random() % 4);
+        const int expected = ReferenceWindows(bytes, SeveralLines);
+        matches += expected;
+        ASSERT_EQ(MatchSeveralLines(bytes.data(), bytes.size()), expected)
+            << "pattern " << pattern << " case " << caseSensitive << " lines " << SeveralLines
+            << " round " << round;
+      }
+    }
+  }
+  SeveralLines = 5;
+  EXPECT_GT(matches, rounds / 5);
+  EXPECT_LT(matches, rounds * 4 / 5);
+}
+
 }  // namespace

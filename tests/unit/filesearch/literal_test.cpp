@@ -130,4 +130,35 @@ TEST(FindLiteral, RepetitiveTextsThatDefeatCandidateChecks) {
   }
 }
 
+TEST(FindLiteral, ShortTextsOverDenseDataAgreeAtEveryPlaceNearTheEnd) {
+  // The rarest byte is common, so two bytes at their distance drive the scan, many places
+  // at a time: a text planted at each place near the end of the data, in either case, and
+  // bytes that differ from a letter only in bit 5 ("@" and "`", "_" and DEL), which no
+  // caseless comparison may take for each other.
+  std::mt19937 random(2718);
+  const char alphabet[] = "ab@`_\x7fZz";
+  int found = 0;
+  for (int round = 0; round < 600; ++round) {
+    std::string data(2000 + random() % 200, ' ');
+    for (char& c : data) c = alphabet[random() % 8];
+    std::string text(2 + random() % 6, ' ');
+    for (char& c : text) c = alphabet[random() % 8];
+    const std::size_t back = text.size() + random() % 70;  // the last places of all
+    std::string planted = text;
+    if (round % 3 == 0)
+      for (char& c : planted)
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) c ^= 0x20;
+    if (round % 4 != 3) data.replace(data.size() - back, planted.size(), planted);
+    const std::vector<unsigned char> bytes = Bytes(data);
+    for (int caseSensitive = 0; caseSensitive < 2; ++caseSensitive) {
+      const int expected = ReferenceFind(bytes, text, caseSensitive != 0);
+      found += expected;
+      ASSERT_EQ(Find(bytes, text, caseSensitive), expected)
+          << "round " << round << " text " << text << " case " << caseSensitive;
+    }
+  }
+  EXPECT_GT(found, 300);
+  EXPECT_LT(found, 1100);
+}
+
 }  // namespace

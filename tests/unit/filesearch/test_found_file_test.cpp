@@ -161,4 +161,48 @@ TEST_F(TestFoundFileTest, AMappedFileCutShortWhileSearchedIsNotMatched) {
   EXPECT_EQ(SeenCount, (2 << 20) + 3);
 }
 
+// Files just below the size up to which they are read into the reused buffer, at it, and
+// just above (mapped): every way gives the matcher the whole file and the same answers.
+TEST_F(TestFoundFileTest, ReadAndMappedFilesGiveTheSameAnswersAtTheSizeBoundary) {
+  recorder::Host host;
+  const std::size_t limit = static_cast<std::size_t>(kReadIntoBufferBelow);
+  for (std::size_t size : {limit - 1, limit, limit + 1}) {
+    SCOPED_TRACE(size);
+    const std::string filler(size - 10, 'a');
+    Write("hit.txt", filler + "\nend token");   // the text in the file's last bytes
+    Write("miss.txt", "token\n" + std::string(size - 6, 'b'));  // only at the start
+    SeenCount = -1;
+    EXPECT_EQ(ScanMappedFile((folder_ + "/hit.txt").c_str(), RecordCount), 1);
+    EXPECT_EQ(SeenCount, static_cast<int>(size));
+    const struct {
+      const char* text;
+      int mode;
+      Names expected;
+    } cases[] = {
+        {"end token", 0, kHit},
+        {"token", 0, {"hit.txt", "miss.txt"}},
+        {"^end token$", 1, kHit},
+        {"a\nend token\\z", 2, kHit},
+        {"a\nend", 3, kHit},
+        {"^token$", 1, {"miss.txt"}},
+    };
+    for (const auto& c : cases)
+      EXPECT_EQ(Listed(c.text, c.mode, 0), c.expected) << c.text << " mode " << c.mode;
+  }
+}
+
+// The buffer is kept from file to file: a short file after a long one is seen alone, never
+// with the long file's bytes behind it.
+TEST_F(TestFoundFileTest, AShortFileReadAfterALongOneIsSeenAlone) {
+  recorder::Host host;
+  Write("hit.txt", std::string(5000, 'x') + "needle");
+  Write("miss.txt", std::string(4990, 'x'));
+  // hit.txt is read before miss.txt: its needle would lie just past miss.txt's end.
+  EXPECT_EQ(Listed("xneedle", 0, 0), kHit);
+  EXPECT_EQ(Listed("x\\z", 2, 0), Names{"miss.txt"});
+  SeenCount = -1;
+  EXPECT_EQ(ScanMappedFile((folder_ + "/miss.txt").c_str(), RecordCount), 1);
+  EXPECT_EQ(SeenCount, 4990);
+}
+
 }  // namespace

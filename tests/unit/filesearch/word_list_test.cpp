@@ -170,6 +170,45 @@ TEST(MatchWordList, PatternWordThatDoesNotCompileStopsTheSearchAfterOneMessage) 
   EXPECT_TRUE(recorder::Shown().empty());
 }
 
+// Each word is compiled once per search and kept for the files after the first: a kept word
+// answers as a fresh compile would, under the case setting it is asked with.
+TEST(MatchWordList, KeptPatternWordsAnswerAsFreshOnes) {
+  recorder::Host host;
+  const std::string upper = "ABC x", lower = "abc y";
+  auto match = [](const std::string& data, int caseSensitive) {
+    FCaseSensitive = caseSensitive;
+    StopSearch = false;
+    return MatchPatternWords(reinterpret_cast<const unsigned char*>(data.data()), data.size());
+  };
+  FText = "+a.c -y";
+  ASSERT_EQ(CheckWordPatterns(FText.c_str()), 1);
+  const struct {
+    const std::string& data;
+    int caseSensitive;
+    int expected;
+  } cases[] = {
+      {upper, 1, 0}, {upper, 0, 1}, {lower, 0, 0}, {upper, 1, 0}, {lower, 1, 0}, {upper, 0, 1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(match(c.data, c.caseSensitive), c.expected) << c.data;
+  // A word that differs only after the kept one's end is a word of its own.
+  FText = "+a.c. -y";
+  EXPECT_EQ(match(upper, 0), 1);
+  FText = "+a.c.z";
+  EXPECT_EQ(match(upper, 0), 0);
+  // A new search starts afresh; a word that does not compile is reported each time it is
+  // asked for, never kept.
+  FText = "+(bad";
+  EXPECT_EQ(CheckWordPatterns(FText.c_str()), 0);
+  EXPECT_EQ(match(upper, 0), 0);
+  EXPECT_TRUE(StopSearch);
+  EXPECT_EQ(match(upper, 0), 0);
+  EXPECT_EQ(recorder::Shown().size(), 3u);
+  ReleaseWordPatterns();
+  FText = "+a.c";
+  EXPECT_EQ(match(lower, 1), 1);
+  ReleaseWordPatterns();
+}
+
 TEST(CompileSearchText, CompilesWhatEachModeNeeds) {
   recorder::Host host;
   struct Case {
