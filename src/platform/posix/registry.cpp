@@ -158,7 +158,10 @@ bool KeepCorruptFileAside(const std::string& file) {
   std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &parts);
   for (int attempt = 0; attempt < 1000; ++attempt) {
     std::string aside = file + ".corrupt-" + stamp;
-    if (attempt > 0) aside += "-" + std::to_string(attempt);
+    if (attempt > 0) {
+      aside += '-';
+      aside += std::to_string(attempt);
+    }
     if (RenameWithoutReplacing(file, aside)) return true;
     if (errno != EEXIST) return false;
   }
