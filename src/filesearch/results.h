@@ -14,5 +14,7 @@ extern ResultsList Results;
 
 // Appends one entry: the listing record (full path in cFileName) with the other fields 0.
 void AddResult(ResultsList* list, const FarFindData* record);
+// Takes out the entry at index; the entries after it move up one place.
+void RemoveResult(ResultsList* list, int index);
 // Releases the array; the list is empty afterwards.
 void ClearResults(ResultsList* list);

@@ -158,6 +158,11 @@ class File {
   std::int64_t Read(void* data, std::uint64_t count);
   // Writes all count bytes or fails.
   bool Write(const void* data, std::uint64_t count);
+  // Starts moving what was written to the disk without waiting for it, so that the
+  // flushes of several files overlap and a later Close waits for less. Only a head start:
+  // where the system has no such call it does nothing, and Close alone tells whether the
+  // bytes reached the disk.
+  bool StartFlush();
   // Flushes what was written to the disk and closes. False when anything failed.
   bool Close();
 
@@ -194,7 +199,8 @@ bool RunGuarded(const void* begin, std::uint64_t size, void (*fn)(void*), void* 
 // op fails as an I/O error would; "op:n:kill" ends the process there instead, before the
 // call does anything, as a kill would. op is one of open (File::OpenForReading and
 // FileView::Open), rewrite (File::OpenForRewriting), read, create, write, size
-// (File::SetSize), link, rename (both renames), close (of a file being written), delete.
+// (File::SetSize), flush (File::StartFlush), link, rename (both renames), close (of a file
+// being written: the wait until its bytes are on the disk), delete.
 // Read by the backend at each call, so that it reaches every module's copy of this
 // library. Only builds with tests have it (the CMake option QUARIX_FAULT_INJECTION); a
 // build without tests never reads the variable.

@@ -165,6 +165,9 @@ bool File::Write(const void* data, std::uint64_t count) {
   return true;
 }
 
+// Windows has no call that starts a flush without waiting for it: Close flushes.
+bool File::StartFlush() { return handle_ >= 0 && writing_ && !InjectedFault("flush"); }
+
 bool File::Close() {
   if (handle_ < 0) return false;
   HANDLE file = AsHandle(handle_);
