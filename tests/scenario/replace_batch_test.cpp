@@ -88,6 +88,7 @@ TEST_F(ReplaceBatchTest, BatchesChangeWhatOneFileAtATimeChanges) {
       "close:2,rename:100",      // the disk fails one file early, a rename one late
       "write:70,create:71",      // a full disk in the second batch; a temporary refused
       "flush:5",                 // only a head start: nothing is lost when it fails
+      "close:66,write:68",       // a waiting file's failure is told before a later one's
       "write:1,close:64,rename:65",  // a batch boundary (64 files) between two failures
   };
   int run = 0;
@@ -130,6 +131,7 @@ TEST_F(ReplaceBatchTest, AFileThatFailsMidBatchWarnsInWalkOrderAndTheOthersAreRe
       // Flushed badly; not renamed (the second file has no rename: the fifth is the sixth's).
       {"close:2,rename:5", {2, 6}, {2, 6}},
       {"close:6,write:4", {4, 6}, {4, 6}},    // a full disk, then a flush that failed
+      {"close:2,write:4", {2, 4}, {2, 4}},    // the waiting second file is told of first
       {"create:1", {1}, {}},                  // no temporary: left alone without a word
       {"flush:2", {}, {}},                    // only a head start
   };

@@ -42,6 +42,22 @@ TEST(Files, CreateNewIsExclusiveAndKeepsTheModeExactly) {
   EXPECT_EQ(Slurp(folder / "new"), "abc");
 }
 
+TEST(Files, StartFlushOnlyForAFileBeingWrittenAndCloseStillTells) {
+  Folder folder;
+  platform::File out;
+  EXPECT_FALSE(out.StartFlush());  // nothing open
+  ASSERT_TRUE(out.CreateNew((folder / "new").c_str(), 0644));
+  ASSERT_TRUE(out.Write("abc", 3));
+  EXPECT_TRUE(out.StartFlush());
+  ASSERT_TRUE(out.Write("de", 2));  // writing goes on after a started flush
+  EXPECT_TRUE(out.Close());
+  EXPECT_FALSE(out.StartFlush());  // closed
+  EXPECT_EQ(Slurp(folder / "new"), "abcde");
+  platform::File in;
+  ASSERT_TRUE(in.OpenForReading((folder / "new").c_str()));
+  EXPECT_FALSE(in.StartFlush());  // read only
+}
+
 TEST(Files, ReadReportsTheBytesThatAreThere) {
   Folder folder;
   Put(folder / "f", "hello");
@@ -143,7 +159,7 @@ TEST(Files, QuarixFailMakesTheNthCallFail) {
 #endif
   Folder folder;
   Put(folder / "f", "x");
-  Environment fail("QUARIX_FAIL", "open:2,write:1");
+  Environment fail("QUARIX_FAIL", "open:2,write:1,flush:1");
   platform::File file;
   EXPECT_TRUE(file.OpenForReading((folder / "f").c_str()));
   EXPECT_FALSE(file.OpenForReading((folder / "f").c_str()));
@@ -152,6 +168,8 @@ TEST(Files, QuarixFailMakesTheNthCallFail) {
   ASSERT_TRUE(out.CreateNew((folder / "g").c_str(), 0644));
   EXPECT_FALSE(out.Write("y", 1));
   EXPECT_TRUE(out.Write("y", 1));
+  EXPECT_FALSE(out.StartFlush());
+  EXPECT_TRUE(out.StartFlush());
   EXPECT_TRUE(out.Close());
   {
     // A changed value starts the counts again.
