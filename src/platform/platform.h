@@ -3,6 +3,7 @@
 // function that its backend cannot carry out reports failure instead of faking success.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "far/plugin.h"
@@ -163,6 +164,12 @@ class File {
   // where the system has no such call it does nothing, and Close alone tells whether the
   // bytes reached the disk.
   bool StartFlush();
+  // Closes files being written once all their bytes are on the disk, waiting for the disk
+  // once for all of them where the system allows: posix: one sync of each file system
+  // involved (a file system that reports a failure fails each of its files), then each
+  // file's own write errors are asked for; Windows: each file is flushed on its own.
+  // flushed[i] tells whether files[i] reached the disk whole; every file is closed.
+  static void CloseTogether(File* const* files, std::size_t count, bool* flushed);
   // Flushes what was written to the disk and closes. False when anything failed.
   bool Close();
 
@@ -199,8 +206,9 @@ bool RunGuarded(const void* begin, std::uint64_t size, void (*fn)(void*), void* 
 // op fails as an I/O error would; "op:n:kill" ends the process there instead, before the
 // call does anything, as a kill would. op is one of open (File::OpenForReading and
 // FileView::Open), rewrite (File::OpenForRewriting), read, create, write, size
-// (File::SetSize), flush (File::StartFlush), link, rename (both renames), close (of a file
-// being written: the wait until its bytes are on the disk), delete.
+// (File::SetSize), flush (File::StartFlush), sync (File::CloseTogether's sync of one file
+// system), link, rename (both renames), close (of a file being written: the wait until its
+// bytes are on the disk), delete.
 // Read by the backend at each call, so that it reaches every module's copy of this
 // library. Only builds with tests have it (the CMake option QUARIX_FAULT_INJECTION); a
 // build without tests never reads the variable.

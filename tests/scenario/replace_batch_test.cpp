@@ -119,8 +119,8 @@ TEST_F(ReplaceBatchTest, AFileThatFailsMidBatchWarnsInWalkOrderAndTheOthersAreRe
 #ifndef QUARIX_FAULT_INJECTION
   GTEST_SKIP() << "built without the QUARIX_FAIL hook";
 #endif
-  // Six files of one folder, one write, flush, close and rename each (no backup): the
-  // n-th call concerns the n-th file of the listing.
+  // Six files of one folder, one batch: one write, flush, close and rename each (no
+  // backup), one sync for all: the n-th call concerns the n-th file of the listing.
   struct Case {
     const char* fail;
     std::set<int> failed;  // by place in the listing, from 1
@@ -134,6 +134,8 @@ TEST_F(ReplaceBatchTest, AFileThatFailsMidBatchWarnsInWalkOrderAndTheOthersAreRe
       {"close:2,write:4", {2, 4}, {2, 4}},    // the waiting second file is told of first
       {"create:1", {1}, {}},                  // no temporary: left alone without a word
       {"flush:2", {}, {}},                    // only a head start
+      // The file system's sync fails: no file of the batch is known to be on the disk.
+      {"sync:1", {1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 6}},
   };
   int run = 0;
   for (bool backup : {false, true}) {
@@ -194,7 +196,8 @@ TEST_F(ReplaceBatchKilledTest, EveryMomentLeavesWholeVersionsRenamedInWalkOrder)
     old[std::string(1, name) + ".txt"] = content;
   }
   old["none.txt"] = "nothing here\n";
-  const std::set<std::string> ops = {"create", "write", "flush", "close", "link", "rename"};
+  const std::set<std::string> ops = {"create", "write", "flush", "sync", "close", "link",
+                                     "rename"};
   std::set<std::string> killedAt;
   int run = 0;
   for (bool backup : {false, true}) {
@@ -231,7 +234,7 @@ TEST_F(ReplaceBatchKilledTest, EveryMomentLeavesWholeVersionsRenamedInWalkOrder)
           EXPECT_TRUE(renamedSoFar || !isNew) << name << " renamed before a file walked first";
           renamedSoFar = renamedSoFar && isNew;
           // Nothing is renamed before every version of the batch is on the disk.
-          if (op == "flush" || op == "close") {
+          if (op == "flush" || op == "sync" || op == "close") {
             EXPECT_FALSE(isNew) << name;
           }
         }

@@ -66,15 +66,17 @@ void SettlePendingFiles() {
   std::vector<PendingFile> batch;
   batch.swap(Pending);
   PendingBytes = 0;
-  // Every flush was started when its file was sealed: the first wait covers most of the
-  // others, which the file system commits together. No version is renamed before all are
-  // on the disk, so each rename puts a complete, durable version in place.
-  std::vector<char> flushed(batch.size());
-  for (std::size_t i = 0; i < batch.size(); ++i) flushed[i] = batch[i].version->FinishFlush();
+  // Every flush was started when its file was sealed; one wait covers them all. No
+  // version is renamed before all are on the disk, so each rename puts a complete,
+  // durable version in place.
+  std::vector<NewVersion*> versions(batch.size());
+  for (std::size_t i = 0; i < batch.size(); ++i) versions[i] = batch[i].version.get();
+  std::unique_ptr<bool[]> flushed(new bool[batch.size()]);
+  NewVersion::FinishFlushTogether(versions.data(), versions.size(), flushed.get());
   int unlisted = 0;
   for (std::size_t i = 0; i < batch.size(); ++i) {
     PendingFile& file = batch[i];
-    if (file.version->Place(file.backup, flushed[i] != 0)) {
+    if (file.version->Place(file.backup, flushed[i])) {
       NoteRewritten(file.version->target());
     } else if (file.listIndex >= 0) {
       // Entries of this batch come last in the list, in order: each one taken out moves

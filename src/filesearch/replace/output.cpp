@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 
 #include "common/messages.h"
 #include "filesearch/replace/batch.h"
@@ -136,6 +137,15 @@ bool NewVersion::Seal() {
 }
 
 bool NewVersion::FinishFlush() { return created_ && file_.Close(); }
+
+void NewVersion::FinishFlushTogether(NewVersion* const* versions, std::size_t count,
+                                     bool* flushed) {
+  std::vector<platform::File*> files(count);
+  for (std::size_t i = 0; i < count; ++i) files[i] = &versions[i]->file_;
+  std::unique_ptr<bool[]> closed(new bool[count ? count : 1]);
+  platform::File::CloseTogether(files.data(), count, closed.get());
+  for (std::size_t i = 0; i < count; ++i) flushed[i] = versions[i]->created_ && closed[i];
+}
 
 bool NewVersion::Place(bool backup, bool flushed) {
   if (!created_) return false;

@@ -36,6 +36,9 @@ class NewVersion {
   // in place as Commit does, or, when it was not flushed, shows the write warning.
   bool Seal();
   bool FinishFlush();
+  // FinishFlush for several sealed versions, waiting for the disk once for all of them;
+  // flushed[i] for versions[i].
+  static void FinishFlushTogether(NewVersion* const* versions, std::size_t count, bool* flushed);
   bool Place(bool backup, bool flushed);
   const std::string& target() const { return target_; }
   const std::string& shownPath() const { return shownPath_; }

@@ -58,6 +58,29 @@ TEST(Files, StartFlushOnlyForAFileBeingWrittenAndCloseStillTells) {
   EXPECT_FALSE(in.StartFlush());  // read only
 }
 
+TEST(Files, CloseTogetherFlushesWhatWasWrittenAndClosesEveryFile) {
+  Folder folder;
+  for (const char* fail : {"", "sync:1", "close:2"}) {
+    SCOPED_TRACE(fail);
+    Environment faults("QUARIX_FAIL", std::string(fail) + ",unused:" + fail);
+    platform::File a, b, reader;
+    ASSERT_TRUE(a.CreateNew((folder / (std::string("a") + fail)).c_str(), 0644));
+    ASSERT_TRUE(b.CreateNew((folder / (std::string("b") + fail)).c_str(), 0644));
+    ASSERT_TRUE(a.Write("aa", 2));
+    ASSERT_TRUE(b.Write("b", 1));
+    ASSERT_TRUE(reader.OpenForReading((folder / (std::string("a") + fail)).c_str()));
+    platform::File* files[] = {&a, &b, &reader};
+    bool flushed[3] = {true, true, true};
+    platform::File::CloseTogether(files, 3, flushed);
+    const bool failAll = std::string(fail) == "sync:1";
+    EXPECT_EQ(flushed[0], !failAll);
+    EXPECT_EQ(flushed[1], !failAll && std::string(fail) != "close:2");
+    EXPECT_FALSE(flushed[2]);  // nothing written: nothing to flush
+    EXPECT_FALSE(a.IsOpen() || b.IsOpen() || reader.IsOpen());
+    EXPECT_EQ(Slurp(folder / (std::string("a") + fail)), "aa");
+  }
+}
+
 TEST(Files, ReadReportsTheBytesThatAreThere) {
   Folder folder;
   Put(folder / "f", "hello");

@@ -99,6 +99,20 @@ TEST_F(FilesTest, CreateWriteReadAndClose) {
   EXPECT_FALSE(platform::QueryFileInfo((scratch / "absent").c_str(), &info));
 }
 
+TEST_F(FilesTest, CloseTogetherFlushesEachWrittenFileAndClosesEveryOne) {
+  platform::File a, reader;
+  ASSERT_TRUE(a.CreateNew((scratch / "a.txt").c_str(), kAttrArchive));
+  ASSERT_TRUE(a.Write("aa", 2));
+  ASSERT_TRUE(reader.OpenForReading((scratch / "a.txt").c_str()));
+  platform::File* files[] = {&a, &reader};
+  bool flushed[2] = {false, true};
+  platform::File::CloseTogether(files, 2, flushed);
+  EXPECT_TRUE(flushed[0]);
+  EXPECT_FALSE(flushed[1]);
+  EXPECT_FALSE(a.IsOpen() || reader.IsOpen());
+  EXPECT_EQ(ReadBytes(scratch / "a.txt"), "aa");
+}
+
 TEST_F(FilesTest, RenameKeepsMoveFileRulesAndReplaceTakesThePlace) {
   const std::string a = scratch / "a.txt", b = scratch / "b.txt", c = scratch / "c.txt";
   WriteBytes(a, "A");
