@@ -79,17 +79,17 @@ TEST_F(ReplaceBatchTest, BatchesChangeWhatOneFileAtATimeChanges) {
 #ifndef QUARIX_FAULT_INJECTION
   GTEST_SKIP() << "built without the QUARIX_FAIL hook";
 #endif
-  // 150 files make several batches. Each rewritten file is created, written, flushed,
-  // closed and renamed once, in the walk's order either way: the n-th call of an
-  // operation concerns the same file in both runs.
-  const Tree files = MakeNumberedTree(Folder("source"), 150);
+  // 343 files with a match make two batches (of 256 files at most). Each rewritten file is created,
+  // written, flushed, closed and renamed once, in the walk's order either way: the n-th
+  // call of an operation concerns the same file in both runs.
+  constexpr int kFiles = 400;
+  const Tree files = MakeNumberedTree(Folder("source"), kFiles);
   const char* plans[] = {
-      "",                        // nothing fails
-      "close:2,rename:100",      // the disk fails one file early, a rename one late
-      "write:70,create:71",      // a full disk in the second batch; a temporary refused
-      "flush:5",                 // only a head start: nothing is lost when it fails
-      "close:66,write:68",       // a waiting file's failure is told before a later one's
-      "write:1,close:64,rename:65",  // a batch boundary (64 files) between two failures
+      "",                          // nothing fails
+      "close:2,rename:300",        // the disk fails one file early, a rename one late
+      "write:290,create:291",      // a full disk in the second batch; a temporary refused
+      "close:258,write:262",       // a waiting file's failure is told before a later one's
+      "write:1,close:256,rename:257",  // failures on both sides of the first batch's end
   };
   int run = 0;
   for (const char* plan : plans) {
@@ -110,7 +110,7 @@ TEST_F(ReplaceBatchTest, BatchesChangeWhatOneFileAtATimeChanges) {
     for (const auto& [name, content] : files)
       if (alone.tree.at(name) != content) ++rewritten;
     EXPECT_EQ(alone.listed.size(), rewritten);
-    const std::size_t withMatch = 150 - 150 / 7 - (150 % 7 > 3 ? 1 : 0);
+    const std::size_t withMatch = kFiles - kFiles / 7 - (kFiles % 7 > 3 ? 1 : 0);
     EXPECT_EQ(rewritten, withMatch - failing - (std::strstr(plan, "create:") ? 1 : 0));
   }
 }

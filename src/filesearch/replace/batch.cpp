@@ -7,7 +7,7 @@ namespace {
 
 // Bounds of one batch: open temporary files, and bytes that a failure of the disk would
 // make the run write again.
-constexpr std::size_t kMaxPendingFiles = 64;
+constexpr std::size_t kMaxPendingFiles = 256;
 constexpr std::uint64_t kMaxPendingBytes = 64u << 20;
 
 struct PendingFile {
