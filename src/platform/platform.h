@@ -166,8 +166,9 @@ class File {
   bool StartFlush();
   // Closes files being written once all their bytes are on the disk, waiting for the disk
   // once for all of them where the system allows: posix: one sync of each file system
-  // involved (a file system that reports a failure fails each of its files), then each
-  // file's own write errors are asked for; Windows: each file is flushed on its own.
+  // involved, then each file's own write errors are asked for (a file whose file system
+  // reports a failure is flushed on its own instead); Windows: each file is flushed on
+  // its own.
   // flushed[i] tells whether files[i] reached the disk whole; every file is closed.
   static void CloseTogether(File* const* files, std::size_t count, bool* flushed);
   // Flushes what was written to the disk and closes. False when anything failed.
