@@ -103,7 +103,8 @@ TEST_F(FilesTest, CloseTogetherFlushesEachWrittenFileAndClosesEveryOne) {
   platform::File a, reader;
   ASSERT_TRUE(a.CreateNew((scratch / "a.txt").c_str(), kAttrArchive));
   ASSERT_TRUE(a.Write("aa", 2));
-  ASSERT_TRUE(reader.OpenForReading((scratch / "a.txt").c_str()));
+  WriteBytes(scratch / "b.txt", "b");  // the file being written is shared with nobody
+  ASSERT_TRUE(reader.OpenForReading((scratch / "b.txt").c_str()));
   platform::File* files[] = {&a, &reader};
   bool flushed[2] = {false, true};
   platform::File::CloseTogether(files, 2, flushed);
