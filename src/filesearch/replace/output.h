@@ -41,7 +41,6 @@ class NewVersion {
   static void FinishFlushTogether(NewVersion* const* versions, std::size_t count, bool* flushed);
   bool Place(bool backup, bool flushed);
   const std::string& target() const { return target_; }
-  const std::string& shownPath() const { return shownPath_; }
   const platform::FileInfo& original() const { return original_; }
   // Bytes written so far.
   std::uint64_t size() const { return size_; }
