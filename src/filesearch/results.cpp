@@ -62,6 +62,13 @@ void AddResult(ResultsList* list, const FarFindData* record) {
   ++list->count;
 }
 
+void RemoveResult(ResultsList* list, int index) {
+  if (index < 0 || index >= list->count) return;
+  std::memmove(&list->items[index], &list->items[index + 1],
+               sizeof(PluginPanelItem) * static_cast<std::size_t>(list->count - index - 1));
+  --list->count;
+}
+
 void ClearResults(ResultsList* list) {
   std::free(list->items);
   list->items = nullptr;

@@ -3,6 +3,7 @@
 // function that its backend cannot carry out reports failure instead of faking success.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "far/plugin.h"
@@ -200,6 +201,18 @@ class File {
   std::int64_t Read(void* data, std::uint64_t count);
   // Writes all count bytes or fails.
   bool Write(const void* data, std::uint64_t count);
+  // Starts moving what was written to the disk without waiting for it, so that the
+  // flushes of several files overlap and a later Close waits for less. Only a head start:
+  // where the system has no such call it does nothing, and Close alone tells whether the
+  // bytes reached the disk.
+  bool StartFlush();
+  // Closes files being written once all their bytes are on the disk, waiting for the disk
+  // once for all of them where the system allows: posix: one sync of each file system
+  // involved, then each file's own write errors are asked for (a file whose file system
+  // reports a failure is flushed on its own instead); Windows: each file is flushed on
+  // its own.
+  // flushed[i] tells whether files[i] reached the disk whole; every file is closed.
+  static void CloseTogether(File* const* files, std::size_t count, bool* flushed);
   // Flushes what was written to the disk and closes. False when anything failed.
   bool Close();
 
@@ -236,7 +249,9 @@ bool RunGuarded(const void* begin, std::uint64_t size, void (*fn)(void*), void* 
 // op fails as an I/O error would; "op:n:kill" ends the process there instead, before the
 // call does anything, as a kill would. op is one of open (File::OpenForReading and
 // FileView::Open), rewrite (File::OpenForRewriting), read, create, write, size
-// (File::SetSize), link, rename (both renames), close (of a file being written), delete.
+// (File::SetSize), flush (File::StartFlush), sync (File::CloseTogether's sync of one file
+// system), link, rename (both renames), close (of a file being written: the wait until its
+// bytes are on the disk), delete.
 // Read by the backend at each call, so that it reaches every module's copy of this
 // library. Only builds with tests have it (the CMake option QUARIX_FAULT_INJECTION); a
 // build without tests never reads the variable.

@@ -2,11 +2,11 @@
 
 #include <memory>
 #include <new>
-#include <set>
 #include <string>
 #include <utility>
 
 #include "filesearch/limit_warning.h"
+#include "filesearch/replace/batch.h"
 #include "filesearch/replace/confirm.h"
 #include "filesearch/replace/output.h"
 #include "filesearch/replace/scans.h"
@@ -15,18 +15,18 @@
 
 namespace {
 
-// The files rewritten in this run, by device and file number as they are now.
-std::set<std::pair<std::uint64_t, std::uint64_t>> RewrittenFiles;
-
-std::pair<std::uint64_t, std::uint64_t> IdentityOf(const platform::FileInfo& info) {
-  return {info.device, info.index};
-}
-
 // One file being rewritten: where its new version goes and how the scan reaches it.
+// batched: no question can come up for this file, so its new version may wait in the
+// batch (batch.h) to be put in place with others.
 struct Rewrite {
-  Rewrite(const std::string& target, const char* shownPath, const platform::FileInfo& original)
-      : version(target, shownPath, original), path(shownPath) {
-    sink.begin = [this] { return ConfirmFile(path) && version.Create() ? 1 : 0; };
+  Rewrite(const std::string& target, const FarFindData* record, const platform::FileInfo& original,
+          bool batched, ResultsList* list)
+      : version(std::make_unique<NewVersion>(target, record->cFileName, original)),
+        path(record->cFileName),
+        record(record),
+        batched(batched),
+        list(list) {
+    sink.begin = [this] { return ConfirmFile(path) && version->Create() ? 1 : 0; };
     sink.confirm = [this](const unsigned char* matched, std::size_t length,
                           const std::string& replacement) {
       if (!ConfirmLinesThisFile) return 1;
@@ -34,27 +34,41 @@ struct Rewrite {
                           replacement, path);
     };
     sink.write = [this](const unsigned char* bytes, std::size_t count) {
-      return version.Append(bytes, count) ? 1 : 0;
+      return version->Append(bytes, count) ? 1 : 0;
     };
     output.sink = &sink;
   }
 
-  NewVersion version;
+  std::unique_ptr<NewVersion> version;
   const char* path;
+  const FarFindData* record;
+  bool batched;
+  ResultsList* list;  // where a rewritten file is listed, or null
   OutputSink sink;
   ReplaceOutput output;
 };
 
-// Scans the content and puts the new version in place when it is complete.
-// Puts the new version in place when the scan completed, or throws it away.
+// Puts the new version in place when the scan completed (or hands it to the batch), or
+// throws it away. 1 when the file is rewritten or will be with its batch.
 int FinishRewrite(Rewrite& rewrite, bool complete) {
   if (rewrite.output.tooLarge) ShowReadWarning(rewrite.path);
-  if (rewrite.output.limit) WarnPatternLimit(rewrite.path, rewrite.output.limit, true);
-  if (!complete || !rewrite.version.IsCreated()) {
-    rewrite.version.Discard();
+  if (rewrite.output.limit) {
+    SettlePendingFiles();
+    WarnPatternLimit(rewrite.path, rewrite.output.limit, true);
+  }
+  if (!complete || !rewrite.version->IsCreated()) {
+    rewrite.version->Discard();
     return 0;
   }
-  return rewrite.version.Commit(FRSaveOriginal != 0) ? 1 : 0;
+  const bool backup = FRSaveOriginal != 0;
+  if (rewrite.batched) {
+    if (!rewrite.version->Seal()) return 0;
+    QueueNewVersion(std::move(rewrite.version), backup, rewrite.list, rewrite.record);
+    return 1;
+  }
+  if (!rewrite.version->Commit(backup)) return 0;
+  if (rewrite.list) AddResult(rewrite.list, rewrite.record);
+  return 1;
 }
 
 int RewriteFrom(Rewrite& rewrite, const unsigned char* content, std::uint64_t length,
@@ -107,9 +121,9 @@ int ReplaceFromMemory(Rewrite& rewrite, platform::File& file, std::uint64_t size
   return RewriteFrom(rewrite, buffer.get(), size, ScanContent);
 }
 
-}  // namespace
-
-int ReplaceFile(const FarFindData* record) {
+// Rewrites the file, or queues its new version with the batch; lists it in list (when set)
+// once it is rewritten. 1 when it is rewritten or queued.
+int ReplaceFile(const FarFindData* record, ResultsList* list) {
   const char* path = record->cFileName;
   // A link stays a link: the file it points to is the one rewritten.
   char target[kMaxPath];
@@ -129,9 +143,21 @@ int ReplaceFile(const FarFindData* record) {
     ShowReadWarning(path);
     return 0;
   }
-  if (RewrittenFiles.count(IdentityOf(opened))) return 0;
+  if (WasRewritten(IdentityOf(opened))) return 0;
+  if (IsPending(IdentityOf(opened))) {
+    // The same file under another name, its new version not yet in place: once it is,
+    // this name is looked at afresh, as it would have been without the batch.
+    file.Close();
+    SettlePendingFiles();
+    return ReplaceFile(record, list);
+  }
+  // A question shows the file's path: the files before it are in place by then, as the
+  // user expects; so is every file before one with several names, which is written over
+  // in place.
+  const bool batched = !ConfirmFilesThisRun && !FRConfirmLine && opened.links <= 1;
+  if (!batched) SettlePendingFiles();
   const std::uint64_t size = opened.size;
-  Rewrite rewrite(target, path, opened);
+  Rewrite rewrite(target, record, opened, batched, list);
   const std::uint64_t limit =
       static_cast<std::uint64_t>(ReadAtOnceLimit > 0 ? ReadAtOnceLimit : 0) * 1024u;
   int result = -1;
@@ -140,14 +166,16 @@ int ReplaceFile(const FarFindData* record) {
     file.Close();
     result = ReplaceFromMapping(rewrite, target);
   }
-  platform::FileInfo now;
-  if (result == 1 && platform::QueryFileInfo(target, &now))
-    RewrittenFiles.insert(IdentityOf(now));
+  if (result == 1 && !batched) NoteRewritten(target);
   return result;
 }
 
-void StartReplaceRun() { RewrittenFiles.clear(); }
+}  // namespace
+
+void StartReplaceRun() { StartBatches(); }
+
+void FinishReplaceRun() { SettlePendingFiles(); }
 
 void ReplaceInFile(FarFindData* file, ResultsList* results) {
-  if (ReplaceFile(file) && FROpenModified) AddResult(results, file);
+  ReplaceFile(file, FROpenModified ? results : nullptr);
 }

@@ -14,5 +14,6 @@ void ReplaceInFile(FarFindData* file, ResultsList* results);
 // At the start of a run: no file rewritten yet. A file that the walk reaches again under
 // another name (a hard or symbolic link) is rewritten only once in a run.
 void StartReplaceRun();
-// 1 when the file was rewritten.
-int ReplaceFile(const FarFindData* file);
+// At the end of a run, however it ended: the new versions that wait to be put in place
+// together with others (when no question was asked for them) are put in place.
+void FinishReplaceRun();

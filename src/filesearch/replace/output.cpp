@@ -2,8 +2,10 @@
 
 #include <chrono>
 #include <cstdio>
+#include <memory>
 
 #include "common/messages.h"
+#include "filesearch/replace/batch.h"
 
 namespace {
 
@@ -70,12 +72,16 @@ bool CopyInto(platform::File& copy, const std::string& name, const std::string& 
   return false;
 }
 
+// Versions of earlier files that wait in the batch are put in place first: their own
+// warnings come before this one, as they would have without the batch.
 void ShowFileWarning(const char* helpTopic, int text, const char* path) {
+  SettlePendingFiles();
   const char* lines[] = {MessageText(8), MessageText(text), path};
   ShowWarning(helpTopic, lines, 3);
 }
 
 void ShowChangedWarning(const char* path) {
+  SettlePendingFiles();
   const char* lines[] = {MessageText(8), MessageText(33), path, MessageText(kChangedText)};
   ShowWarning("FRWriteError", lines, 4);
 }
@@ -103,20 +109,48 @@ bool NewVersion::Flush() {
 
 bool NewVersion::Append(const unsigned char* bytes, std::size_t count) {
   if (!created_) return false;
+  size_ += count;
   bool ok = true;
   if (buffer_.size() + count <= kBufferSize) {
     buffer_.insert(buffer_.end(), bytes, bytes + count);
   } else {
     ok = Flush() && file_.Write(bytes, count);
   }
-  if (!ok) ShowWriteWarning(shownPath_);
+  if (!ok) ShowWriteWarning(shownPath_.c_str());
   return ok;
 }
 
-bool NewVersion::Commit(bool backup) {
+bool NewVersion::Commit(bool backup) { return Seal() && Place(backup, FinishFlush()); }
+
+bool NewVersion::Seal() {
   if (!created_) return false;
-  if (!Flush() || !file_.Close()) {
-    ShowWriteWarning(shownPath_);
+  if (!Flush()) {
+    ShowWriteWarning(shownPath_.c_str());
+    Discard();
+    return false;
+  }
+  // A version that waits for others needs its buffer no longer.
+  std::vector<unsigned char>().swap(buffer_);
+  // Only a head start: FinishFlush tells whether the bytes reached the disk.
+  file_.StartFlush();
+  return true;
+}
+
+bool NewVersion::FinishFlush() { return created_ && file_.Close(); }
+
+void NewVersion::FinishFlushTogether(NewVersion* const* versions, std::size_t count,
+                                     bool* flushed) {
+  std::vector<platform::File*> files(count);
+  for (std::size_t i = 0; i < count; ++i) files[i] = &versions[i]->file_;
+  std::unique_ptr<bool[]> closed(new bool[count ? count : 1]);
+  platform::File::CloseTogether(files.data(), count, closed.get());
+  for (std::size_t i = 0; i < count; ++i) flushed[i] = versions[i]->created_ && closed[i];
+}
+
+bool NewVersion::Place(bool backup, bool flushed) {
+  if (!created_) return false;
+  if (!flushed) {
+    ShowWriteWarning(shownPath_.c_str());
     Discard();
     return false;
   }
@@ -133,7 +167,7 @@ bool NewVersion::CheckUnchanged() {
   platform::FileInfo now;
   if (platform::QueryFileInfo(target_.c_str(), &now) && platform::IsSameVersion(now, original_))
     return true;
-  ShowChangedWarning(shownPath_);
+  ShowChangedWarning(shownPath_.c_str());
   return false;
 }
 
@@ -145,11 +179,11 @@ bool NewVersion::KeepOldVersion(const std::string& name, bool mayLink) {
   if (mayLink && platform::LinkFile(target_.c_str(), name.c_str())) return true;
   platform::File copy;
   if (!copy.CreateNew(name.c_str(), original_.mode)) {
-    if (!platform::PathExists(name.c_str())) ShowWriteWarning(shownPath_);
+    if (!platform::PathExists(name.c_str())) ShowWriteWarning(shownPath_.c_str());
     return false;
   }
   if (CopyInto(copy, name, target_, original_.mode)) return true;
-  ShowWriteWarning(shownPath_);
+  ShowWriteWarning(shownPath_.c_str());
   return false;
 }
 
@@ -161,7 +195,7 @@ bool NewVersion::PlaceByRename(bool backup) {
   if (backup && !KeepOldVersion(old, true)) return false;
   if (!platform::RenameReplace(temp_.c_str(), target_.c_str())) {
     if (backup) platform::DeleteFile(old.c_str());
-    ShowWriteWarning(shownPath_);
+    ShowWriteWarning(shownPath_.c_str());
     return false;
   }
   created_ = false;
@@ -181,7 +215,7 @@ bool NewVersion::PlaceInPlace(bool backup) {
     platform::File copy;
     if (!CreateBeside(target_, "qxold", original_.mode, copy, &keep) ||
         !CopyInto(copy, keep, target_, original_.mode)) {
-      ShowWriteWarning(shownPath_);
+      ShowWriteWarning(shownPath_.c_str());
       return false;
     }
   }
@@ -203,7 +237,7 @@ bool NewVersion::PlaceInPlace(bool backup) {
     platform::File back;
     if (back.OpenForRewriting(target_.c_str()) && WriteOver(keep, back))
       platform::DeleteFile(keep.c_str());
-    ShowWriteWarning(shownPath_);
+    ShowWriteWarning(shownPath_.c_str());
     return false;
   }
   if (!backup) platform::DeleteFile(keep.c_str());

@@ -12,8 +12,8 @@ class NewVersion {
  public:
   // target: the file that is rewritten (links resolved); shownPath: its name in messages;
   // original: what the target was when it was opened to be read.
-  NewVersion(std::string target, const char* shownPath, const platform::FileInfo& original)
-      : target_(std::move(target)), shownPath_(shownPath), original_(original) {}
+  NewVersion(std::string target, std::string shownPath, const platform::FileInfo& original)
+      : target_(std::move(target)), shownPath_(std::move(shownPath)), original_(original) {}
   NewVersion(const NewVersion&) = delete;
   NewVersion& operator=(const NewVersion&) = delete;
   ~NewVersion() { Discard(); }
@@ -29,6 +29,21 @@ class NewVersion {
   // when backup is set. False when anything fails or the target changed since it was
   // read: the old content then stays in place, and the warning says why.
   bool Commit(bool backup);
+  // Commit in three steps, so that several files can wait for the disk together:
+  // Seal writes what is still buffered and starts the flush (false after the write
+  // warning, the temporary file gone); FinishFlush waits until the bytes are on the disk
+  // and closes (false when that failed; nothing shown yet); Place then puts the version
+  // in place as Commit does, or, when it was not flushed, shows the write warning.
+  bool Seal();
+  bool FinishFlush();
+  // FinishFlush for several sealed versions, waiting for the disk once for all of them;
+  // flushed[i] for versions[i].
+  static void FinishFlushTogether(NewVersion* const* versions, std::size_t count, bool* flushed);
+  bool Place(bool backup, bool flushed);
+  const std::string& target() const { return target_; }
+  const platform::FileInfo& original() const { return original_; }
+  // Bytes written so far.
+  std::uint64_t size() const { return size_; }
   // Removes the temporary file, if any.
   void Discard();
 
@@ -40,11 +55,12 @@ class NewVersion {
   bool PlaceInPlace(bool backup);
 
   std::string target_;
-  const char* shownPath_;
+  std::string shownPath_;
   platform::FileInfo original_;
   std::string temp_;
   platform::File file_;
   bool created_ = false;
+  std::uint64_t size_ = 0;
   std::vector<unsigned char> buffer_;
 };
 

@@ -87,6 +87,8 @@ int RunReplace(ResultsList* results) {
   StartConfirmRun();
   StartLimitWarnings();
   StartReplaceRun();
-  if (!WalkScope(results, ReplaceInFile)) return 0;
+  const int walked = WalkScope(results, ReplaceInFile);
+  FinishReplaceRun();
+  if (!walked) return 0;
   return FROpenModified ? 1 : 2;
 }

@@ -165,6 +165,18 @@ bool File::Write(const void* data, std::uint64_t count) {
   return true;
 }
 
+// Windows has no call that starts a flush without waiting for it: Close flushes.
+bool File::StartFlush() { return handle_ >= 0 && writing_ && !InjectedFault("flush"); }
+
+// No call waits for several files at once without the right to open the volume: each
+// file is flushed as Close does.
+void File::CloseTogether(File* const* files, std::size_t count, bool* flushed) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const bool writing = files[i]->writing_;
+    flushed[i] = files[i]->Close() && writing;
+  }
+}
+
 bool File::Close() {
   if (handle_ < 0) return false;
   HANDLE file = AsHandle(handle_);

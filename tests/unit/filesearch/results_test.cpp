@@ -61,6 +61,33 @@ TEST(AddResultTest, KeepsTheOrderAndGrowsGeometrically) {
   ClearResults(&list);
 }
 
+TEST(RemoveResultTest, TakesOutOneEntryAndKeepsTheOrderOfTheRest) {
+  struct Case {
+    int index;
+    std::string left;  // the names that stay, in order
+  };
+  const Case cases[] = {
+      {0, "bcd"}, {2, "abd"}, {3, "abc"},           // first, middle, last
+      {-1, "abcd"}, {4, "abcd"}, {1000, "abcd"},    // no such entry: nothing changes
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.index);
+    ResultsList list;
+    for (const char* name : {"a", "b", "c", "d"}) {
+      FarFindData record = MakeRecord(name, 1);
+      AddResult(&list, &record);
+    }
+    RemoveResult(&list, c.index);
+    std::string left;
+    for (int i = 0; i < list.count; ++i) left += list.items[i].FindData.cFileName;
+    EXPECT_EQ(left, c.left);
+    FarFindData record = MakeRecord("e", 1);
+    AddResult(&list, &record);  // the list grows on from where it stands
+    EXPECT_STREQ(list.items[list.count - 1].FindData.cFileName, "e");
+    ClearResults(&list);
+  }
+}
+
 TEST(ClearResultsTest, LeavesAnEmptyListThatCanGrowAgain) {
   ResultsList list;
   FarFindData record = MakeRecord("/a", 1);

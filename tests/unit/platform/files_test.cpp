@@ -42,6 +42,45 @@ TEST(Files, CreateNewIsExclusiveAndKeepsTheModeExactly) {
   EXPECT_EQ(Slurp(folder / "new"), "abc");
 }
 
+TEST(Files, StartFlushOnlyForAFileBeingWrittenAndCloseStillTells) {
+  Folder folder;
+  platform::File out;
+  EXPECT_FALSE(out.StartFlush());  // nothing open
+  ASSERT_TRUE(out.CreateNew((folder / "new").c_str(), 0644));
+  ASSERT_TRUE(out.Write("abc", 3));
+  EXPECT_TRUE(out.StartFlush());
+  ASSERT_TRUE(out.Write("de", 2));  // writing goes on after a started flush
+  EXPECT_TRUE(out.Close());
+  EXPECT_FALSE(out.StartFlush());  // closed
+  EXPECT_EQ(Slurp(folder / "new"), "abcde");
+  platform::File in;
+  ASSERT_TRUE(in.OpenForReading((folder / "new").c_str()));
+  EXPECT_FALSE(in.StartFlush());  // read only
+}
+
+TEST(Files, CloseTogetherFlushesWhatWasWrittenAndClosesEveryFile) {
+  Folder folder;
+  for (const char* fail : {"", "sync:1", "close:2"}) {
+    SCOPED_TRACE(fail);
+    Environment faults("QUARIX_FAIL", std::string(fail) + ",unused:" + fail);
+    platform::File a, b, reader;
+    ASSERT_TRUE(a.CreateNew((folder / (std::string("a") + fail)).c_str(), 0644));
+    ASSERT_TRUE(b.CreateNew((folder / (std::string("b") + fail)).c_str(), 0644));
+    ASSERT_TRUE(a.Write("aa", 2));
+    ASSERT_TRUE(b.Write("b", 1));
+    ASSERT_TRUE(reader.OpenForReading((folder / (std::string("a") + fail)).c_str()));
+    platform::File* files[] = {&a, &b, &reader};
+    bool flushed[3] = {true, true, true};
+    platform::File::CloseTogether(files, 3, flushed);
+    // A failed sync of the file system leaves each file to be flushed on its own.
+    EXPECT_TRUE(flushed[0]);
+    EXPECT_EQ(flushed[1], std::string(fail) != "close:2");
+    EXPECT_FALSE(flushed[2]);  // nothing written: nothing to flush
+    EXPECT_FALSE(a.IsOpen() || b.IsOpen() || reader.IsOpen());
+    EXPECT_EQ(Slurp(folder / (std::string("a") + fail)), "aa");
+  }
+}
+
 TEST(Files, ReadReportsTheBytesThatAreThere) {
   Folder folder;
   Put(folder / "f", "hello");
@@ -143,7 +182,7 @@ TEST(Files, QuarixFailMakesTheNthCallFail) {
 #endif
   Folder folder;
   Put(folder / "f", "x");
-  Environment fail("QUARIX_FAIL", "open:2,write:1");
+  Environment fail("QUARIX_FAIL", "open:2,write:1,flush:1");
   platform::File file;
   EXPECT_TRUE(file.OpenForReading((folder / "f").c_str()));
   EXPECT_FALSE(file.OpenForReading((folder / "f").c_str()));
@@ -152,6 +191,8 @@ TEST(Files, QuarixFailMakesTheNthCallFail) {
   ASSERT_TRUE(out.CreateNew((folder / "g").c_str(), 0644));
   EXPECT_FALSE(out.Write("y", 1));
   EXPECT_TRUE(out.Write("y", 1));
+  EXPECT_FALSE(out.StartFlush());
+  EXPECT_TRUE(out.StartFlush());
   EXPECT_TRUE(out.Close());
   {
     // A changed value starts the counts again.

@@ -72,8 +72,10 @@ TEST_F(FilesTest, CreateWriteReadAndClose) {
   std::uint64_t size = 0;
   ASSERT_TRUE(out.QuerySize(&size));
   EXPECT_EQ(size, 5u);
+  EXPECT_TRUE(out.StartFlush());  // Close does the flush; this only says it may
   EXPECT_TRUE(out.Close());
   EXPECT_FALSE(out.IsOpen());
+  EXPECT_FALSE(out.StartFlush());
   // A new file must not exist yet.
   platform::File again;
   EXPECT_FALSE(again.CreateNew(path.c_str(), 0));
@@ -85,6 +87,7 @@ TEST_F(FilesTest, CreateWriteReadAndClose) {
   EXPECT_EQ(std::string(buffer, 5), "hello");
   EXPECT_EQ(in.Read(buffer, sizeof buffer), 0);
   EXPECT_FALSE(in.Write("x", 1));  // opened for reading only
+  EXPECT_FALSE(in.StartFlush());
 
   platform::FileInfo info;
   ASSERT_TRUE(platform::QueryFileInfo(path.c_str(), &info));
@@ -94,6 +97,21 @@ TEST_F(FilesTest, CreateWriteReadAndClose) {
   ASSERT_TRUE(platform::QueryFileInfo(scratch.path().c_str(), &info));
   EXPECT_FALSE(info.regular);
   EXPECT_FALSE(platform::QueryFileInfo((scratch / "absent").c_str(), &info));
+}
+
+TEST_F(FilesTest, CloseTogetherFlushesEachWrittenFileAndClosesEveryOne) {
+  platform::File a, reader;
+  ASSERT_TRUE(a.CreateNew((scratch / "a.txt").c_str(), kAttrArchive));
+  ASSERT_TRUE(a.Write("aa", 2));
+  WriteBytes(scratch / "b.txt", "b");  // the file being written is shared with nobody
+  ASSERT_TRUE(reader.OpenForReading((scratch / "b.txt").c_str()));
+  platform::File* files[] = {&a, &reader};
+  bool flushed[2] = {false, true};
+  platform::File::CloseTogether(files, 2, flushed);
+  EXPECT_TRUE(flushed[0]);
+  EXPECT_FALSE(flushed[1]);
+  EXPECT_FALSE(a.IsOpen() || reader.IsOpen());
+  EXPECT_EQ(ReadBytes(scratch / "a.txt"), "aa");
 }
 
 TEST_F(FilesTest, RenameKeepsMoveFileRulesAndReplaceTakesThePlace) {
