@@ -3,14 +3,14 @@
 # corpus, side by side, and checks that all leave the same tree.
 #
 # usage: bench/replace.sh [CORPUS_DIR]
-#   RUNS=3 (the median is shown), QUARIX=build-qreplace-release/bin/quarix (a Release build)
+#   RUNS=3 (the median is shown), QUARIX=build/release/bin/quarix (a Release build)
 # Each run works on fresh copies of the corpus; the copying is not timed. quarix makes
 # every new version durable before it takes the file's name; perl and sed flush nothing.
 # "x perl" is quarix's wall time over perl's: at or below 1.00, quarix is no slower.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 corpus=$(realpath -m "${1:-${TMPDIR:-/tmp}/quarix-corpus}")
-quarix=$(realpath -m "${QUARIX:-build-qreplace-release/bin/quarix}")
+quarix=$(realpath -m "${QUARIX:-build/release/bin/quarix}")
 runs=${RUNS:-3}
 export LC_ALL=C
 
