@@ -18,8 +18,8 @@ struct FetchedLine {
   int selStart = -1, selEnd = -1;  // character positions, -1 as the editor gives them
 };
 
-// The last two lines handed to the core: a caller may still read the line it fetched
-// before fetching another one to compare.
+// The last two lines handed to the core: a caller may still read one line while it
+// fetches the next.
 FetchedLine g_handedOut[2];
 int g_nextSlot = 0;
 
