@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "scenario/child_process.h"
 #include "scenario/dialog_script.h"
 #include "scenario/fixture.h"
 
@@ -45,6 +46,17 @@ inline std::string ReplaceFooByBar(std::string s) {
   for (std::size_t at = 0; (at = s.find("foo", at)) != std::string::npos; at += 3)
     s.replace(at, 3, "bar");
   return s;
+}
+
+// Runs the quarix program's replace of "foo" by "bar" in the *.txt files of one folder,
+// without questions, under the fault plan fail (QUARIX_FAIL), e.g. to kill it midway.
+inline ChildResult RunReplaceUnderFaultPlan(const std::string& tree, bool backup,
+                                            const std::string& fail) {
+  return RunChild(QUARIX_BIN_DIR "/quarix",
+                  {"replace", tree, "--mask", "*.txt", "--text", "foo", "--with", "bar",
+                   "--mode", "plain", "--scope", "folder", "--no-confirm-file",
+                   "--no-confirm-match", "--no-list", backup ? "--backup" : "--no-backup"},
+                  {{"QUARIX_PLUGIN_DIR", QUARIX_BIN_DIR}, {"QUARIX_FAIL", fail}});
 }
 
 class ReplaceTest : public ScenarioTest {

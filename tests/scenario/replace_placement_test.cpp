@@ -180,11 +180,7 @@ TEST_F(ReplaceTest, ExtendedAttributesAreKept) {
 class ReplaceKilledTest : public ReplaceTest {
  protected:
   ChildResult RunReplace(const std::string& tree, bool backup, const std::string& fail) {
-    return RunChild(QUARIX_BIN_DIR "/quarix",
-                    {"replace", tree, "--mask", "*.txt", "--text", "foo", "--with", "bar",
-                     "--mode", "plain", "--scope", "folder", "--no-confirm-file",
-                     "--no-confirm-match", "--no-list", backup ? "--backup" : "--no-backup"},
-                    {{"QUARIX_PLUGIN_DIR", QUARIX_BIN_DIR}, {"QUARIX_FAIL", fail}});
+    return RunReplaceUnderFaultPlan(tree, backup, fail);
   }
 };
 
