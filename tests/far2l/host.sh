@@ -19,6 +19,7 @@ find_archive() {
   if [ -n "${QUARIX_SHARED:-}" ]; then echo "$QUARIX_SHARED/$name"; return; fi
   origin=$(git -C "$here" remote get-url origin 2>/dev/null || true)
   case $origin in file://*) origin=${origin#file://} ;; /*) ;; *) origin="" ;; esac
+  origin=${origin%/}; origin=${origin%/.git}; origin=${origin%/.}
   for dir in "$(dirname "$here")" ${origin:+"$(dirname "$origin")"}; do
     [ -f "$dir/shared/$name" ] && { echo "$dir/shared/$name"; return; }
   done
