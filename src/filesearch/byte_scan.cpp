@@ -10,6 +10,18 @@
 #include <emmintrin.h>
 #endif
 
+const unsigned char* FindLastByte(const unsigned char* bytes, std::size_t count,
+                                  unsigned char value) {
+  if (count == 0) return nullptr;
+#ifdef __GLIBC__
+  return static_cast<const unsigned char*>(memrchr(bytes, value, count));
+#else
+  for (std::size_t at = count; at > 0; --at)
+    if (bytes[at - 1] == value) return bytes + at - 1;
+  return nullptr;
+#endif
+}
+
 int RankByteFrequency(unsigned char byte) {
   // Letters by their frequency in English text; the rest by class.
   static const char kLetters[] = "etaoinsrhldcumfpgwybvkxjqz";

@@ -15,6 +15,10 @@ inline bool IsAsciiLetter(unsigned char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+// The last occurrence of value in the range, or null.
+const unsigned char* FindLastByte(const unsigned char* bytes, std::size_t count,
+                                  unsigned char value);
+
 // Finds the next occurrence of a byte (and, when asked, of its other ASCII case) at or after
 // a position. Each case is searched with memchr and remembered until it is passed, so a
 // walk over the whole range costs one pass per case.

@@ -138,7 +138,13 @@ int MatchWholeFile(const unsigned char* bytes, std::size_t count) {
   return SearchPattern ? TestSearchPattern(bytes, count, 0) : 0;
 }
 
-int TestLineWindows(const unsigned char* bytes, std::size_t count, int lines, RangeTest test) {
+namespace {
+
+// The window walk; with moreFollows the range is not the file's end: only the windows of
+// `lines` whole lines are tested, none of them ends the file, and *untested is where the
+// first window not tested starts.
+int WalkLineWindows(const unsigned char* bytes, std::size_t count, int lines, RangeTest test,
+                    bool moreFollows, std::size_t* untested) {
   if (lines < 1) lines = 1;
   const unsigned char* windowStart = bytes;
   const unsigned char* cursor = bytes;
@@ -156,12 +162,16 @@ int TestLineWindows(const unsigned char* bytes, std::size_t count, int lines, Ra
     FindLineEnd(&cursor, &remaining);
     SkipLineEnd(&cursor, &remaining);
     if (k == lines) {
-      const int answer =
-          test(windowStart, static_cast<std::size_t>(cursor - windowStart), remaining == 0);
+      const int answer = test(windowStart, static_cast<std::size_t>(cursor - windowStart),
+                              remaining == 0 && !moreFollows);
       if (SettleAnswer(answer, &undecided)) return answer > 0 ? 1 : 0;
       dropFirstLine();
       k = lines - 1;
     }
+  }
+  if (moreFollows) {
+    *untested = static_cast<std::size_t>(windowStart - bytes);
+    return undecided;
   }
   while (windowStart < cursor) {
     const int answer = test(windowStart, static_cast<std::size_t>(cursor - windowStart), true);
@@ -169,6 +179,39 @@ int TestLineWindows(const unsigned char* bytes, std::size_t count, int lines, Ra
     dropFirstLine();
   }
   return undecided;
+}
+
+}  // namespace
+
+int TestLineWindows(const unsigned char* bytes, std::size_t count, int lines, RangeTest test) {
+  return WalkLineWindows(bytes, count, lines, test, false, nullptr);
+}
+
+std::size_t FindLastLineCut(const unsigned char* bytes, std::size_t count) {
+  if (count == 0) return 0;
+  const unsigned char* lf = FindLastByte(bytes, count, '\n');
+  const unsigned char* cr = FindLastByte(bytes, count - 1, '\r');  // a CR at the end may start a pair
+  const auto after = [bytes](const unsigned char* at) {
+    return at ? static_cast<std::size_t>(at - bytes) + 1 : 0;
+  };
+  const std::size_t afterLf = after(lf);
+  const std::size_t afterCr = after(cr);
+  return afterLf > afterCr ? afterLf : afterCr;
+}
+
+std::size_t FindLastLinesStart(const unsigned char* bytes, std::size_t count, int n) {
+  std::size_t at = count;
+  for (int i = 0; i < n && at > 0; ++i) {
+    // Back over the line end (a CR before an LF is its pair), then the line's bytes.
+    if (bytes[at - 1] == '\n') {
+      --at;
+      if (at > 0 && bytes[at - 1] == '\r') --at;
+    } else if (bytes[at - 1] == '\r') {
+      --at;
+    }
+    while (at > 0 && !IsLineEndByte(bytes[at - 1])) --at;
+  }
+  return at;
 }
 
 namespace {
@@ -187,16 +230,42 @@ int TestWindowWithCandidate(const unsigned char* bytes, std::size_t count, bool 
 }  // namespace
 
 int MatchSeveralLines(const unsigned char* bytes, std::size_t count) {
-  if (!SearchPattern) return 0;
+  return MatchSeveralLinesPiece(bytes, count, false, nullptr);
+}
+
+int MatchLinesPiece(const unsigned char* bytes, std::size_t count, bool moreFollows,
+                    std::size_t* keepFrom) {
+  if (!moreFollows) return MatchLines(bytes, count);
+  const std::size_t cut = FindLastLineCut(bytes, count);
+  *keepFrom = cut;
+  return cut > 0 ? MatchLines(bytes, cut) : 0;
+}
+
+int MatchSeveralLinesPiece(const unsigned char* bytes, std::size_t count, bool moreFollows,
+                           std::size_t* keepFrom) {
+  // A piece is walked up to its last line end; the lines after the last window tested
+  // start the next piece's windows.
+  if (moreFollows) count = FindLastLineCut(bytes, count);
+  const auto untestedFrom = [&]() {
+    if (moreFollows) *keepFrom = FindLastLinesStart(bytes, count, SeveralLines - 1);
+  };
+  if (!SearchPattern || count == 0) {
+    untestedFrom();
+    return 0;
+  }
   RequiredByte driver;
   if (!ChooseDriverByte(&driver))
-    return TestLineWindows(bytes, count, SeveralLines, TestSearchWindow);
+    return WalkLineWindows(bytes, count, SeveralLines, TestSearchWindow, moreFollows, keepFrom);
   ByteFinder candidates(bytes, count, driver.value, driver.eitherCase);
   // Windows start in file order, so the finder only moves forward.
-  if (candidates.Next(0) == count) return 0;  // no window can hold a match
+  if (candidates.Next(0) == count) {  // no window can hold a match
+    untestedFrom();
+    return 0;
+  }
   windowCandidates = &candidates;
   windowsBase = bytes;
-  const int answer = TestLineWindows(bytes, count, SeveralLines, TestWindowWithCandidate);
+  const int answer = WalkLineWindows(bytes, count, SeveralLines, TestWindowWithCandidate,
+                                     moreFollows, keepFrom);
   windowCandidates = nullptr;
   return answer;
 }

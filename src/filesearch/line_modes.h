@@ -22,8 +22,23 @@ using RangeTest = int (*)(const unsigned char* bytes, std::size_t count, bool en
 // stop (StopSearch) ends the walk with 0.
 int TestLineWindows(const unsigned char* bytes, std::size_t count, int lines, RangeTest test);
 
+// The offset just past the last line end of the range that later bytes cannot change: the
+// last LF, or a CR with a byte after it. 0 when there is none.
+std::size_t FindLastLineCut(const unsigned char* bytes, std::size_t count);
+// The offset where the last n lines of the range start; the range ends at a line end. 0
+// when the range has no more than n lines.
+std::size_t FindLastLinesStart(const unsigned char* bytes, std::size_t count, int n);
+
 // The matchers of modes 1, 2 and 3, with SearchPattern: 1 found, 0 not found, or minus a
 // kLimit value (common/pattern.h) when the engine gave up and nothing was found elsewhere.
 int MatchLines(const unsigned char* bytes, std::size_t count);
 int MatchWholeFile(const unsigned char* bytes, std::size_t count);
 int MatchSeveralLines(const unsigned char* bytes, std::size_t count);
+
+// The same for a range that more bytes of the file follow (moreFollows), as PieceMatcher
+// (filesearch/matchers.h) describes: mode 1 tests the whole lines, mode 3 the windows of
+// whole lines that end before the range does. *keepFrom is where the rest starts.
+int MatchLinesPiece(const unsigned char* bytes, std::size_t count, bool moreFollows,
+                    std::size_t* keepFrom);
+int MatchSeveralLinesPiece(const unsigned char* bytes, std::size_t count, bool moreFollows,
+                           std::size_t* keepFrom);

@@ -16,9 +16,27 @@ int MatchLiteralText(const unsigned char* bytes, std::size_t count) {
   return FindLiteral(bytes, count, FText.c_str());
 }
 
-// The matcher of each FSearchAs value; any other stored value has none.
-constexpr Matcher kMatchers[] = {MatchLiteralText,  MatchLines,        MatchWholeFile,
-                                 MatchSeveralLines, MatchLiteralWords, MatchPatternWords};
+// A match starts in the last bytes of a piece or later: as many bytes as the text has
+// characters, of up to four bytes each when a caseless text is matched by characters.
+int MatchLiteralTextPiece(const unsigned char* bytes, std::size_t count, bool moreFollows,
+                          std::size_t* keepFrom) {
+  if (moreFollows) {
+    const std::size_t overlap = 4 * FText.size();
+    *keepFrom = count > overlap ? count - overlap : 0;
+  }
+  return MatchLiteralText(bytes, count);
+}
+
+// The matchers of each FSearchAs value; any other stored value has none. A pattern over
+// the whole file and word lists need the whole file at once.
+struct ModeMatchers {
+  Matcher whole;
+  PieceMatcher pieces;
+};
+constexpr ModeMatchers kMatchers[] = {
+    {MatchLiteralText, MatchLiteralTextPiece}, {MatchLines, MatchLinesPiece},
+    {MatchWholeFile, nullptr},                 {MatchSeveralLines, MatchSeveralLinesPiece},
+    {MatchLiteralWords, nullptr},              {MatchPatternWords, nullptr}};
 constexpr int kMatcherCount = static_cast<int>(sizeof(kMatchers) / sizeof(kMatchers[0]));
 
 struct GuardedMatch {
@@ -35,7 +53,8 @@ void RunGuardedMatch(void* arg) {
 
 // The file opened for reading, whose size was size when it was opened, in 64 bits: a file
 // above 4 GiB is one range, not its size's low half.
-int ScanOpenedFile(platform::File& file, std::uint64_t size, const char* path, Matcher matcher) {
+int ScanOpenedFile(platform::File& file, std::uint64_t size, const char* path, Matcher matcher,
+                   PieceMatcher pieces) {
   if (size == 0) return 0;
   // Setting up a mapping costs more than reading a small file, and a search opens tens
   // of thousands of them: those are read into one reused buffer, the others mapped.
@@ -47,6 +66,11 @@ int ScanOpenedFile(platform::File& file, std::uint64_t size, const char* path, M
     std::int64_t got = file.Read(buffer.data(), size);
     if (got <= 0) return 0;
     return matcher(buffer.data(), static_cast<std::size_t>(got));
+  }
+  if (pieces) {
+    bool tooLong = false;
+    const int answer = ScanInPieces(file, size, pieces, &tooLong);
+    if (!tooLong) return answer;
   }
   file.Close();
   platform::FileView view;
@@ -65,14 +89,14 @@ int ScanMappedFile(const char* path, Matcher matcher) {
   platform::File file;
   std::uint64_t size = 0;
   if (!file.OpenForReading(path, &size)) return 0;
-  return ScanOpenedFile(file, size, path, matcher);
+  return ScanOpenedFile(file, size, path, matcher, nullptr);
 }
 
-int ScanFoundFile(const FarFindData* found, Matcher matcher) {
+int ScanFoundFile(const FarFindData* found, Matcher matcher, PieceMatcher pieces) {
   platform::File file;
   std::uint64_t size = 0;
   if (!OpenFoundFile(found, &file, &size)) return 0;
-  return ScanOpenedFile(file, size, found->cFileName, matcher);
+  return ScanOpenedFile(file, size, found->cFileName, matcher, pieces);
 }
 
 void TestFoundFile(FarFindData* file, ResultsList* results) {
@@ -83,7 +107,7 @@ void TestFoundFile(FarFindData* file, ResultsList* results) {
   }
   int found = 0;
   if (FSearchAs >= 0 && FSearchAs < kMatcherCount)
-    found = ScanFoundFile(file, kMatchers[FSearchAs]);
+    found = ScanFoundFile(file, kMatchers[FSearchAs].whole, kMatchers[FSearchAs].pieces);
   // A search stopped inside this file (a word that is no pattern, Escape) has no answer
   // for it.
   if (StopSearch) return;

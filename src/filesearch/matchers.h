@@ -6,10 +6,18 @@
 
 #include "far/plugin.h"
 #include "filesearch/results.h"
+#include "platform/platform.h"
 
 // A matcher over a byte range: 1 when it contains what is looked for, 0 when it does not,
 // or minus a kLimit value (common/pattern.h) when the pattern engine gave up.
 using Matcher = int (*)(const unsigned char* bytes, std::size_t count);
+// A matcher that can take a file in pieces read in turn. Without moreFollows the range is
+// the rest of the file and the answer is the Matcher's. With it, more bytes follow: the
+// matcher answers for what it can decide from the range and sets *keepFrom to where the
+// bytes it still needs start; they begin the next piece. *keepFrom 0 asks for a longer
+// piece.
+using PieceMatcher = int (*)(const unsigned char* bytes, std::size_t count, bool moreFollows,
+                             std::size_t* keepFrom);
 
 // The search's per-file action: tests the file's content and lists it when it is found
 // (or, with FSInverse, when it is not).
@@ -18,9 +26,19 @@ void TestFoundFile(FarFindData* file, ResultsList* results);
 // was cut short while it was read.
 int ScanMappedFile(const char* path, Matcher matcher);
 // The same for the file the walk handed to the action, opened relative to its folder.
-int ScanFoundFile(const FarFindData* found, Matcher matcher);
+// Where the matcher can take pieces, a large file is read in pieces.
+int ScanFoundFile(const FarFindData* found, Matcher matcher, PieceMatcher pieces = nullptr);
 // Files below this size are read with one call into a buffer kept between files; larger
-// ones are mapped. Both give the matcher the same bytes.
+// ones are read in pieces of kPieceSize into a buffer kept between files, or mapped when
+// their matcher needs the whole file at once (or a longer piece than kLongestPiece).
+// Every way gives the matcher the same bytes.
 constexpr std::uint64_t kReadIntoBufferBelow = 1 << 20;
+constexpr std::size_t kPieceSize = 256 << 10;
+constexpr std::size_t kLongestPiece = 64 << 20;
+// Reads the open file of the given size in pieces of pieceSize into the matcher; 0 when it
+// cannot be read. *tooLong when the matcher asked for a piece longer than longestPiece:
+// then the answer is none.
+int ScanInPieces(platform::File& file, std::uint64_t size, PieceMatcher matcher, bool* tooLong,
+                 std::size_t pieceSize = kPieceSize, std::size_t longestPiece = kLongestPiece);
 // 1 when text occurs in the bytes, under FCaseSensitive.
 int FindLiteral(const unsigned char* bytes, std::size_t count, const char* text);

@@ -1,0 +1,61 @@
+// Large files reach the matchers in pieces read one after the other into a buffer that
+// stays in the processor's cache, rather than through a mapping of the whole file: mapping
+// gigabytes costs a page fault for every few pages and a long unmapping, and the scan
+// runs through memory the cache never holds.
+#include <cstring>
+#include <vector>
+
+#include "filesearch/matchers.h"
+#include "filesearch/walker.h"
+
+namespace {
+
+// Kept from file to file; cut back after a file that needed a longer piece.
+std::vector<unsigned char> pieceBuffer;
+
+}  // namespace
+
+int ScanInPieces(platform::File& file, std::uint64_t size, PieceMatcher matcher, bool* tooLong,
+                 std::size_t pieceSize, std::size_t longestPiece) {
+  *tooLong = false;
+  if (pieceBuffer.size() != pieceSize) {
+    pieceBuffer.clear();
+    pieceBuffer.shrink_to_fit();
+    pieceBuffer.resize(pieceSize);
+  }
+  std::size_t kept = 0;       // bytes of the last piece the matcher still needs
+  std::uint64_t left = size;  // the file is read up to the size it had when opened
+  int undecided = 0;
+  for (;;) {
+    const std::size_t room = pieceBuffer.size() - kept;
+    const std::uint64_t wanted = left < room ? left : room;
+    const std::int64_t got = wanted > 0 ? file.Read(pieceBuffer.data() + kept, wanted) : 0;
+    if (got < 0) return 0;
+    left -= static_cast<std::uint64_t>(got);
+    const std::size_t count = kept + static_cast<std::size_t>(got);
+    // A file cut short since it was opened ends where reading it ends.
+    const bool moreFollows = got > 0 && left > 0;
+    // After a final line end nothing is left to test: no empty line follows it.
+    if (count == 0) return undecided;
+    std::size_t keepFrom = count;
+    const int answer = matcher(pieceBuffer.data(), count, moreFollows, &keepFrom);
+    if (answer > 0) return 1;
+    if (StopSearch || PollEscapeWithinFile()) return 0;
+    // A piece the engine gave up on leaves the answer open, for a later match to settle.
+    if (answer < 0 && undecided == 0) undecided = answer;
+    if (!moreFollows) return undecided;
+    if (keepFrom == 0) {
+      // Not even one unit the matcher can decide on fits (a line longer than the buffer):
+      // the piece grows, up to a limit.
+      if (pieceBuffer.size() * 2 > longestPiece) {
+        *tooLong = true;
+        return 0;
+      }
+      kept = count;
+      pieceBuffer.resize(pieceBuffer.size() * 2);
+      continue;
+    }
+    kept = count - keepFrom;
+    std::memmove(pieceBuffer.data(), pieceBuffer.data() + keepFrom, kept);
+  }
+}

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "common/pattern.h"
+#include "filesearch/line_modes.h"
+#include "filesearch/matchers.h"
+#include "filesearch/results.h"
+#include "filesearch/search_text.h"
+#include "filesearch/settings.h"
+#include "filesearch/walker.h"
+#include "unit/common/message_recorder.h"
+
+namespace {
+
+const unsigned char* Data(const std::string& s) {
+  return reinterpret_cast<const unsigned char*>(s.data());
+}
+
+TEST(LineCuts, TheLastLineEndLaterBytesCannotChange) {
+  const struct {
+    std::string text;
+    std::size_t cut;
+  } cases[] = {
+      {"", 0},         {"abc", 0},     {"a\n", 2},      {"a\r", 0},  // may be half a pair
+      {"a\rb", 2},     {"a\r\n", 3},   {"a\nb\r", 2},   {"\r\r", 1},
+      {"a\n\rb", 3},   {"\n", 1},      {"ab\r\ncd", 4},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FindLastLineCut(Data(c.text), c.text.size()), c.cut) << c.text;
+}
+
+TEST(LineCuts, TheLastLinesStartAfterTheLineEndsBeforeThem) {
+  const struct {
+    std::string text;
+    int lines;
+    std::size_t start;
+  } cases[] = {
+      {"a\nb\nc\n", 0, 6},   {"a\nb\nc\n", 1, 4},   {"a\nb\nc\n", 2, 2},
+      {"a\nb\nc\n", 3, 0},   {"a\nb\nc\n", 5, 0},   {"a\r\nb\r\n", 1, 3},
+      {"a\n\rb\r", 1, 3},    {"a\n\rb\r", 2, 2},    {"\n\n", 1, 1},
+      {"aa\r\r\n", 1, 3},    {"aa\r\r\n", 2, 0},    {"", 1, 0},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FindLastLinesStart(Data(c.text), c.text.size(), c.lines), c.start)
+        << c.text << " lines " << c.lines;
+}
+
+class ReadInPiecesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const char* base = getenv("QUARIX_TEST_TMP");
+    std::filesystem::path root = base && *base ? base : std::filesystem::temp_directory_path();
+    std::filesystem::create_directories(root);
+    std::string pattern = (root / "pieces-XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    folder_ = pattern;
+  }
+  void TearDown() override {
+    ClearResults(&results_);
+    ReleasePattern(&SearchPattern);
+    FSearchAs = 0;
+    SeveralLines = 5;
+    StopSearch = false;
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+
+  std::string Write(const char* name, const std::string& bytes) {
+    const std::string path = folder_ + "/" + name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+  // The answer of the file read in pieces of pieceSize, growing up to longest.
+  int ReadInPieces(const std::string& path, PieceMatcher matcher, std::size_t pieceSize,
+                   std::size_t longest, bool* tooLong) {
+    platform::File file;
+    std::uint64_t size = 0;
+    EXPECT_TRUE(file.OpenForReading(path.c_str(), &size));
+    return ScanInPieces(file, size, matcher, tooLong, pieceSize, longest);
+  }
+
+  // Whether TestFoundFile lists the file under the text, the mode and case sensitivity.
+  bool Lists(const std::string& path, const char* text, int mode, int caseSensitive) {
+    FText = text;
+    FSearchAs = mode;
+    FSInverse = 0;
+    FCaseSensitive = caseSensitive;
+    StopSearch = false;
+    ReleasePattern(&SearchPattern);
+    if (mode != 0) {
+      EXPECT_EQ(CompileSearchText(), 1) << text;
+    }
+    ClearResults(&results_);
+    FarFindData record{};
+    std::strncpy(record.cFileName, path.c_str(), sizeof(record.cFileName) - 1);
+    TestFoundFile(&record, &results_);
+    return results_.count == 1;
+  }
+
+  std::string folder_;
+  ResultsList results_;
+};
+
+// Random files read in pieces down to one byte, so that every line end, CR LF pair and
+// window of lines is cut somewhere, answer as the whole file does.
+TEST_F(ReadInPiecesTest, PiecesAnswerAsTheWholeFile) {
+  recorder::Host host;
+  const char* patterns[] = {
+      "ab",    "a.b",    "^a",       "b$",     "^$",      "a\\s+b", "c\\nA",    "(?i)ab",
+      "b\\s*a", "\\r",   "\\n",      "a\\nb",  "^A*$",    "c(?=a)", "(?<=a)b",  "B.*A$",
+      "\\Ac",  "a\\z",   "b(?!\\n)", "^c\\r?$", "(?s)a.*c", "x",     "\\r\\n\\r",
+  };
+  std::mt19937 random(161803);
+  const unsigned char alphabet[] = {'a', 'b', 'A', 'c', ' ', '\r', '\n', 'x'};
+  const std::size_t pieceSizes[] = {1, 2, 3, 7, 16};
+  int matches = 0;
+  int rounds = 0;
+  for (const char* pattern : patterns) {
+    for (int caseSensitive = 0; caseSensitive < 2; ++caseSensitive) {
+      ReleasePattern(&SearchPattern);
+      ASSERT_EQ(CompilePattern(&SearchPattern, pattern, caseSensitive), 1) << pattern;
+      for (int round = 0; round < 40; ++round, ++rounds) {
+        std::string text(1 + random() % 60, ' ');
+        for (auto& b : text) b = static_cast<char>(alphabet[random() % sizeof(alphabet)]);
+        const std::string path = Write("random.txt", text);
+        SeveralLines = 1 + static_cast<int>(random() % 4);
+        const int lines = MatchLines(Data(text), text.size());
+        const int windows = MatchSeveralLines(Data(text), text.size());
+        matches += lines + windows;
+        for (std::size_t pieceSize : pieceSizes) {
+          bool tooLong = true;
+          ASSERT_EQ(ReadInPieces(path, MatchLinesPiece, pieceSize, 1 << 16, &tooLong), lines)
+              << pattern << " case " << caseSensitive << " piece " << pieceSize << " in '"
+              << text << "'";
+          EXPECT_FALSE(tooLong);
+          ASSERT_EQ(ReadInPieces(path, MatchSeveralLinesPiece, pieceSize, 1 << 16, &tooLong),
+                    windows)
+              << pattern << " case " << caseSensitive << " piece " << pieceSize << " lines "
+              << SeveralLines << " in '" << text << "'";
+        }
+      }
+    }
+  }
+  EXPECT_GT(matches, rounds * 2 / 5);
+  EXPECT_LT(matches, rounds * 8 / 5);
+}
+
+TEST_F(ReadInPiecesTest, ALineLongerThanTheLongestPieceIsLeftToTheCaller) {
+  recorder::Host host;
+  ReleasePattern(&SearchPattern);
+  ASSERT_EQ(CompilePattern(&SearchPattern, "^x+y$", 1), 1);
+  const std::string path = Write("long.txt", "a\n" + std::string(100, 'x') + "y\nb\n");
+  bool tooLong = false;
+  EXPECT_EQ(ReadInPieces(path, MatchLinesPiece, 8, 64, &tooLong), 0);
+  EXPECT_TRUE(tooLong);
+  EXPECT_EQ(ReadInPieces(path, MatchLinesPiece, 8, 128, &tooLong), 1);
+  EXPECT_FALSE(tooLong);
+  // The buffer goes back to the asked size for the next file.
+  EXPECT_EQ(ReadInPieces(path, MatchLinesPiece, 8, 64, &tooLong), 0);
+  EXPECT_TRUE(tooLong);
+}
+
+// A large file reaches the matchers in pieces: what lies across the ends of pieces is found
+// in every mode that reads pieces, and a CR LF pair cut by a piece's end stays one line end.
+TEST_F(ReadInPiecesTest, ALargeFileIsSearchedAcrossTheEndsOfItsPieces) {
+  recorder::Host host;
+  SeveralLines = 2;
+  const std::string tail(3 << 20, 'z');
+  for (std::size_t before : {std::size_t{1}, std::size_t{3}, std::size_t{6}}) {
+    SCOPED_TRACE(before);
+    // "Needle\r\nnext" with its first `before` bytes ending the first piece.
+    const std::string head(kPieceSize - before, 'q');
+    const std::string path = Write("large.txt", head + "Needle\r\nnext\n" + tail);
+    EXPECT_TRUE(Lists(path, "Needle", 0, 1));
+    EXPECT_TRUE(Lists(path, "qneedle", 0, 0));
+    EXPECT_FALSE(Lists(path, "qneedle", 0, 1));
+    EXPECT_TRUE(Lists(path, "Needle$", 1, 1));
+    EXPECT_FALSE(Lists(path, "^$", 1, 1));  // no empty line between CR and LF
+    EXPECT_TRUE(Lists(path, "Needle\\r\\nnext", 3, 1));
+    EXPECT_FALSE(Lists(path, "Needle\\r\\n\\n", 3, 1));
+    EXPECT_TRUE(Lists(path, "z\\z", 3, 1));
+  }
+  // Lines longer than a piece make the piece grow.
+  const std::string path = Write("long-lines.txt", std::string(kPieceSize * 3, 'q') + "\n" +
+                                                       "end\n" + std::string(kPieceSize, 'r'));
+  EXPECT_TRUE(Lists(path, "^q+$", 1, 1));
+  EXPECT_TRUE(Lists(path, "q\\nend\\n", 3, 1));
+  EXPECT_TRUE(Lists(path, "^end\\nr+\\z", 3, 1));
+  EXPECT_FALSE(Lists(path, "^q+r", 1, 1));
+}
+
+}  // namespace
