@@ -253,6 +253,13 @@ int MatchSeveralLinesPiece(const unsigned char* bytes, std::size_t count, bool m
     untestedFrom();
     return 0;
   }
+  // Where every line ends with an LF, a window holds a match of a pattern that stays in
+  // one line exactly when one of its lines does: each line is tested once, not once for
+  // every window it is in.
+  if (SearchPatternInLine && !std::memchr(bytes, '\r', count)) {
+    if (moreFollows) *keepFrom = count;
+    return MatchLines(bytes, count);
+  }
   RequiredByte driver;
   if (!ChooseDriverByte(&driver))
     return WalkLineWindows(bytes, count, SeveralLines, TestSearchWindow, moreFollows, keepFrom);

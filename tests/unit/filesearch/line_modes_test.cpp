@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/pattern.h"
+#include "filesearch/line_confined.h"
 #include "filesearch/search_text.h"
 #include "filesearch/settings.h"
 #include "unit/common/message_recorder.h"
@@ -196,18 +197,25 @@ TEST(PatternModes, WindowsOfLinesAgreeWithTheRuleOnRandomInputs) {
       "ab",      "a.b",     "^a",      "b$",       "a\\s+b", "c\\nA",  "(?i)ab",  "A",
       "b\\s*a", "\\r",   "\\n",   "a\\nb",  "^A*$",    "(?-i)aB",  "c(?=a)", "(?<=a)b",
       "B.*A$",   "\\Ac",  "a\\z",  "b(?!\\n)", "^c\\r?$", "a[^x]{4}c", "(?s)a.*c",
+      // Patterns that stay in one line, answered line by line where lines end with LFs.
+      "^b",      "a$",      "^$",      "\\bab",    "(?<!a)b", "(?<=b)a",  "a[ -~]b", "[\\]ab]c",
+      "x*",      "\\Bb",    "(?i)A\\w", "a(?=b|$)", "\\S+$",   "^\\V{2}$", "c\\h",  "c.{0,3}a",
+      "(?<!.)a", "b(?!.)",  "^(?:ab|c)+$",
   };
   std::mt19937 random(271828);
-  const unsigned char alphabet[] = {'a', 'b', 'A', 'B', 'c', 'C', ' ', '\r', '\n', 'x'};
+  const unsigned char alphabet[] = {'a', 'b', 'A', 'B', 'c', 'C', ' ', '\n', 'x', '\r'};
   int matches = 0;
   int rounds = 0;
   for (const char* pattern : patterns) {
     for (int caseSensitive = 0; caseSensitive < 2; ++caseSensitive) {
       SearchPatternScope scope(pattern, caseSensitive);
       ASSERT_TRUE(scope.ok) << pattern;
+      SearchPatternInLine = IsPatternConfinedToLine(pattern);
       for (int round = 0; round < 300; ++round, ++rounds) {
         std::vector<unsigned char> bytes(random() % 40);
-        for (auto& b : bytes) b = alphabet[random() % sizeof(alphabet)];
+        // Every other input has LFs alone for line ends.
+        const std::size_t letters = sizeof(alphabet) - round % 2;
+        for (auto& b : bytes) b = alphabet[random() % letters];
         SeveralLines = 1 + static_cast<int>(random() % 4);
         const int expected = ReferenceWindows(bytes, SeveralLines);
         matches += expected;
@@ -217,9 +225,27 @@ TEST(PatternModes, WindowsOfLinesAgreeWithTheRuleOnRandomInputs) {
       }
     }
   }
+  SearchPatternInLine = false;
   SeveralLines = 5;
   EXPECT_GT(matches, rounds / 5);
   EXPECT_LT(matches, rounds * 4 / 5);
+}
+
+TEST(PatternModes, OnlyPatternsThatCannotTakeInAnLfStayInOneLine) {
+  const char* inLine[] = {
+      "ab",         "Quarix[A-Z][a-z]+Token\\(\\d+\\)", "^a.*b$",  "\\bword\\b", "(?i)x\\S+",
+      "a(?=b)",     "(?<!a)b",  "[\\]\\-a-z_]+",     "x{2,3}",    "\\h+\\V",     "a\tb",
+      "(?:ab|cd)?", "(?-i:A)",  "\xc3\xa9t\xc3\xa9",
+  };
+  const char* notInLine[] = {
+      "",       "a\\sb",   "a\\nb",  "a\nb",     "a\rb",      "[^a]",     "[\\s]",  "[[:space:]]",
+      "a\\Rb",  "\\D",     "\\W",    "\\H",       "\\v",        "\\x0a",    "\\012",  "\\cJ",
+      "\\N{U+000A}", "\\p{Cc}", "\\X", "\\C",   "(?s).",      "(?x)a b",  "(*CRLF)a", "(*ANY)a",
+      "a\\z",   "a\\Z",    "\\Aa",   "\\Ga",      "(a)\\1",     "(?<n>a)",  "(?|a)",    "(?#c)a",
+      "\\Qa\\E", "[\\t-z]", "[\\x00-z]", "a\\",   "[ab",        "(?m)a",    "\\Ka",
+  };
+  for (const char* text : inLine) EXPECT_TRUE(IsPatternConfinedToLine(text)) << text;
+  for (const char* text : notInLine) EXPECT_FALSE(IsPatternConfinedToLine(text)) << text;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/pattern.h"
+#include "filesearch/line_confined.h"
 #include "filesearch/line_modes.h"
 #include "filesearch/matchers.h"
 #include "filesearch/results.h"
@@ -65,6 +66,7 @@ class ReadInPiecesTest : public ::testing::Test {
   void TearDown() override {
     ClearResults(&results_);
     ReleasePattern(&SearchPattern);
+    SearchPatternInLine = false;
     FSearchAs = 0;
     SeveralLines = 5;
     StopSearch = false;
@@ -119,7 +121,7 @@ TEST_F(ReadInPiecesTest, PiecesAnswerAsTheWholeFile) {
       "\\Ac",  "a\\z",   "b(?!\\n)", "^c\\r?$", "(?s)a.*c", "x",     "\\r\\n\\r",
   };
   std::mt19937 random(161803);
-  const unsigned char alphabet[] = {'a', 'b', 'A', 'c', ' ', '\r', '\n', 'x'};
+  const unsigned char alphabet[] = {'a', 'b', 'A', 'c', ' ', '\n', 'x', '\r'};
   const std::size_t pieceSizes[] = {1, 2, 3, 7, 16};
   int matches = 0;
   int rounds = 0;
@@ -127,9 +129,11 @@ TEST_F(ReadInPiecesTest, PiecesAnswerAsTheWholeFile) {
     for (int caseSensitive = 0; caseSensitive < 2; ++caseSensitive) {
       ReleasePattern(&SearchPattern);
       ASSERT_EQ(CompilePattern(&SearchPattern, pattern, caseSensitive), 1) << pattern;
+      SearchPatternInLine = IsPatternConfinedToLine(pattern);
       for (int round = 0; round < 40; ++round, ++rounds) {
         std::string text(1 + random() % 60, ' ');
-        for (auto& b : text) b = static_cast<char>(alphabet[random() % sizeof(alphabet)]);
+        const std::size_t letters = sizeof(alphabet) - round % 2;  // every other without CR
+        for (auto& b : text) b = static_cast<char>(alphabet[random() % letters]);
         const std::string path = Write("random.txt", text);
         SeveralLines = 1 + static_cast<int>(random() % 4);
         const int lines = MatchLines(Data(text), text.size());
