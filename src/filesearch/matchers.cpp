@@ -56,9 +56,16 @@ void RunGuardedMatch(void* arg) {
 int ScanOpenedFile(platform::File& file, std::uint64_t size, const char* path, Matcher matcher,
                    PieceMatcher pieces) {
   if (size == 0) return 0;
+  // A matcher that takes pieces reads no further than its answer: the files a frequent
+  // text is found in early are not read to their ends.
+  if (pieces) {
+    bool tooLong = false;
+    const int answer = ScanInPieces(file, size, pieces, &tooLong);
+    if (!tooLong) return answer;
+  }
   // Setting up a mapping costs more than reading a small file, and a search opens tens
   // of thousands of them: those are read into one reused buffer, the others mapped.
-  if (size < kReadIntoBufferBelow) {
+  if (!pieces && size < kReadIntoBufferBelow) {
     static std::vector<unsigned char> buffer;
     if (buffer.size() < size) buffer.resize(static_cast<std::size_t>(size));
     // Asking for exactly the size it has when opened reads it in one call; a file cut
@@ -66,11 +73,6 @@ int ScanOpenedFile(platform::File& file, std::uint64_t size, const char* path, M
     std::int64_t got = file.Read(buffer.data(), size);
     if (got <= 0) return 0;
     return matcher(buffer.data(), static_cast<std::size_t>(got));
-  }
-  if (pieces) {
-    bool tooLong = false;
-    const int answer = ScanInPieces(file, size, pieces, &tooLong);
-    if (!tooLong) return answer;
   }
   file.Close();
   platform::FileView view;
