@@ -258,7 +258,14 @@ int MatchSeveralLinesPiece(const unsigned char* bytes, std::size_t count, bool m
   // every window it is in.
   if (SearchPatternInLine && !std::memchr(bytes, '\r', count)) {
     if (moreFollows) *keepFrom = count;
-    return MatchLines(bytes, count);
+    const int answer = MatchLines(bytes, count);
+    if (answer > 0 || StopSearch || moreFollows || bytes[count - 1] != '\n') return answer;
+    // The last window has one place no line has: after the file's final LF, where "$"
+    // still matches (and "(?<!a)$" may).
+    const std::size_t last = FindLastLinesStart(bytes, count, 1);
+    const int end = TestSearchWindow(bytes + last, count - last, true);
+    if (end > 0) return 1;
+    return answer != 0 ? answer : end;
   }
   RequiredByte driver;
   if (!ChooseDriverByte(&driver))

@@ -200,7 +200,7 @@ TEST(PatternModes, WindowsOfLinesAgreeWithTheRuleOnRandomInputs) {
       // Patterns that stay in one line, answered line by line where lines end with LFs.
       "^b",      "a$",      "^$",      "\\bab",    "(?<!a)b", "(?<=b)a",  "a[ -~]b", "[\\]ab]c",
       "x*",      "\\Bb",    "(?i)A\\w", "a(?=b|$)", "\\S+$",   "^\\V{2}$", "c\\h",  "c.{0,3}a",
-      "(?<!.)a", "b(?!.)",  "^(?:ab|c)+$",
+      "(?<!.)a", "b(?!.)",  "^(?:ab|c)+$", "(?<!a)$", "\\B$",   "$",      "(?<=b)$",
   };
   std::mt19937 random(271828);
   const unsigned char alphabet[] = {'a', 'b', 'A', 'B', 'c', 'C', ' ', '\n', 'x', '\r'};
