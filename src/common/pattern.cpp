@@ -9,6 +9,7 @@
 #include <string>
 
 #include "common/messages.h"
+#include "common/pattern_facts.h"
 #include "common/text_model.h"
 #include "common/utf8.h"
 
@@ -19,6 +20,9 @@ struct CompiledPattern {
   bool exactCase = false;  // compiled case-sensitive and no inline option can change that
   bool utf = false;        // compiled in the UTF-8 text model
   std::size_t reach = 1;   // see PatternLookbehindReach
+  bool inLine = false;     // see PatternStaysInLine
+  std::string leadingText;  // see PatternLeadingText
+  bool caseless = false;    // compiled caseless
 };
 
 namespace {
@@ -100,6 +104,9 @@ int CompilePattern(CompiledPattern** pattern, const char* text, int caseSensitiv
   }
   compiled->exactCase = caseSensitive && !std::strstr(text, "(?");
   compiled->utf = utf;
+  compiled->inLine = IsPatternConfinedToLine(text);
+  compiled->caseless = !caseSensitive;
+  compiled->leadingText = FindLeadingText(text, compiled->caseless);
   // Each lookbehind steps back at most the longest one's length; they nest no deeper than
   // the pattern has parentheses; an anchor or \b at the deepest point reads one character
   // more. In UTF-8 those lengths count characters of up to four bytes each.
@@ -226,6 +233,14 @@ int PatternGroupCount(const CompiledPattern* pattern) {
 
 std::size_t PatternLookbehindReach(const CompiledPattern* pattern) {
   return pattern ? pattern->reach : 0;
+}
+
+bool PatternStaysInLine(const CompiledPattern* pattern) { return pattern && pattern->inLine; }
+
+const std::string& PatternLeadingText(const CompiledPattern* pattern, bool* caseless) {
+  static const std::string kNone;
+  *caseless = pattern && pattern->caseless;
+  return pattern ? pattern->leadingText : kNone;
 }
 
 int GetRequiredBytes(const CompiledPattern* pattern, RequiredByte* bytes) {

@@ -4,6 +4,8 @@
 // in the plugins talks to the pattern library.
 #pragma once
 
+#include <string>
+
 #include <cstddef>
 #include <cstdint>
 
@@ -59,6 +61,12 @@ int PatternGroupCount(const CompiledPattern* pattern);
 // anchors, \b). A subject that begins that many bytes before the start offset finds what
 // the whole subject finds (with kMatchNotBol when it does not begin at the line's start).
 std::size_t PatternLookbehindReach(const CompiledPattern* pattern);
+// True when no match can take in an LF (common/pattern_facts.h): where every line ends with
+// an LF, a match lies inside one line.
+bool PatternStaysInLine(const CompiledPattern* pattern);
+// The text every match starts with, in either ASCII case when *caseless (the pattern was
+// compiled caseless); empty when there is none to rely on (common/pattern_facts.h).
+const std::string& PatternLeadingText(const CompiledPattern* pattern, bool* caseless);
 
 // A byte that every match must contain, for scanners that skip what cannot match.
 struct RequiredByte {

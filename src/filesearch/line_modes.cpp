@@ -1,6 +1,7 @@
 #include "filesearch/line_modes.h"
 
 #include <cstring>
+#include <string>
 
 #include "common/pattern.h"
 #include "filesearch/byte_scan.h"
@@ -74,6 +75,70 @@ bool ChooseDriverByte(RequiredByte* driver) {
   return best != (1 << 30);
 }
 
+// The two bytes of the leading text to look for at their distance: the rarest, and the
+// rarest of the others (a second copy of the first tells little).
+void ChooseTextPair(const std::string& text, bool caseless, PairFinder::Pick* first,
+                    PairFinder::Pick* second) {
+  const auto rank = [&](std::size_t i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    return caseless && IsAsciiLetter(c) ? RankByteFrequency(FoldAsciiCase(c)) + 110
+                                        : RankByteFrequency(c);
+  };
+  const auto pick = [&](std::size_t i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    return PairFinder::Pick{caseless ? FoldAsciiCase(c) : c, i, caseless};
+  };
+  std::size_t rare = 0;
+  for (std::size_t i = 1; i < text.size(); ++i)
+    if (rank(i) < rank(rare)) rare = i;
+  std::size_t other = rare == 0 ? 1 : 0;
+  int best = 1 << 30;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (i == rare) continue;
+    const int r = rank(i) + (text[i] == text[rare] ? 1000 : 0);
+    if (r < best) {
+      best = r;
+      other = i;
+    }
+  }
+  *first = pick(rare);
+  *second = pick(other);
+}
+
+bool HoldsTextAt(const unsigned char* bytes, const std::string& text, bool caseless) {
+  if (!caseless) return std::memcmp(bytes, text.data(), text.size()) == 0;
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (FoldAsciiCase(bytes[i]) != FoldAsciiCase(static_cast<unsigned char>(text[i])))
+      return false;
+  return true;
+}
+
+// Mode 1 for a pattern whose matches all start with a text: only the lines that
+// hold the text are handed to the pattern.
+int MatchLinesWithText(const unsigned char* bytes, std::size_t count, LineEndFinder* ends) {
+  bool caseless = false;
+  const std::string& text = PatternLeadingText(SearchPattern, &caseless);
+  if (count < text.size()) return 0;
+  PairFinder::Pick first, second;
+  ChooseTextPair(text, caseless, &first, &second);
+  const PairFinder pairs(bytes, count, text.size(), first, second);
+  int undecided = 0;
+  std::size_t from = 0;  // always a line start
+  for (std::size_t at = pairs.Next(0); at < count; at = pairs.Next(at)) {
+    if (!HoldsTextAt(bytes + at, text, caseless)) {
+      ++at;
+      continue;
+    }
+    std::size_t start = at;
+    while (start > from && !IsLineEndByte(bytes[start - 1])) --start;
+    const std::size_t end = ends->Next(at);
+    const int answer = TestSearchPattern(bytes + start, end - start, 0);
+    if (SettleAnswer(answer, &undecided)) return answer > 0 ? 1 : 0;
+    from = at = SkipLineEndAt(bytes, count, end);
+  }
+  return undecided;
+}
+
 }  // namespace
 
 void FindLineEnd(const unsigned char** cursor, std::size_t* remaining) {
@@ -107,6 +172,9 @@ void SkipLineEnd(const unsigned char** cursor, std::size_t* remaining) {
 int MatchLines(const unsigned char* bytes, std::size_t count) {
   if (!SearchPattern) return 0;
   LineEndFinder ends(bytes, count);
+  bool caseless = false;
+  if (!PatternLeadingText(SearchPattern, &caseless).empty())
+    return MatchLinesWithText(bytes, count, &ends);
   int undecided = 0;
   RequiredByte driver;
   if (!ChooseDriverByte(&driver)) {
@@ -256,7 +324,7 @@ int MatchSeveralLinesPiece(const unsigned char* bytes, std::size_t count, bool m
   // Where every line ends with an LF, a window holds a match of a pattern that stays in
   // one line exactly when one of its lines does: each line is tested once, not once for
   // every window it is in.
-  if (SearchPatternInLine && !std::memchr(bytes, '\r', count)) {
+  if (PatternStaysInLine(SearchPattern) && !std::memchr(bytes, '\r', count)) {
     if (moreFollows) *keepFrom = count;
     const int answer = MatchLines(bytes, count);
     if (answer > 0 || StopSearch || moreFollows || bytes[count - 1] != '\n') return answer;

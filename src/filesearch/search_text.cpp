@@ -3,21 +3,16 @@
 #include <string>
 
 #include "common/pattern.h"
-#include "filesearch/line_confined.h"
 #include "filesearch/settings.h"
 #include "filesearch/word_list.h"
 
 CompiledPattern* SearchPattern = nullptr;
-bool SearchPatternInLine = false;
 
 int CompileSearchText() {
   ReleasePattern(&SearchPattern);
-  SearchPatternInLine = false;
   if (FSearchAs == 0 || FSearchAs == 4) return 1;
   // A word list is no pattern as a whole (a leading "+" word would never compile); each of
   // its words is checked here instead, so that a bad word is reported before the walk.
   if (FSearchAs == 5) return CheckWordPatterns(FText.c_str());
-  if (!CompilePattern(&SearchPattern, FText.c_str(), FCaseSensitive)) return 0;
-  SearchPatternInLine = IsPatternConfinedToLine(FText.c_str());
-  return 1;
+  return CompilePattern(&SearchPattern, FText.c_str(), FCaseSensitive);
 }

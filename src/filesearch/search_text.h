@@ -5,8 +5,6 @@ struct CompiledPattern;
 
 // Used by every content matcher of a search or replace run; null when none is needed.
 extern CompiledPattern* SearchPattern;
-// Whether every match of SearchPattern lies inside one line (filesearch/line_confined.h).
-extern bool SearchPatternInLine;
 
 // Releases the current pattern, then compiles FText for FSearchAs 1, 2, 3 and 5 with
 // FCaseSensitive. Returns 0 after a pattern error (the message has been shown), else 1.

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "common/pattern.h"
-#include "filesearch/line_confined.h"
 #include "filesearch/search_text.h"
 #include "filesearch/settings.h"
 #include "unit/common/message_recorder.h"
@@ -141,6 +140,8 @@ TEST(PatternModes, LineByLineAgreesWithTheRuleOnRandomInputs) {
       "\\r",    "\\n",      "a\\nb",     "^A*$",       "(?-i)aB",   "x",        "a{2}",
       "\\bab\\b", "c(?=a)", "(?<=a)b",   "^ *c",       "B.*A$",     "\\Ac",     "a\\z",
       "[^ab]{3}", "ba?c",   "(?i:c)A",   "\\x00\\x00",
+      // Patterns whose matches start with a text of their own: only lines holding it count.
+      "abc",      "aba",    "ab c",      "bA+",      "ab\\b",     "cC*",      "aab?",
   };
   std::mt19937 random(314159);
   const unsigned char alphabet[] = {'a', 'b', 'A', 'B', 'c', 'C', ' ', '\r', '\n', 0};
@@ -210,7 +211,6 @@ TEST(PatternModes, WindowsOfLinesAgreeWithTheRuleOnRandomInputs) {
     for (int caseSensitive = 0; caseSensitive < 2; ++caseSensitive) {
       SearchPatternScope scope(pattern, caseSensitive);
       ASSERT_TRUE(scope.ok) << pattern;
-      SearchPatternInLine = IsPatternConfinedToLine(pattern);
       for (int round = 0; round < 300; ++round, ++rounds) {
         std::vector<unsigned char> bytes(random() % 40);
         // Every other input has LFs alone for line ends.
@@ -225,27 +225,9 @@ TEST(PatternModes, WindowsOfLinesAgreeWithTheRuleOnRandomInputs) {
       }
     }
   }
-  SearchPatternInLine = false;
   SeveralLines = 5;
   EXPECT_GT(matches, rounds / 5);
   EXPECT_LT(matches, rounds * 4 / 5);
-}
-
-TEST(PatternModes, OnlyPatternsThatCannotTakeInAnLfStayInOneLine) {
-  const char* inLine[] = {
-      "ab",         "Quarix[A-Z][a-z]+Token\\(\\d+\\)", "^a.*b$",  "\\bword\\b", "(?i)x\\S+",
-      "a(?=b)",     "(?<!a)b",  "[\\]\\-a-z_]+",     "x{2,3}",    "\\h+\\V",     "a\tb",
-      "(?:ab|cd)?", "(?-i:A)",  "\xc3\xa9t\xc3\xa9",
-  };
-  const char* notInLine[] = {
-      "",       "a\\sb",   "a\\nb",  "a\nb",     "a\rb",      "[^a]",     "[\\s]",  "[[:space:]]",
-      "a\\Rb",  "\\D",     "\\W",    "\\H",       "\\v",        "\\x0a",    "\\012",  "\\cJ",
-      "\\N{U+000A}", "\\p{Cc}", "\\X", "\\C",   "(?s).",      "(?x)a b",  "(*CRLF)a", "(*ANY)a",
-      "a\\z",   "a\\Z",    "\\Aa",   "\\Ga",      "(a)\\1",     "(?<n>a)",  "(?|a)",    "(?#c)a",
-      "\\Qa\\E", "[\\t-z]", "[\\x00-z]", "a\\",   "[ab",        "(?m)a",    "\\Ka",
-  };
-  for (const char* text : inLine) EXPECT_TRUE(IsPatternConfinedToLine(text)) << text;
-  for (const char* text : notInLine) EXPECT_FALSE(IsPatternConfinedToLine(text)) << text;
 }
 
 }  // namespace

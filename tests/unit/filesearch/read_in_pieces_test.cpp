@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "common/pattern.h"
-#include "filesearch/line_confined.h"
 #include "filesearch/line_modes.h"
 #include "filesearch/matchers.h"
 #include "filesearch/results.h"
@@ -66,7 +65,6 @@ class ReadInPiecesTest : public ::testing::Test {
   void TearDown() override {
     ClearResults(&results_);
     ReleasePattern(&SearchPattern);
-    SearchPatternInLine = false;
     FSearchAs = 0;
     SeveralLines = 5;
     StopSearch = false;
@@ -129,7 +127,6 @@ TEST_F(ReadInPiecesTest, PiecesAnswerAsTheWholeFile) {
     for (int caseSensitive = 0; caseSensitive < 2; ++caseSensitive) {
       ReleasePattern(&SearchPattern);
       ASSERT_EQ(CompilePattern(&SearchPattern, pattern, caseSensitive), 1) << pattern;
-      SearchPatternInLine = IsPatternConfinedToLine(pattern);
       for (int round = 0; round < 40; ++round, ++rounds) {
         std::string text(1 + random() % 60, ' ');
         const std::size_t letters = sizeof(alphabet) - round % 2;  // every other without CR

@@ -111,6 +111,8 @@ TEST(Utf8PatternModes, CaselessLettersAreFoundInEveryMode) {
       {"^é", "x\nÉté\n"},
       {"\\bдом\\b", "x\nсвой ДОМ.\n"},
       {"k", "\xE2\x84\xAA\n"},  // the Kelvin sign
+      {"kelvin", "x\n\xE2\x84\xAA\x45LVIN\n"},
+      {"bus stop", "x\nBU\xC5\xBF STOP\n"},  // a long s
   };
   SeveralLines = 2;
   for (const auto& c : cases) {

@@ -1,4 +1,4 @@
-#include "filesearch/line_confined.h"
+#include "common/pattern_facts.h"
 
 #include <cstring>
 
@@ -46,6 +46,9 @@ bool SkipSafeClass(const unsigned char** at) {
   return true;
 }
 
+// The pattern's metacharacters outside a class.
+bool IsMeta(unsigned char c) { return std::strchr("\\^$.|?*+()[]{}", c) != nullptr; }
+
 }  // namespace
 
 bool IsPatternConfinedToLine(const char* text) {
@@ -69,4 +72,31 @@ bool IsPatternConfinedToLine(const char* text) {
     }
   }
   return true;
+}
+
+std::string FindLeadingText(const char* pattern, bool caseless) {
+  if (!pattern || std::strchr(pattern, '|')) return {};
+  const auto* p = reinterpret_cast<const unsigned char*>(pattern);
+  if (*p == '^') ++p;  // at a line's start or not, the text still leads the match
+  std::string text;
+  for (;;) {
+    unsigned char c = *p;
+    std::size_t step = 1;
+    if (c == '\\') {
+      c = p[1];
+      step = 2;
+      // A backslash before punctuation makes it literal; before anything else it is a
+      // class, an anchor or a code.
+      if (c < 0x21 || c > 0x7e || IsAsciiAlnum(c)) break;
+    } else if (c < 0x20 || c > 0x7e || IsMeta(c)) {
+      break;
+    }
+    if (caseless && std::strchr("kKsS", c)) break;  // K also matches the Kelvin sign
+    text += static_cast<char>(c);
+    p += step;
+  }
+  // "ab?", "ab*" and "ab{0,2}" may do without the b.
+  if (!text.empty() && (*p == '?' || *p == '*' || *p == '{')) text.pop_back();
+  if (text.size() < 2) text.clear();
+  return text;
 }
