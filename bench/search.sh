@@ -46,25 +46,26 @@ prepare() {
   echo "$dir"
 }
 
-# Runs a command $runs times; its sorted output goes to $2. Prints the median wall time
-# and the median processor time (user and system, its children included): on a machine
-# that others load too, the second is the steadier measure of the work itself. Both to the
-# millisecond (the clock in nanoseconds, the shell's `times` for the processor), as a whole
-# run on a small corpus takes well under a second.
-measure() {
+# Runs a command once, its output to $2.raw, and adds its wall time and processor time
+# (user and system, its children included) to $2.times, both to the millisecond: the clock
+# in nanoseconds, the shell's `times` for the processor. On a machine that others load
+# too, the second is the steadier measure of the work itself.
+time_once() {
   local cmd=$1 out=$2 start end cpu
-  : >"$out.times"
-  for _ in $(seq "$runs"); do
-    start=$(date +%s%N)
-    # The second line of `times` is the children's user and system time, as 0m0.052s.
-    cpu=$( { bash -c "$cmd" >"$out.raw" 2>/dev/null || true; times; } | sed -n 2p)
-    end=$(date +%s%N)
-    echo "$(( (end - start) / 1000000 )) $cpu" |
-      sed 's/\([0-9]*\)m\([0-9.]*\)s/\1 \2/g' |
-      awk '{printf "%.3f %.3f\n", $1 / 1000, $2 * 60 + $3 + $4 * 60 + $5}' >>"$out.times"
-  done
+  start=$(date +%s%N)
+  # The second line of `times` is the children's user and system time, as 0m0.052s.
+  cpu=$( { bash -c "$cmd" >"$out.raw" 2>/dev/null || true; times; } | sed -n 2p)
+  end=$(date +%s%N)
+  echo "$(( (end - start) / 1000000 )) $cpu" |
+    sed 's/\([0-9]*\)m\([0-9.]*\)s/\1 \2/g' |
+    awk '{printf "%.3f %.3f\n", $1 / 1000, $2 * 60 + $3 + $4 * 60 + $5}' >>"$out.times"
+}
+
+# The median wall time and processor time of the runs recorded in $1.times; the sorted
+# output of the last run goes to $1.
+report() {
+  local out=$1 median='{a[NR]=$1} END {print a[int((NR+1)/2)]}'
   sort "$out.raw" >"$out"
-  local median='{a[NR]=$1} END {print a[int((NR+1)/2)]}'
   echo "$(awk '{print $1}' "$out.times" | sort -n | awk "$median")" \
     "$(awk '{print $2}' "$out.times" | sort -n | awk "$median")"
 }
@@ -116,9 +117,16 @@ for corpus in "${corpora[@]}"; do
       continue
     fi
     q="'$quarix' search '$dir' --mask '*' --scope tree --no-inverse ${qopts[$i]}"
-    read -r wq cq < <(measure "$q" "$scratch/q")
-    read -r wg cg < <(measure "${gcmds[$i]//@/\'$dir\'}" "$scratch/g")
-    read -r wr cr < <(measure "${rcmds[$i]//@/\'$dir\'}" "$scratch/r")
+    # The three tools take turns, so that a change in the machine's speed meets them all.
+    : >"$scratch/q.times"; : >"$scratch/g.times"; : >"$scratch/r.times"
+    for _ in $(seq "$runs"); do
+      time_once "$q" "$scratch/q"
+      time_once "${gcmds[$i]//@/\'$dir\'}" "$scratch/g"
+      time_once "${rcmds[$i]//@/\'$dir\'}" "$scratch/r"
+    done
+    read -r wq cq < <(report "$scratch/q")
+    read -r wg cg < <(report "$scratch/g")
+    read -r wr cr < <(report "$scratch/r")
     agree="agree ($(wc -l <"$scratch/q") files)"
     if ! cmp -s "$scratch/q" "$scratch/g" || ! cmp -s "$scratch/q" "$scratch/r"; then
       agree="DIFFER (quarix $(wc -l <"$scratch/q"), grep $(wc -l <"$scratch/g"), rg $(wc -l <"$scratch/r"))"

@@ -155,7 +155,7 @@ int FindLiteral(const unsigned char* bytes, std::size_t count, const char* text)
     if (verified > 4 * at + 65536)
       return FindByKmp(bytes + start + 1, count - start - 1, needle, n, exact);
     // Even the rarest byte is common here: two bytes at their distance are rarer.
-    if (n >= 2 && ++candidates > 64 && candidates > at / 256)
+    if (n >= 2 && ++candidates > 16 && candidates > at / 256)
       return FindByPair(bytes, count, start + 1, needle, n, rare, exact);
     from = at + 1;
   }

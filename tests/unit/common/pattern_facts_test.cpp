@@ -76,7 +76,8 @@ TEST(PatternFacts, OnlyKAndSHaveCasePartnersBeyondAscii) {
     char bytes[4];
     const int n = c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
     const unsigned lead[] = {0, 0, 0xC0, 0xE0, 0xF0};
-    for (int i = n - 1; i > 0; --i) bytes[i] = static_cast<char>(0x80 | ((c >> (6 * (n - 1 - i))) & 0x3F));
+    for (int i = n - 1; i > 0; --i)
+      bytes[i] = static_cast<char>(0x80 | ((c >> (6 * (n - 1 - i))) & 0x3F));
     bytes[0] = static_cast<char>(lead[n] | (c >> (6 * (n - 1))));
     beyondAscii.append(bytes, static_cast<std::size_t>(n));
   }

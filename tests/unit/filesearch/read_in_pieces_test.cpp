@@ -178,7 +178,7 @@ TEST_F(ReadInPiecesTest, ALargeFileIsSearchedAcrossTheEndsOfItsPieces) {
   for (std::size_t before : {std::size_t{1}, std::size_t{3}, std::size_t{6}}) {
     SCOPED_TRACE(before);
     // "Needle\r\nnext" with its first `before` bytes ending the first piece.
-    const std::string head(kPieceSize - before, 'q');
+    const std::string head(kFirstPiece - before, 'q');
     const std::string path = Write("large.txt", head + "Needle\r\nnext\n" + tail);
     EXPECT_TRUE(Lists(path, "Needle", 0, 1));
     EXPECT_TRUE(Lists(path, "qneedle", 0, 0));
