@@ -12,7 +12,7 @@
 #           large-file  one 2 GB file with its only match near its end
 #           or a folder of your own
 #   default: include generated small-files large-file
-# Environment: RUNS (median of that many runs; default 5, 3 on the two large corpora),
+# Environment: RUNS (median of that many runs; default 11, 5 on the two large corpora),
 # BENCH_DIR (where the corpora are made once and kept; default ${TMPDIR:-/tmp}/quarix-bench),
 # QUARIX (default build/release/bin/quarix).
 set -euo pipefail
@@ -103,7 +103,7 @@ corpora=("$@")
 for corpus in "${corpora[@]}"; do
   dir=$(prepare "$corpus")
   [ -d "$dir" ] || { echo "no such corpus: $corpus" >&2; exit 2; }
-  case $corpus in small-files|large-file) runs=${RUNS:-3} ;; *) runs=${RUNS:-5} ;; esac
+  case $corpus in small-files|large-file) runs=${RUNS:-5} ;; *) runs=${RUNS:-11} ;; esac
   find "$dir" -type f -exec cat {} + >/dev/null  # every tool starts with a warm cache
   echo
   echo "corpus $corpus: $dir, $(find "$dir" -type f | wc -l) files, $(du -sh "$dir" | cut -f1);" \

@@ -146,3 +146,65 @@ std::size_t PairFinder::Next(std::size_t from) const {
       return start;
   return count_;
 }
+
+namespace {
+
+int RankTextByte(unsigned char c, bool caseless) {
+  return caseless && IsAsciiLetter(c) ? RankByteFrequency(FoldAsciiCase(c)) + 110
+                                      : RankByteFrequency(c);
+}
+
+}  // namespace
+
+TextFinder::TextFinder(const unsigned char* bytes, std::size_t count, const std::string& text,
+                       bool caseless)
+    : bytes_(bytes), count_(count), text_(text), caseless_(caseless) {
+  if (count < text.size() || text.size() < 2) return;
+  // The rarest byte, and the rarest of the others (a second copy of the first tells little).
+  const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  std::size_t rare = 0;
+  for (std::size_t i = 1; i < text.size(); ++i)
+    if (RankTextByte(byteAt(i), caseless) < RankTextByte(byteAt(rare), caseless)) rare = i;
+  std::size_t other = rare == 0 ? 1 : 0;
+  int best = 1 << 30;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (i == rare) continue;
+    const int rank = RankTextByte(byteAt(i), caseless) + (text[i] == text[rare] ? 1000 : 0);
+    if (rank < best) {
+      best = rank;
+      other = i;
+    }
+  }
+  const auto pick = [&](std::size_t i) {
+    return PairFinder::Pick{caseless ? FoldAsciiCase(byteAt(i)) : byteAt(i), i, caseless};
+  };
+  first_ = pick(rare);
+  second_ = pick(other);
+  rare_.emplace(bytes, count, first_.value, caseless);
+}
+
+bool TextFinder::HoldsTextAt(std::size_t at) const {
+  if (!caseless_) return std::memcmp(bytes_ + at, text_.data(), text_.size()) == 0;
+  for (std::size_t i = 0; i < text_.size(); ++i)
+    if (FoldAsciiCase(bytes_[at + i]) != FoldAsciiCase(static_cast<unsigned char>(text_[i])))
+      return false;
+  return true;
+}
+
+std::size_t TextFinder::Next(std::size_t from) {
+  if (!rare_) return count_;  // the range is shorter than the text
+  const std::size_t lastStart = count_ - text_.size();
+  for (;;) {
+    std::size_t at;
+    if (pairs_) {
+      at = pairs_->Next(from);
+    } else {
+      const std::size_t rareAt = rare_->Next(from + first_.at);
+      at = rareAt < count_ && rareAt - first_.at <= lastStart ? rareAt - first_.at : count_;
+    }
+    if (at >= count_ || HoldsTextAt(at)) return at;
+    if (!pairs_ && ++misses_ > 16 && misses_ > at / 256)
+      pairs_.emplace(bytes_, count_, text_.size(), first_, second_);
+    from = at + 1;
+  }
+}

@@ -1,9 +1,11 @@
 // Byte scans shared by the content matchers: a guess at how common each byte is in
-// text, a forward search for one byte in either ASCII case that never rescans, and one for
-// two bytes at a fixed distance.
+// text, a forward search for one byte in either ASCII case that never rescans, one for
+// two bytes at a fixed distance, and one for a short text built on both.
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <string>
 
 // Higher means more common in typical source and text files.
 int RankByteFrequency(unsigned char byte);
@@ -65,4 +67,29 @@ class PairFinder {
   std::size_t lastStart_;
   Pick first_;
   Pick second_;
+};
+
+// Finds the places where a text stands (in either ASCII case with caseless): by memchr on
+// its rarest byte, the fastest scan while that byte is rare in the range, then, once it
+// proves common, by two of its bytes at their distance. The text has two bytes or more
+// and outlives the finder.
+class TextFinder {
+ public:
+  TextFinder(const unsigned char* bytes, std::size_t count, const std::string& text,
+             bool caseless);
+  // The first place at or after from where the text stands, or the count.
+  std::size_t Next(std::size_t from);
+
+ private:
+  bool HoldsTextAt(std::size_t at) const;
+
+  const unsigned char* bytes_;
+  std::size_t count_;
+  const std::string& text_;
+  bool caseless_;
+  PairFinder::Pick first_{};
+  PairFinder::Pick second_{};
+  std::optional<ByteFinder> rare_;
+  std::optional<PairFinder> pairs_;
+  std::size_t misses_ = 0;
 };

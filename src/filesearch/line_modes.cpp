@@ -1,7 +1,6 @@
 #include "filesearch/line_modes.h"
 
 #include <cstring>
-#include <optional>
 #include <string>
 
 #include "common/pattern.h"
@@ -16,10 +15,11 @@ bool IsLineEndByte(unsigned char c) { return c == '\r' || c == '\n'; }
 
 // One pattern test: 1, 0, or minus the limit the engine gave up on. An Escape seen just
 // before it stops the search of the file (StopSearch is set) and answers 0.
-int TestSearchPattern(const unsigned char* bytes, std::size_t count, int options) {
+int TestSearchPattern(const unsigned char* bytes, std::size_t count, int options,
+                      std::size_t from = 0) {
   if (PollEscapeWithinFile()) return 0;
   const int answer = AnswerOfMatch(MatchPattern(
-      SearchPattern, reinterpret_cast<const char*>(bytes), count, 0, options, nullptr, 0));
+      SearchPattern, reinterpret_cast<const char*>(bytes), count, from, options, nullptr, 0));
   if (answer < 0) LookAtClockSoon();
   return answer;
 }
@@ -76,72 +76,15 @@ bool ChooseDriverByte(RequiredByte* driver) {
   return best != (1 << 30);
 }
 
-// The two bytes of the leading text to look for at their distance: the rarest, and the
-// rarest of the others (a second copy of the first tells little).
-void ChooseTextPair(const std::string& text, bool caseless, PairFinder::Pick* first,
-                    PairFinder::Pick* second) {
-  const auto rank = [&](std::size_t i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    return caseless && IsAsciiLetter(c) ? RankByteFrequency(FoldAsciiCase(c)) + 110
-                                        : RankByteFrequency(c);
-  };
-  const auto pick = [&](std::size_t i) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    return PairFinder::Pick{caseless ? FoldAsciiCase(c) : c, i, caseless};
-  };
-  std::size_t rare = 0;
-  for (std::size_t i = 1; i < text.size(); ++i)
-    if (rank(i) < rank(rare)) rare = i;
-  std::size_t other = rare == 0 ? 1 : 0;
-  int best = 1 << 30;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (i == rare) continue;
-    const int r = rank(i) + (text[i] == text[rare] ? 1000 : 0);
-    if (r < best) {
-      best = r;
-      other = i;
-    }
-  }
-  *first = pick(rare);
-  *second = pick(other);
-}
-
-bool HoldsTextAt(const unsigned char* bytes, const std::string& text, bool caseless) {
-  if (!caseless) return std::memcmp(bytes, text.data(), text.size()) == 0;
-  for (std::size_t i = 0; i < text.size(); ++i)
-    if (FoldAsciiCase(bytes[i]) != FoldAsciiCase(static_cast<unsigned char>(text[i])))
-      return false;
-  return true;
-}
-
 // Mode 1 for a pattern whose matches all start with a text: only the lines that
 // hold the text are handed to the pattern.
 int MatchLinesWithText(const unsigned char* bytes, std::size_t count, LineEndFinder* ends) {
   bool caseless = false;
   const std::string& text = PatternLeadingText(SearchPattern, &caseless);
-  if (count < text.size()) return 0;
-  PairFinder::Pick first, second;
-  ChooseTextPair(text, caseless, &first, &second);
-  // memchr on the rarest byte is the fastest scan while that byte is rare here; where it
-  // is not, two bytes at their distance pass over far fewer false places.
-  ByteFinder rare(bytes, count, first.value, caseless);
-  std::optional<PairFinder> pairs;
-  std::size_t misses = 0;
-  const std::size_t lastStart = count - text.size();
-  const auto next = [&](std::size_t from) {
-    if (pairs) return pairs->Next(from);
-    const std::size_t at = rare.Next(from + first.at);
-    return at < count && at - first.at <= lastStart ? at - first.at : count;
-  };
+  TextFinder places(bytes, count, text, caseless);
   int undecided = 0;
   std::size_t from = 0;  // always a line start
-  for (std::size_t at = next(0); at < count; at = next(at)) {
-    if (!HoldsTextAt(bytes + at, text, caseless)) {
-      if (!pairs && ++misses > 16 && misses > at / 256)
-        pairs.emplace(bytes, count, text.size(), first, second);
-      ++at;
-      continue;
-    }
+  for (std::size_t at = places.Next(0); at < count; at = places.Next(at)) {
     std::size_t start = at;
     while (start > from && !IsLineEndByte(bytes[start - 1])) --start;
     const std::size_t end = ends->Next(at);
@@ -215,8 +158,21 @@ int MatchLines(const unsigned char* bytes, std::size_t count) {
   return undecided;
 }
 
+std::size_t FindFirstMatchStart(const CompiledPattern* pattern, const unsigned char* bytes,
+                                std::size_t count) {
+  bool caseless = false;
+  const std::string& text = PatternLeadingText(pattern, &caseless);
+  if (text.empty()) return 0;
+  return TextFinder(bytes, count, text, caseless).Next(0);
+}
+
 int MatchWholeFile(const unsigned char* bytes, std::size_t count) {
-  return SearchPattern ? TestSearchPattern(bytes, count, 0) : 0;
+  if (!SearchPattern) return 0;
+  // The engine starts where a match can: looking behind that place, it still sees the
+  // bytes before it.
+  const std::size_t from = FindFirstMatchStart(SearchPattern, bytes, count);
+  if (from == count && count > 0) return 0;
+  return TestSearchPattern(bytes, count, 0, from);
 }
 
 namespace {

@@ -5,6 +5,8 @@
 
 #include <cstddef>
 
+struct CompiledPattern;
+
 // Advances the cursor to the next CR or LF, lowering remaining by the bytes passed; stops
 // when remaining reaches 0.
 void FindLineEnd(const unsigned char** cursor, std::size_t* remaining);
@@ -28,6 +30,12 @@ std::size_t FindLastLineCut(const unsigned char* bytes, std::size_t count);
 // The offset where the last n lines of the range start; the range ends at a line end. 0
 // when the range has no more than n lines.
 std::size_t FindLastLinesStart(const unsigned char* bytes, std::size_t count, int n);
+
+// Where the first match of the pattern can start in the range: the first place of the
+// text all its matches start with (common/pattern_facts.h); 0 when there is no such text,
+// the count when the text is not there.
+std::size_t FindFirstMatchStart(const CompiledPattern* pattern, const unsigned char* bytes,
+                                std::size_t count);
 
 // The matchers of modes 1, 2 and 3, with SearchPattern: 1 found, 0 not found, or minus a
 // kLimit value (common/pattern.h) when the engine gave up and nothing was found elsewhere.

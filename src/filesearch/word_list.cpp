@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/pattern.h"
+#include "filesearch/line_modes.h"
 #include "filesearch/matchers.h"
 #include "filesearch/settings.h"
 #include "filesearch/walker.h"
@@ -142,7 +143,9 @@ int FindWordPattern(const unsigned char* bytes, std::size_t count, const char* w
     StopSearch = true;
     return 0;
   }
-  const int rc = MatchPattern(pattern, reinterpret_cast<const char*>(bytes), count, 0, 0,
+  const std::size_t from = FindFirstMatchStart(pattern, bytes, count);
+  if (from == count && count > 0) return 0;
+  const int rc = MatchPattern(pattern, reinterpret_cast<const char*>(bytes), count, from, 0,
                               nullptr, 0);
   const int answer = AnswerOfMatch(rc);
   if (answer < 0) LookAtClockSoon();

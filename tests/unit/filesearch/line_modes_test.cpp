@@ -142,6 +142,7 @@ TEST(PatternModes, LineByLineAgreesWithTheRuleOnRandomInputs) {
       "[^ab]{3}", "ba?c",   "(?i:c)A",   "\\x00\\x00",
       // Patterns whose matches start with a text of their own: only lines holding it count.
       "abc",      "aba",    "ab c",      "bA+",      "ab\\b",     "cC*",      "aab?",
+      "ab(?<=cab)", "ab(?<!bab)", "ab\\nc",  "bc$",
   };
   std::mt19937 random(314159);
   const unsigned char alphabet[] = {'a', 'b', 'A', 'B', 'c', 'C', ' ', '\r', '\n', 0};
@@ -157,6 +158,10 @@ TEST(PatternModes, LineByLineAgreesWithTheRuleOnRandomInputs) {
         const int expected = ReferenceLines(bytes);
         matches += expected;
         ASSERT_EQ(MatchLines(bytes.data(), bytes.size()), expected)
+            << "pattern " << pattern << " case " << caseSensitive << " round " << round;
+        const int whole = MatchPattern(SearchPattern, reinterpret_cast<const char*>(bytes.data()),
+                                       bytes.size(), 0, 0, nullptr, 0) >= 0;
+        ASSERT_EQ(MatchWholeFile(bytes.data(), bytes.size()), whole)
             << "pattern " << pattern << " case " << caseSensitive << " round " << round;
       }
     }

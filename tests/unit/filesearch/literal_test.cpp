@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "filesearch/byte_scan.h"
 #include "filesearch/matchers.h"
 #include "filesearch/settings.h"
 
@@ -159,6 +160,42 @@ TEST(FindLiteral, ShortTextsOverDenseDataAgreeAtEveryPlaceNearTheEnd) {
   }
   EXPECT_GT(found, 300);
   EXPECT_LT(found, 1100);
+}
+
+// Every place of the text, in order, as a plain scan finds them: over sparse data, where
+// the rarest byte leads, and over dense data, where the finder turns to byte pairs.
+TEST(TextFinder, FindsEveryPlaceOfTheText) {
+  std::mt19937 random(57721);
+  const char* texts[] = {"ab", "aB", "abc", "a a", "zZz", "x1", "aab", "baab"};
+  for (const char* text : texts) {
+    for (int caseless = 0; caseless < 2; ++caseless) {
+      for (const char* alphabet : {"abAB ", "abcxyzXYZ 1\n", "aaaaaaab"}) {
+        for (int round = 0; round < 40; ++round) {
+          std::string data(random() % 3000, ' ');
+          for (char& c : data) c = alphabet[random() % std::strlen(alphabet)];
+          auto fold = [&](std::string s) {
+            if (caseless)
+              for (char& c : s) c = static_cast<char>(FoldAsciiCase(static_cast<unsigned char>(c)));
+            return s;
+          };
+          const std::string foldedData = fold(data);
+          const std::string foldedText = fold(text);
+          const std::string textCopy = text;
+          TextFinder finder(reinterpret_cast<const unsigned char*>(data.data()), data.size(),
+                            textCopy, caseless != 0);
+          std::size_t expected = foldedData.find(foldedText);
+          std::size_t at = finder.Next(0);
+          int places = 0;
+          for (; expected != std::string::npos; expected = foldedData.find(foldedText, expected + 1)) {
+            ASSERT_EQ(at, expected) << text << " caseless " << caseless << " place " << places;
+            at = finder.Next(at + 1);
+            ++places;
+          }
+          ASSERT_EQ(at, data.size()) << text << " caseless " << caseless;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace
