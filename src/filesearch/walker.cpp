@@ -290,9 +290,15 @@ bool OpenFoundFile(const FarFindData* file, platform::File* opened, std::uint64_
   return opened->OpenForReading(file->cFileName, size);
 }
 
-bool CompleteFoundRecord(FarFindData* file) {
+bool CompleteFoundRecord(FarFindData* file, const platform::File* opened) {
   if (current.record != file || current.complete) return true;
-  if (!CompleteRecord(file, current.folder, current.nameAt)) return false;
+  FarFindData status;
+  if (opened && opened->DescribeOpened(file->cFileName + current.nameAt, &status)) {
+    std::memcpy(status.cFileName, file->cFileName, sizeof status.cFileName);
+    *file = status;
+  } else if (!CompleteRecord(file, current.folder, current.nameAt)) {
+    return false;
+  }
   current.complete = true;
   return true;
 }

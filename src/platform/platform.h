@@ -189,6 +189,10 @@ class File {
   bool QuerySize(std::uint64_t* size) const;
   // What the open file is now.
   bool QueryInfo(FileInfo* info) const;
+  // The record QueryFolderEntry would give now for the name under which the file was
+  // opened, from the open file (posix). False where it cannot be had that way (Windows,
+  // whose listings give whole records, or a file not open): then ask the folder.
+  bool DescribeOpened(const char* name, FarFindData* record) const;
   // Gives the file being written what the original has beyond its bytes and mode, as far
   // as the caller may set it: posix: owner and group (the group alone when the owner is
   // refused) and the extended attributes, which hold the access lists; Windows: the

@@ -66,14 +66,19 @@ void FillFromStat(const struct stat& st, FarFindData* entry) {
 #endif
 }
 
+// The record's name and the attribute the name alone gives.
+void StartRecord(const char* name, FarFindData* entry) {
+  std::memset(entry, 0, sizeof *entry);
+  std::memcpy(entry->cFileName, name, std::strlen(name) + 1);
+  if (name[0] == '.') entry->dwFileAttributes |= kAttrHidden;
+}
+
 // The record of one name of the folder open as dirfd, whose file system is device.
 bool FillListingRecord(int dirfd, const char* name, dev_t device, FarFindData* entry) {
   struct stat st;
   if (fstatat(dirfd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
 
-  std::memset(entry, 0, sizeof *entry);
-  std::memcpy(entry->cFileName, name, std::strlen(name) + 1);
-  if (name[0] == '.') entry->dwFileAttributes |= kAttrHidden;
+  StartRecord(name, entry);
 
   if (S_ISLNK(st.st_mode)) {
     struct stat target;
@@ -261,6 +266,17 @@ void CloseFolder(Folder* folder) {
   if (!folder) return;
   close(folder->fd);
   delete folder;
+}
+
+bool File::DescribeOpened(const char* name, FarFindData* record) const {
+  if (handle_ < 0 || !name || std::strlen(name) >= sizeof record->cFileName) return false;
+  struct stat st;
+  if (fstat(static_cast<int>(handle_), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  // A regular file, or a link to one: the listing's record holds the status of what the
+  // name leads to, as the open file's does.
+  StartRecord(name, record);
+  FillFromStat(st, record);
+  return true;
 }
 
 bool File::OpenForReadingIn(const Folder* folder, const char* name, std::uint64_t* size) {

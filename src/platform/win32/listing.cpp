@@ -141,6 +141,8 @@ void CloseFolder(Folder* folder) {
   delete folder;
 }
 
+bool File::DescribeOpened(const char*, FarFindData*) const { return false; }
+
 bool File::OpenForReadingIn(const Folder* folder, const char* name, std::uint64_t* size) {
   if (!folder || !name || !*name) {
     Abandon();

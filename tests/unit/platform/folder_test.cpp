@@ -143,9 +143,19 @@ TEST_F(FolderTest, FilesOpenRelativeToTheFolderOnlyWhenRegular) {
     if (c.size) {
       EXPECT_STREQ(bytes, "hello");
     }
+    // The open file describes itself as the folder describes its name, after the read
+    // as well (the access time included).
+    FarFindData described;
+    std::memset(&described, 0x5a, sizeof described);
+    ASSERT_TRUE(file.DescribeOpened(c.name, &described));
+    FarFindData queried;
+    ASSERT_TRUE(platform::QueryFolderEntry(folder.get(), c.name, &queried));
+    EXPECT_EQ(std::memcmp(&described, &queried, sizeof described), 0);
   }
   platform::File file;
   EXPECT_FALSE(file.OpenForReadingIn(nullptr, "plain.txt"));
+  FarFindData record;
+  EXPECT_FALSE(file.DescribeOpened("plain.txt", &record));
 }
 
 TEST(FolderOpenTest, WhatIsNoFolderCannotBeOpened) {
