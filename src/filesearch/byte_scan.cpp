@@ -1,5 +1,6 @@
 #include "filesearch/byte_scan.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -22,7 +23,9 @@ const unsigned char* FindLastByte(const unsigned char* bytes, std::size_t count,
 #endif
 }
 
-int RankByteFrequency(unsigned char byte) {
+namespace {
+
+int GuessByteFrequency(unsigned char byte) {
   // Letters by their frequency in English text; the rest by class.
   static const char kLetters[] = "etaoinsrhldcumfpgwybvkxjqz";
   if (byte == ' ' || byte == '\n' || byte == '\t' || byte == '\r') return 250;
@@ -37,6 +40,19 @@ int RankByteFrequency(unsigned char byte) {
   if (byte >= 0x21 && byte < 0x7F) return 90;
   if (byte >= 0x80) return 60;
   return 20;  // other control characters, NUL
+}
+
+}  // namespace
+
+int RankByteFrequency(unsigned char byte) {
+  // Asked for every byte of a text in every file: looked up, not worked out.
+  static const auto kRanks = [] {
+    std::array<unsigned char, 256> ranks{};
+    for (int b = 0; b < 256; ++b)
+      ranks[b] = static_cast<unsigned char>(GuessByteFrequency(static_cast<unsigned char>(b)));
+    return ranks;
+  }();
+  return kRanks[byte];
 }
 
 ByteFinder::ByteFinder(const unsigned char* bytes, std::size_t count, unsigned char value,
@@ -157,7 +173,7 @@ int RankTextByte(unsigned char c, bool caseless) {
 }  // namespace
 
 TextFinder::TextFinder(const unsigned char* bytes, std::size_t count, const std::string& text,
-                       bool caseless)
+                       bool caseless, bool pairsFirst)
     : bytes_(bytes), count_(count), text_(text), caseless_(caseless) {
   if (count < text.size() || text.size() < 2) return;
   // The rarest byte, and the rarest of the others (a second copy of the first tells little).
@@ -181,6 +197,7 @@ TextFinder::TextFinder(const unsigned char* bytes, std::size_t count, const std:
   first_ = pick(rare);
   second_ = pick(other);
   rare_.emplace(bytes, count, first_.value, caseless);
+  if (pairsFirst) pairs_.emplace(bytes, count, text.size(), first_, second_);
 }
 
 bool TextFinder::HoldsTextAt(std::size_t at) const {

@@ -71,14 +71,17 @@ class PairFinder {
 
 // Finds the places where a text stands (in either ASCII case with caseless): by memchr on
 // its rarest byte, the fastest scan while that byte is rare in the range, then, once it
-// proves common, by two of its bytes at their distance. The text has two bytes or more
-// and outlives the finder.
+// proves common (or from the start, with pairsFirst), by two of its bytes at their
+// distance. The text has two bytes or more and outlives the finder.
 class TextFinder {
  public:
   TextFinder(const unsigned char* bytes, std::size_t count, const std::string& text,
-             bool caseless);
+             bool caseless, bool pairsFirst = false);
   // The first place at or after from where the text stands, or the count.
   std::size_t Next(std::size_t from);
+  // Whether the rarest byte proved common: the next range of the same kind had better
+  // start with the pairs.
+  bool UsesPairs() const { return pairs_.has_value(); }
 
  private:
   bool HoldsTextAt(std::size_t at) const;

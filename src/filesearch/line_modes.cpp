@@ -78,10 +78,27 @@ bool ChooseDriverByte(RequiredByte* driver) {
 
 // Mode 1 for a pattern whose matches all start with a text: only the lines that
 // hold the text are handed to the pattern.
+// The pattern whose leading text the last range showed to be best found by pairs: the
+// files of one tree are alike.
+const CompiledPattern* pairsPattern = nullptr;
+
+// The places of the pattern's leading text, found as the last range suggests.
+struct LeadingTextPlaces {
+  LeadingTextPlaces(const CompiledPattern* pattern, const unsigned char* bytes,
+                    std::size_t count, const std::string& text, bool caseless)
+      : pattern(pattern), finder(bytes, count, text, caseless, pairsPattern == pattern) {}
+  ~LeadingTextPlaces() {
+    if (finder.UsesPairs()) pairsPattern = pattern;
+  }
+  const CompiledPattern* pattern;
+  TextFinder finder;
+};
+
 int MatchLinesWithText(const unsigned char* bytes, std::size_t count, LineEndFinder* ends) {
   bool caseless = false;
   const std::string& text = PatternLeadingText(SearchPattern, &caseless);
-  TextFinder places(bytes, count, text, caseless);
+  LeadingTextPlaces leading(SearchPattern, bytes, count, text, caseless);
+  TextFinder& places = leading.finder;
   int undecided = 0;
   std::size_t from = 0;  // always a line start
   for (std::size_t at = places.Next(0); at < count; at = places.Next(at)) {
@@ -163,7 +180,8 @@ std::size_t FindFirstMatchStart(const CompiledPattern* pattern, const unsigned c
   bool caseless = false;
   const std::string& text = PatternLeadingText(pattern, &caseless);
   if (text.empty()) return 0;
-  return TextFinder(bytes, count, text, caseless).Next(0);
+  LeadingTextPlaces leading(pattern, bytes, count, text, caseless);
+  return leading.finder.Next(0);
 }
 
 int MatchWholeFile(const unsigned char* bytes, std::size_t count) {

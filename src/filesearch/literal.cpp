@@ -139,6 +139,12 @@ int FindLiteral(const unsigned char* bytes, std::size_t count, const char* text)
     }
   }
 
+  // The files of one tree are alike: once the rarest byte proved common in one, the next
+  // files start with the pairs.
+  static std::string pairsText;
+  static bool pairsExact = false;
+  const bool pairsFirst = pairsExact == exact && pairsText == text;
+  if (n >= 2 && pairsFirst) return FindByPair(bytes, count, 0, needle, n, rare, exact);
   ByteFinder finder(bytes, count, raw[rare], !exact);
   const std::size_t lastStart = count - n;
   std::size_t verified = 0;  // bytes compared on candidates that failed
@@ -155,8 +161,11 @@ int FindLiteral(const unsigned char* bytes, std::size_t count, const char* text)
     if (verified > 4 * at + 65536)
       return FindByKmp(bytes + start + 1, count - start - 1, needle, n, exact);
     // Even the rarest byte is common here: two bytes at their distance are rarer.
-    if (n >= 2 && ++candidates > 16 && candidates > at / 256)
+    if (n >= 2 && ++candidates > 16 && candidates > at / 256) {
+      pairsText = text;
+      pairsExact = exact;
       return FindByPair(bytes, count, start + 1, needle, n, rare, exact);
+    }
     from = at + 1;
   }
 }
