@@ -22,7 +22,7 @@ bool IsSafeEscape(unsigned char c, bool inClass) {
 // and the caseless switch. Any other option ((?s), (?x), (?m)...), a comment, a named or
 // atomic group or a callout is not looked into.
 bool IsSafeGroupOpening(const char* at) {
-  static const char* const kOpenings[] = {"(?:", "(?=", "(?!", "(?<=", "(?<!",
+  static const char* const kOpenings[] = {"(?:",  "(?=",   "(?!",  "(?<=", "(?<!",
                                           "(?i)", "(?-i)", "(?i:", "(?-i:"};
   for (const char* opening : kOpenings)
     if (std::strncmp(at, opening, std::strlen(opening)) == 0) return true;

@@ -109,8 +109,10 @@ void TestFoundFile(FarFindData* file, ResultsList* results) {
   }
   platform::File opened;  // kept open for the record of a file found
   int found = 0;
-  if (FSearchAs >= 0 && FSearchAs < kMatcherCount)
-    found = ScanFoundFile(file, &opened, kMatchers[FSearchAs].whole, kMatchers[FSearchAs].pieces);
+  if (FSearchAs >= 0 && FSearchAs < kMatcherCount) {
+    const ModeMatchers& matchers = kMatchers[FSearchAs];
+    found = ScanFoundFile(file, &opened, matchers.whole, matchers.pieces);
+  }
   // A search stopped inside this file (a word that is no pattern, Escape) has no answer
   // for it.
   if (StopSearch) return;

@@ -32,16 +32,16 @@ int ScanFoundFile(const FarFindData* found, platform::File* file, Matcher matche
                   PieceMatcher pieces = nullptr);
 // Where the matcher takes pieces, files are read in pieces of kPieceSize (the first of
 // kFirstPiece) into a buffer kept between files, and mapped only when a piece would grow
-// beyond kLongestPiece. For the other matchers, which need the whole file at once, files below kReadIntoBufferBelow
-// are read with one call into a buffer kept between files, and larger ones mapped. Every
-// way gives the matcher the same bytes.
+// beyond kLongestPiece. For the other matchers, which need the whole file at once, files
+// below kReadIntoBufferBelow are read with one call into a buffer kept between files, and
+// larger ones mapped. Every way gives the matcher the same bytes.
 constexpr std::uint64_t kReadIntoBufferBelow = 1 << 20;
 constexpr std::size_t kPieceSize = 256 << 10;
 constexpr std::size_t kFirstPiece = 64 << 10;  // the first piece of a file is no longer
 constexpr std::size_t kLongestPiece = 64 << 20;
 // Reads the open file of the given size in pieces of pieceSize (the first no longer than
-// kFirstPiece) into the matcher; 0 when it cannot be read. *tooLong when the matcher asked for a piece longer than longestPiece:
-// then the answer is none.
+// kFirstPiece) into the matcher; 0 when it cannot be read. *tooLong when the matcher asked
+// for a piece longer than longestPiece: then the answer is none.
 int ScanInPieces(platform::File& file, std::uint64_t size, PieceMatcher matcher, bool* tooLong,
                  std::size_t pieceSize = kPieceSize, std::size_t longestPiece = kLongestPiece);
 // 1 when text occurs in the bytes, under FCaseSensitive.

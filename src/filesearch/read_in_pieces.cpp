@@ -1,7 +1,8 @@
-// Large files reach the matchers in pieces read one after the other into a buffer that
-// stays in the processor's cache, rather than through a mapping of the whole file: mapping
-// gigabytes costs a page fault for every few pages and a long unmapping, and the scan
-// runs through memory the cache never holds.
+// Files reach the matchers that take pieces in pieces read one after the other into a
+// buffer that stays in the processor's cache: no file is read further than its answer
+// (a frequent text is mostly found in the first piece), and a large one is not mapped,
+// which costs a page fault every few pages, a long unmapping, and a scan through memory
+// the cache never holds.
 #include <cstring>
 #include <vector>
 
