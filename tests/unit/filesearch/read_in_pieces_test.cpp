@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -55,12 +55,16 @@ TEST(LineCuts, TheLastLinesStartAfterTheLineEndsBeforeThem) {
 class ReadInPiecesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* base = getenv("QUARIX_TEST_TMP");
+    // A fresh folder of our own, made the same way on every system the suite runs on.
+    const char* base = std::getenv("QUARIX_TEST_TMP");
     std::filesystem::path root = base && *base ? base : std::filesystem::temp_directory_path();
     std::filesystem::create_directories(root);
-    std::string pattern = (root / "pieces-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    folder_ = pattern;
+    std::random_device seed;
+    for (int attempt = 0; attempt < 100 && folder_.empty(); ++attempt) {
+      const std::filesystem::path folder = root / ("pieces-" + std::to_string(seed()));
+      if (std::filesystem::create_directory(folder)) folder_ = folder.string();
+    }
+    ASSERT_FALSE(folder_.empty());
   }
   void TearDown() override {
     ClearResults(&results_);
