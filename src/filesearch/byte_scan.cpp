@@ -195,32 +195,54 @@ int RankTextByte(unsigned char c, bool caseless) {
 
 }  // namespace
 
-TextFinder::TextFinder(const unsigned char* bytes, std::size_t count, const std::string& text,
-                       bool caseless, bool pairsFirst)
-    : bytes_(bytes), count_(count), text_(text), caseless_(caseless) {
-  if (count < text.size() || text.size() < 2) return;
-  // The rarest byte, and the rarest of the others (a second copy of the first tells little).
-  const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  std::size_t rare = 0;
-  for (std::size_t i = 1; i < text.size(); ++i)
-    if (RankTextByte(byteAt(i), caseless) < RankTextByte(byteAt(rare), caseless)) rare = i;
-  std::size_t other = rare == 0 ? 1 : 0;
-  int best = 1 << 30;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (i == rare) continue;
-    const int rank = RankTextByte(byteAt(i), caseless) + (text[i] == text[rare] ? 1000 : 0);
-    if (rank < best) {
-      best = rank;
-      other = i;
+TextPair ChooseRarePair(const unsigned char* sample, std::size_t size, const unsigned char* text,
+                        std::size_t n, bool caseless) {
+  std::size_t counts[256] = {};
+  const auto fold = [caseless](unsigned char c) { return caseless ? FoldAsciiCase(c) : c; };
+  for (std::size_t i = 0; i < size; ++i) ++counts[fold(sample[i])];
+  // The count decides; the guess only among equal counts.
+  const auto score = [&](std::size_t i) {
+    return counts[fold(text[i])] * 1024 + static_cast<std::size_t>(RankTextByte(text[i], caseless));
+  };
+  TextPair pair{0, 1};
+  for (std::size_t i = 1; i < n; ++i)
+    if (score(i) < score(pair.first)) pair.first = i;
+  pair.second = pair.first == 0 ? 1 : 0;
+  std::size_t best = SIZE_MAX;
+  for (std::size_t i = 0; i < n; ++i) {
+    if (i == pair.first) continue;
+    const bool copy = fold(text[i]) == fold(text[pair.first]);
+    const std::size_t value = copy ? SIZE_MAX - 1 : score(i);
+    if (value < best) {
+      best = value;
+      pair.second = i;
     }
   }
-  const auto pick = [&](std::size_t i) {
-    return PairFinder::Pick{caseless ? FoldAsciiCase(byteAt(i)) : byteAt(i), i, caseless};
-  };
-  first_ = pick(rare);
-  second_ = pick(other);
+  return pair;
+}
+
+TextFinder::TextFinder(const unsigned char* bytes, std::size_t count, const std::string& text,
+                       bool caseless, const TextPair* pairsFirst)
+    : bytes_(bytes), count_(count), text_(text), caseless_(caseless) {
+  if (count < text.size() || text.size() < 2) return;
+  std::size_t rare = 0;
+  for (std::size_t i = 1; i < text.size(); ++i)
+    if (RankTextByte(static_cast<unsigned char>(text[i]), caseless) <
+        RankTextByte(static_cast<unsigned char>(text[rare]), caseless))
+      rare = i;
+  const auto c = static_cast<unsigned char>(text[rare]);
+  first_ = PairFinder::Pick{caseless ? FoldAsciiCase(c) : c, rare, caseless};
   rare_.emplace(bytes, count, first_.value, caseless);
-  if (pairsFirst) pairs_.emplace(bytes, count, text.size(), first_, second_);
+  if (pairsFirst) StartPairs(*pairsFirst);
+}
+
+void TextFinder::StartPairs(const TextPair& pair) {
+  pair_ = pair;
+  const auto pick = [&](std::size_t i) {
+    const auto c = static_cast<unsigned char>(text_[i]);
+    return PairFinder::Pick{caseless_ ? FoldAsciiCase(c) : c, i, caseless_};
+  };
+  pairs_.emplace(bytes_, count_, text_.size(), pick(pair.first), pick(pair.second));
 }
 
 bool TextFinder::HoldsTextAt(std::size_t at) const {
@@ -243,8 +265,11 @@ std::size_t TextFinder::Next(std::size_t from) {
       at = rareAt < count_ && rareAt - first_.at <= lastStart ? rareAt - first_.at : count_;
     }
     if (at >= count_ || HoldsTextAt(at)) return at;
-    if (!pairs_ && ++misses_ > 16 && misses_ > at / 256)
-      pairs_.emplace(bytes_, count_, text_.size(), first_, second_);
+    if (!pairs_ && ++misses_ > 16 && misses_ > at / 256) {
+      const auto* text = reinterpret_cast<const unsigned char*>(text_.data());
+      StartPairs(ChooseRarePair(bytes_, count_ < kPairSample ? count_ : kPairSample, text,
+                                text_.size(), caseless_));
+    }
     from = at + 1;
   }
 }

@@ -69,29 +69,43 @@ class PairFinder {
   Pick second_;
 };
 
+// Two offsets of a text of n bytes (n >= 2) to find it by, with PairFinder.
+struct TextPair {
+  std::size_t first;
+  std::size_t second;
+};
+// The two bytes of the text that are rarest in the sample of the data (a caseless letter
+// counted in both cases): where a guess from text in general was wrong, the data itself
+// tells. RankByteFrequency breaks ties; a second copy of the first byte tells little.
+TextPair ChooseRarePair(const unsigned char* sample, std::size_t size, const unsigned char* text,
+                        std::size_t n, bool caseless);
+// How much of the data ChooseRarePair looks at.
+constexpr std::size_t kPairSample = 64 << 10;
+
 // Finds the places where a text stands (in either ASCII case with caseless): by memchr on
 // its rarest byte, the fastest scan while that byte is rare in the range, then, once it
-// proves common (or from the start, with pairsFirst), by two of its bytes at their
-// distance. The text has two bytes or more and outlives the finder.
+// proves common (or from the start, with pairsFirst), by the two of its bytes rarest in
+// the data, at their distance. The text has two bytes or more and outlives the finder.
 class TextFinder {
  public:
   TextFinder(const unsigned char* bytes, std::size_t count, const std::string& text,
-             bool caseless, bool pairsFirst = false);
+             bool caseless, const TextPair* pairsFirst = nullptr);
   // The first place at or after from where the text stands, or the count.
   std::size_t Next(std::size_t from);
-  // Whether the rarest byte proved common: the next range of the same kind had better
-  // start with the pairs.
-  bool UsesPairs() const { return pairs_.has_value(); }
+  // The pair it turned to, once the rarest byte proved common: the next range of the same
+  // kind had better start with it. Null before.
+  const TextPair* UsedPair() const { return pairs_ ? &pair_ : nullptr; }
 
  private:
   bool HoldsTextAt(std::size_t at) const;
+  void StartPairs(const TextPair& pair);
 
   const unsigned char* bytes_;
   std::size_t count_;
   const std::string& text_;
   bool caseless_;
-  PairFinder::Pick first_{};
-  PairFinder::Pick second_{};
+  PairFinder::Pick first_{};  // the rarest byte by the guess, for the scan by one byte
+  TextPair pair_{};
   std::optional<ByteFinder> rare_;
   std::optional<PairFinder> pairs_;
   std::size_t misses_ = 0;

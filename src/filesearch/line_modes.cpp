@@ -78,17 +78,22 @@ bool ChooseDriverByte(RequiredByte* driver) {
 
 // Mode 1 for a pattern whose matches all start with a text: only the lines that
 // hold the text are handed to the pattern.
-// The pattern whose leading text the last range showed to be best found by pairs: the
-// files of one tree are alike.
+// The pattern whose leading text the last range showed to be best found by pairs, and
+// those pairs: the files of one tree are alike.
 const CompiledPattern* pairsPattern = nullptr;
+TextPair pairsOfPattern{};
 
 // The places of the pattern's leading text, found as the last range suggests.
 struct LeadingTextPlaces {
   LeadingTextPlaces(const CompiledPattern* pattern, const unsigned char* bytes,
                     std::size_t count, const std::string& text, bool caseless)
-      : pattern(pattern), finder(bytes, count, text, caseless, pairsPattern == pattern) {}
+      : pattern(pattern),
+        finder(bytes, count, text, caseless, pairsPattern == pattern ? &pairsOfPattern : nullptr) {}
   ~LeadingTextPlaces() {
-    if (finder.UsesPairs()) pairsPattern = pattern;
+    if (const TextPair* used = finder.UsedPair()) {
+      pairsPattern = pattern;
+      pairsOfPattern = *used;
+    }
   }
   const CompiledPattern* pattern;
   TextFinder finder;

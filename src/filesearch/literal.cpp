@@ -67,23 +67,12 @@ bool EqualFolded(const unsigned char* bytes, const unsigned char* folded, std::s
   return true;
 }
 
-// The search from start on, driven by the rarest byte of the text together with the next
-// rarest at another offset (needle folded when not exact).
+// The search from start on, driven by two bytes of the text at their distance (needle
+// folded when not exact).
 int FindByPair(const unsigned char* bytes, std::size_t count, std::size_t start,
-               const unsigned char* needle, std::size_t n, std::size_t rare, bool exact) {
-  std::size_t other = rare == 0 ? 1 : 0;
-  int best = 1 << 30;
-  for (std::size_t i = 0; i < n; ++i) {
-    if (i == rare) continue;
-    // A second copy of the first byte tells little about the place.
-    int rank = RankByteFrequency(needle[i]) + (needle[i] == needle[rare] ? 1000 : 0);
-    if (rank < best) {
-      best = rank;
-      other = i;
-    }
-  }
-  const PairFinder pairs(bytes, count, n, {needle[rare], rare, !exact},
-                         {needle[other], other, !exact});
+               const unsigned char* needle, std::size_t n, TextPair pair, bool exact) {
+  const PairFinder pairs(bytes, count, n, {needle[pair.first], pair.first, !exact},
+                         {needle[pair.second], pair.second, !exact});
   std::size_t verified = 0;  // bytes compared on candidates that failed
   std::size_t candidates = 0;
   for (std::size_t from = start;;) {
@@ -140,11 +129,12 @@ int FindLiteral(const unsigned char* bytes, std::size_t count, const char* text)
   }
 
   // The files of one tree are alike: once the rarest byte proved common in one, the next
-  // files start with the pairs.
+  // files start with the pairs the data chose.
   static std::string pairsText;
   static bool pairsExact = false;
+  static TextPair pairsChosen{};
   const bool pairsFirst = pairsExact == exact && pairsText == text;
-  if (n >= 2 && pairsFirst) return FindByPair(bytes, count, 0, needle, n, rare, exact);
+  if (n >= 2 && pairsFirst) return FindByPair(bytes, count, 0, needle, n, pairsChosen, exact);
   ByteFinder finder(bytes, count, raw[rare], !exact);
   const std::size_t lastStart = count - n;
   std::size_t verified = 0;  // bytes compared on candidates that failed
@@ -164,7 +154,9 @@ int FindLiteral(const unsigned char* bytes, std::size_t count, const char* text)
     if (n >= 2 && ++candidates > 16 && candidates > at / 256) {
       pairsText = text;
       pairsExact = exact;
-      return FindByPair(bytes, count, start + 1, needle, n, rare, exact);
+      pairsChosen = ChooseRarePair(bytes, count < kPairSample ? count : kPairSample, needle, n,
+                                   !exact);
+      return FindByPair(bytes, count, start + 1, needle, n, pairsChosen, exact);
     }
     from = at + 1;
   }

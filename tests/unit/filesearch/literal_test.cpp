@@ -181,8 +181,10 @@ TEST(TextFinder, FindsEveryPlaceOfTheText) {
           const std::string foldedData = fold(data);
           const std::string foldedText = fold(text);
           const std::string textCopy = text;
+          // Every other round starts with pairs: the last and the first byte.
+          const TextPair ends{textCopy.size() - 1, 0};
           TextFinder finder(reinterpret_cast<const unsigned char*>(data.data()), data.size(),
-                            textCopy, caseless != 0, round % 2 == 1);
+                            textCopy, caseless != 0, round % 2 == 1 ? &ends : nullptr);
           std::size_t expected = foldedData.find(foldedText);
           std::size_t at = finder.Next(0);
           int places = 0;
@@ -196,6 +198,33 @@ TEST(TextFinder, FindsEveryPlaceOfTheText) {
         }
       }
     }
+  }
+}
+
+// The data decides which bytes of the text are rare, whatever text in general suggests.
+TEST(TextFinder, PairsAreTheBytesRarestInTheData) {
+  const struct {
+    std::string sample;
+    std::string text;
+    bool caseless;
+    std::size_t first, second;
+  } cases[] = {
+      {"eeeeeeeeeeqqqqqqqq", "qe_", false, 2, 0},  // '_' is not there at all
+      {"zzzzzzzzzzzzjjjjj", "zje", false, 2, 1},
+      {"ZZZZZzzzzzJJJ", "zjk", true, 2, 1},   // both cases count: j is there, k is not
+      {"ZZZZZzzzzzJJJ", "zjk", false, 1, 2},  // neither j nor k: the guess between them
+      {"abababababx", "aab", false, 2, 0},    // as many a as b: the guess
+      {"aaaaaaaab", "aaab", false, 3, 0},
+      {"bbbbb", "aab", false, 0, 2},  // a second copy of the first byte tells little
+      {"", "ka", false, 0, 1},  // no data: the guess alone
+  };
+  for (const auto& c : cases) {
+    const TextPair pair =
+        ChooseRarePair(reinterpret_cast<const unsigned char*>(c.sample.data()), c.sample.size(),
+                       reinterpret_cast<const unsigned char*>(c.text.data()), c.text.size(),
+                       c.caseless);
+    EXPECT_EQ(pair.first, c.first) << c.sample << " " << c.text;
+    EXPECT_EQ(pair.second, c.second) << c.sample << " " << c.text;
   }
 }
 
