@@ -247,7 +247,8 @@ int TestLineWindows(const unsigned char* bytes, std::size_t count, int lines, Ra
   return WalkLineWindows(bytes, count, lines, test, false, nullptr);
 }
 
-std::size_t FindLastLineCut(const unsigned char* bytes, std::size_t count) {
+std::size_t FindLastLineCut(const unsigned char* bytes, std::size_t count, bool* holdsCr) {
+  if (holdsCr) *holdsCr = false;
   if (count == 0) return 0;
   const unsigned char* lf = FindLastByte(bytes, count, '\n');
   // A CR as the last byte may be the first of a pair.
@@ -257,6 +258,7 @@ std::size_t FindLastLineCut(const unsigned char* bytes, std::size_t count) {
   };
   const std::size_t afterLf = after(lf);
   const std::size_t afterCr = after(cr);
+  if (holdsCr) *holdsCr = cr != nullptr;
   return afterLf > afterCr ? afterLf : afterCr;
 }
 
@@ -306,7 +308,8 @@ int MatchSeveralLinesPiece(const unsigned char* bytes, std::size_t count, bool m
                            std::size_t* keepFrom) {
   // A piece is walked up to its last line end; the lines after the last window tested
   // start the next piece's windows.
-  if (moreFollows) count = FindLastLineCut(bytes, count);
+  bool holdsCr = false;
+  if (moreFollows) count = FindLastLineCut(bytes, count, &holdsCr);
   const auto untestedFrom = [&]() {
     if (moreFollows) *keepFrom = FindLastLinesStart(bytes, count, SeveralLines - 1);
   };
@@ -317,7 +320,8 @@ int MatchSeveralLinesPiece(const unsigned char* bytes, std::size_t count, bool m
   // Where every line ends with an LF, a window holds a match of a pattern that stays in
   // one line exactly when one of its lines does: each line is tested once, not once for
   // every window it is in.
-  if (PatternStaysInLine(SearchPattern) && !std::memchr(bytes, '\r', count)) {
+  if (!moreFollows) holdsCr = std::memchr(bytes, '\r', count) != nullptr;
+  if (PatternStaysInLine(SearchPattern) && !holdsCr) {
     if (moreFollows) *keepFrom = count;
     const int answer = MatchLines(bytes, count);
     if (answer > 0 || StopSearch || moreFollows || bytes[count - 1] != '\n') return answer;

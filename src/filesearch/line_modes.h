@@ -25,8 +25,10 @@ using RangeTest = int (*)(const unsigned char* bytes, std::size_t count, bool en
 int TestLineWindows(const unsigned char* bytes, std::size_t count, int lines, RangeTest test);
 
 // The offset just past the last line end of the range that later bytes cannot change: the
-// last LF, or a CR with a byte after it. 0 when there is none.
-std::size_t FindLastLineCut(const unsigned char* bytes, std::size_t count);
+// last LF, or a CR with a byte after it. 0 when there is none. *holdsCr, when asked for,
+// tells whether a CR stands before that offset.
+std::size_t FindLastLineCut(const unsigned char* bytes, std::size_t count,
+                            bool* holdsCr = nullptr);
 // The offset where the last n lines of the range start; the range ends at a line end. 0
 // when the range has no more than n lines.
 std::size_t FindLastLinesStart(const unsigned char* bytes, std::size_t count, int n);

@@ -32,8 +32,12 @@ TEST(LineCuts, TheLastLineEndLaterBytesCannotChange) {
       {"a\rb", 2},     {"a\r\n", 3},   {"a\nb\r", 2},   {"\r\r", 1},
       {"a\n\rb", 3},   {"\n", 1},      {"ab\r\ncd", 4},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(FindLastLineCut(Data(c.text), c.text.size()), c.cut) << c.text;
+  for (const auto& c : cases) {
+    bool holdsCr = false;
+    EXPECT_EQ(FindLastLineCut(Data(c.text), c.text.size(), &holdsCr), c.cut) << c.text;
+    const std::string before = c.text.substr(0, c.cut);
+    EXPECT_EQ(holdsCr, before.find('\r') != std::string::npos) << c.text;
+  }
 }
 
 TEST(LineCuts, TheLastLinesStartAfterTheLineEndsBeforeThem) {
