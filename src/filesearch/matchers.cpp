@@ -94,11 +94,11 @@ int ScanMappedFile(const char* path, Matcher matcher) {
   return ScanOpenedFile(file, size, path, matcher, nullptr);
 }
 
-int ScanFoundFile(const FarFindData* found, platform::File* file, Matcher matcher,
-                  PieceMatcher pieces) {
+int ScanFoundFile(const FarFindData* found, Matcher matcher, PieceMatcher pieces) {
+  platform::File file;
   std::uint64_t size = 0;
-  if (!OpenFoundFile(found, file, &size)) return 0;
-  return ScanOpenedFile(*file, size, found->cFileName, matcher, pieces);
+  if (!OpenFoundFile(found, &file, &size)) return 0;
+  return ScanOpenedFile(file, size, found->cFileName, matcher, pieces);
 }
 
 void TestFoundFile(FarFindData* file, ResultsList* results) {
@@ -107,12 +107,9 @@ void TestFoundFile(FarFindData* file, ResultsList* results) {
     if (!FSInverse && CompleteFoundRecord(file)) AddResult(results, file);
     return;
   }
-  platform::File opened;  // kept open for the record of a file found
   int found = 0;
-  if (FSearchAs >= 0 && FSearchAs < kMatcherCount) {
-    const ModeMatchers& matchers = kMatchers[FSearchAs];
-    found = ScanFoundFile(file, &opened, matchers.whole, matchers.pieces);
-  }
+  if (FSearchAs >= 0 && FSearchAs < kMatcherCount)
+    found = ScanFoundFile(file, kMatchers[FSearchAs].whole, kMatchers[FSearchAs].pieces);
   // A search stopped inside this file (a word that is no pattern, Escape) has no answer
   // for it.
   if (StopSearch) return;
@@ -122,6 +119,5 @@ void TestFoundFile(FarFindData* file, ResultsList* results) {
     WarnPatternLimit(file->cFileName, -found, false);
     return;
   }
-  if ((found != 0) != (FSInverse != 0) && CompleteFoundRecord(file, &opened))
-    AddResult(results, file);
+  if ((found != 0) != (FSInverse != 0) && CompleteFoundRecord(file)) AddResult(results, file);
 }

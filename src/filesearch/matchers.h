@@ -25,11 +25,9 @@ void TestFoundFile(FarFindData* file, ResultsList* results);
 // Reads or maps the file and runs the matcher on it; 0 when the file cannot be read or
 // was cut short while it was read.
 int ScanMappedFile(const char* path, Matcher matcher);
-// The same for the file the walk handed to the action, opened as *file relative to its
-// folder (closed again when it was mapped). Where the matcher takes pieces, the file is
-// read in pieces.
-int ScanFoundFile(const FarFindData* found, platform::File* file, Matcher matcher,
-                  PieceMatcher pieces = nullptr);
+// The same for the file the walk handed to the action, opened relative to its folder.
+// Where the matcher takes pieces, the file is read in pieces.
+int ScanFoundFile(const FarFindData* found, Matcher matcher, PieceMatcher pieces = nullptr);
 // Where the matcher takes pieces, files are read in pieces of kPieceSize (the first of
 // kFirstPiece) into a buffer kept between files, and mapped only when a piece would grow
 // beyond kLongestPiece. For the other matchers, which need the whole file at once, files

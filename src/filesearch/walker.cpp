@@ -35,6 +35,8 @@ struct FoundFile {
   const FarFindData* record = nullptr;
   int nameAt = 0;
   bool complete = true;
+  // The status the open of the file gave, when it gave one (its attributes are not 0).
+  FarFindData opened{};
 };
 FoundFile current;
 bool recordsOnDemand = false;
@@ -286,16 +288,16 @@ int WalkFolder(char* path, ResultsList* results, FileAction action) {
 
 bool OpenFoundFile(const FarFindData* file, platform::File* opened, std::uint64_t* size) {
   if (current.record == file && current.folder)
-    return opened->OpenForReadingIn(current.folder, file->cFileName + current.nameAt, size);
+    return opened->OpenForReadingIn(current.folder, file->cFileName + current.nameAt, size,
+                                    &current.opened);
   return opened->OpenForReading(file->cFileName, size);
 }
 
-bool CompleteFoundRecord(FarFindData* file, const platform::File* opened) {
+bool CompleteFoundRecord(FarFindData* file) {
   if (current.record != file || current.complete) return true;
-  FarFindData status;
-  if (opened && opened->DescribeOpened(file->cFileName + current.nameAt, &status)) {
-    std::memcpy(status.cFileName, file->cFileName, sizeof status.cFileName);
-    *file = status;
+  if (current.opened.dwFileAttributes != 0) {
+    std::memcpy(current.opened.cFileName, file->cFileName, sizeof file->cFileName);
+    *file = current.opened;
   } else if (!CompleteRecord(file, current.folder, current.nameAt)) {
     return false;
   }

@@ -17,9 +17,10 @@ extern int FilesTested;  // files handed to the action in this walk
 // status of a file that is not kept is then never queried.
 int WalkScope(ResultsList* results, FileAction action, bool recordsOnDemand = false);
 // Fills in the record the action was handed (attributes, times, size). False when the
-// file is gone; then it is not to be kept. With the file still open from OpenFoundFile,
-// its status comes from the open file, without a lookup of the name.
-bool CompleteFoundRecord(FarFindData* file, const platform::File* opened = nullptr);
+// file is gone; then it is not to be kept. After OpenFoundFile the status is the one the
+// open gave: the file as the walk found it, before it was read, without a second lookup
+// of its name.
+bool CompleteFoundRecord(FarFindData* file);
 // Opens the file the action was handed for reading, relative to the folder the walk holds
 // open (a record from elsewhere by its path); size as File::OpenForReading gives it.
 bool OpenFoundFile(const FarFindData* file, platform::File* opened, std::uint64_t* size);

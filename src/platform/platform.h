@@ -177,8 +177,12 @@ class File {
   // An existing file, for reading, shared with other readers. With size given, it gets
   // the size the file has as it is opened.
   bool OpenForReading(const char* path, std::uint64_t* size = nullptr);
-  // The same for the entry name of an open folder (implemented beside the folders).
-  bool OpenForReadingIn(const Folder* folder, const char* name, std::uint64_t* size = nullptr);
+  // The same for the entry name of an open folder (implemented beside the folders). With
+  // record given, it receives what QueryFolderEntry gives for the name as the file is
+  // opened, where the open tells it at no cost (posix); elsewhere, and on failure, its
+  // attributes are left 0.
+  bool OpenForReadingIn(const Folder* folder, const char* name, std::uint64_t* size = nullptr,
+                        FarFindData* record = nullptr);
   // A new file that must not exist yet, for writing, with the given mode (as FileInfo
   // reports it for another file).
   bool CreateNew(const char* path, std::uint32_t mode);
@@ -189,10 +193,6 @@ class File {
   bool QuerySize(std::uint64_t* size) const;
   // What the open file is now.
   bool QueryInfo(FileInfo* info) const;
-  // The record QueryFolderEntry would give now for the name under which the file was
-  // opened, from the open file (posix). False where it cannot be had that way (Windows,
-  // whose listings give whole records, or a file not open): then ask the folder.
-  bool DescribeOpened(const char* name, FarFindData* record) const;
   // Gives the file being written what the original has beyond its bytes and mode, as far
   // as the caller may set it: posix: owner and group (the group alone when the owner is
   // refused) and the extended attributes, which hold the access lists; Windows: the

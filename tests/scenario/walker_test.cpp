@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstring>
 #include <map>
 #include <string>
@@ -139,27 +140,42 @@ TEST_F(WalkerTest, FilesFoundByTheirTextCarryTheListingsRecord) {
   ASSERT_EQ(utimensat(AT_FDCWD, (tree + "/sub/inner.txt").c_str(), times, 0), 0);
   WriteStoredInt("FSearchIn", 2);
   WriteStoredInt("FSearchAs", 0);
+  // What the folders' listings report for each name, before and after the search: the
+  // panel shows the same record, as the walk found the file. Only the access time may
+  // move while the search reads the files (link.txt is found after plain.txt was read).
+  const auto listFolders = [&] {
+    std::map<std::string, FarFindData> listed;
+    for (const std::string& folder : {tree + "/", tree + "/sub/"}) {
+      platform::Listing* listing = platform::OpenListing(folder.c_str());
+      EXPECT_NE(listing, nullptr);
+      FarFindData entry;
+      while (platform::NextListingEntry(listing, &entry)) listed[folder + entry.cFileName] = entry;
+      platform::CloseListing(listing);
+    }
+    return listed;
+  };
+  std::map<std::string, FarFindData> before = listFolders();
   ASSERT_TRUE(LoadTrawlix());
   ShowFolder(tree);
   ASSERT_EQ(Search("hit"), kResultsPanel);
   EXPECT_EQ(SortedPanelNames(),
             Prefixed(tree, {".hidden", "link.txt", "plain.txt", "readonly", "sub/inner.txt"}));
+  std::map<std::string, FarFindData> after = listFolders();
 
-  // What the folders' listings report for each name: the panel shows the same record.
-  std::map<std::string, FarFindData> listed;
-  for (const std::string& folder : {tree + "/", tree + "/sub/"}) {
-    platform::Listing* listing = platform::OpenListing(folder.c_str());
-    ASSERT_NE(listing, nullptr);
-    FarFindData entry;
-    while (platform::NextListingEntry(listing, &entry)) listed[folder + entry.cFileName] = entry;
-    platform::CloseListing(listing);
-  }
+  const auto ticks = [](const FILETIME& t) {
+    return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+  };
   for (const PluginPanelItem& item : host_->activePanel().items) {
     if (std::strcmp(item.FindData.cFileName, "..") == 0) continue;
     SCOPED_TRACE(item.FindData.cFileName);
-    ASSERT_TRUE(listed.count(item.FindData.cFileName));
-    FarFindData expected = listed[item.FindData.cFileName];
+    ASSERT_TRUE(before.count(item.FindData.cFileName));
+    FarFindData expected = before[item.FindData.cFileName];
+    const FILETIME earliest = expected.ftLastAccessTime;
+    const FILETIME latest = after[item.FindData.cFileName].ftLastAccessTime;
+    EXPECT_LE(ticks(earliest), ticks(item.FindData.ftLastAccessTime));
+    EXPECT_LE(ticks(item.FindData.ftLastAccessTime), ticks(latest));
     std::memcpy(expected.cFileName, item.FindData.cFileName, sizeof expected.cFileName);
+    expected.ftLastAccessTime = item.FindData.ftLastAccessTime;
     EXPECT_EQ(std::memcmp(&expected, &item.FindData, sizeof expected), 0);
   }
 }

@@ -268,19 +268,10 @@ void CloseFolder(Folder* folder) {
   delete folder;
 }
 
-bool File::DescribeOpened(const char* name, FarFindData* record) const {
-  if (handle_ < 0 || !name || std::strlen(name) >= sizeof record->cFileName) return false;
-  struct stat st;
-  if (fstat(static_cast<int>(handle_), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  // A regular file, or a link to one: the listing's record holds the status of what the
-  // name leads to, as the open file's does.
-  StartRecord(name, record);
-  FillFromStat(st, record);
-  return true;
-}
-
-bool File::OpenForReadingIn(const Folder* folder, const char* name, std::uint64_t* size) {
+bool File::OpenForReadingIn(const Folder* folder, const char* name, std::uint64_t* size,
+                            FarFindData* record) {
   Abandon();
+  if (record) record->dwFileAttributes = 0;
   if (!folder || !name || !*name || InjectedFault("open")) return false;
   // As OpenForReading: only a regular file, and a named pipe never waits for a writer.
   int fd = openat(folder->fd, name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
@@ -291,6 +282,12 @@ bool File::OpenForReadingIn(const Folder* folder, const char* name, std::uint64_
     return false;
   }
   if (size) *size = static_cast<std::uint64_t>(st.st_size);
+  // A regular file, or a link to one: the listing's record holds the status of what the
+  // name leads to, as the open file's does.
+  if (record && std::strlen(name) < sizeof record->cFileName) {
+    StartRecord(name, record);
+    FillFromStat(st, record);
+  }
   handle_ = fd;
   writing_ = false;
   return true;

@@ -141,9 +141,10 @@ void CloseFolder(Folder* folder) {
   delete folder;
 }
 
-bool File::DescribeOpened(const char*, FarFindData*) const { return false; }
-
-bool File::OpenForReadingIn(const Folder* folder, const char* name, std::uint64_t* size) {
+bool File::OpenForReadingIn(const Folder* folder, const char* name, std::uint64_t* size,
+                            FarFindData* record) {
+  // The listing's records are whole here: the open adds nothing to them.
+  if (record) record->dwFileAttributes = 0;
   if (!folder || !name || !*name) {
     Abandon();
     return false;
