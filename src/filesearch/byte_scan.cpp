@@ -186,14 +186,17 @@ std::size_t PairFinder::Next(std::size_t from) const {
   return count_;
 }
 
-namespace {
-
 int RankTextByte(unsigned char c, bool caseless) {
   return caseless && IsAsciiLetter(c) ? RankByteFrequency(FoldAsciiCase(c)) + 110
                                       : RankByteFrequency(c);
 }
 
-}  // namespace
+std::size_t FindRarestByte(const unsigned char* text, std::size_t n, bool caseless) {
+  std::size_t rare = 0;
+  for (std::size_t i = 1; i < n; ++i)
+    if (RankTextByte(text[i], caseless) < RankTextByte(text[rare], caseless)) rare = i;
+  return rare;
+}
 
 TextPair ChooseRarePair(const unsigned char* sample, std::size_t size, const unsigned char* text,
                         std::size_t n, bool caseless) {
@@ -202,7 +205,8 @@ TextPair ChooseRarePair(const unsigned char* sample, std::size_t size, const uns
   for (std::size_t i = 0; i < size; ++i) ++counts[fold(sample[i])];
   // The count decides; the guess only among equal counts.
   const auto score = [&](std::size_t i) {
-    return counts[fold(text[i])] * 1024 + static_cast<std::size_t>(RankTextByte(text[i], caseless));
+    const auto guess = static_cast<std::size_t>(RankTextByte(text[i], caseless));
+    return counts[fold(text[i])] * 1024 + guess;
   };
   TextPair pair{0, 1};
   for (std::size_t i = 1; i < n; ++i)
@@ -225,11 +229,8 @@ TextFinder::TextFinder(const unsigned char* bytes, std::size_t count, const std:
                        bool caseless, const TextPair* pairsFirst)
     : bytes_(bytes), count_(count), text_(text), caseless_(caseless) {
   if (count < text.size() || text.size() < 2) return;
-  std::size_t rare = 0;
-  for (std::size_t i = 1; i < text.size(); ++i)
-    if (RankTextByte(static_cast<unsigned char>(text[i]), caseless) <
-        RankTextByte(static_cast<unsigned char>(text[rare]), caseless))
-      rare = i;
+  const std::size_t rare = FindRarestByte(reinterpret_cast<const unsigned char*>(text.data()),
+                                          text.size(), caseless);
   const auto c = static_cast<unsigned char>(text[rare]);
   first_ = PairFinder::Pick{caseless ? FoldAsciiCase(c) : c, rare, caseless};
   rare_.emplace(bytes, count, first_.value, caseless);

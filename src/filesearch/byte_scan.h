@@ -17,6 +17,12 @@ inline bool IsAsciiLetter(unsigned char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
+// The rank of a byte of a text to search for; a letter matched in either ASCII case ranks
+// as both its cases together.
+int RankTextByte(unsigned char c, bool caseless);
+// The offset of the text's byte that ranks rarest (the first of equals).
+std::size_t FindRarestByte(const unsigned char* text, std::size_t n, bool caseless);
+
 // The last occurrence of value in the range, or null.
 const unsigned char* FindLastByte(const unsigned char* bytes, std::size_t count,
                                   unsigned char value);

@@ -66,8 +66,7 @@ bool ChooseDriverByte(RequiredByte* driver) {
   int best = 1 << 30;
   for (int i = 0; i < count; ++i) {
     if (IsLineEndByte(required[i].value)) continue;
-    int rank = RankByteFrequency(required[i].value);
-    if (required[i].eitherCase) rank = RankByteFrequency(FoldAsciiCase(required[i].value)) + 110;
+    const int rank = RankTextByte(required[i].value, required[i].eitherCase);
     if (rank < best) {
       best = rank;
       *driver = required[i];

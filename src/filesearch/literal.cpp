@@ -117,16 +117,7 @@ int FindLiteral(const unsigned char* bytes, std::size_t count, const char* text)
   }
 
   // The byte to scan for: the rarest of the text, counting both cases of a folded letter.
-  std::size_t rare = 0;
-  int best = 1 << 30;
-  for (std::size_t i = 0; i < n; ++i) {
-    int rank = RankByteFrequency(raw[i]);
-    if (!exact && IsAsciiLetter(raw[i])) rank = RankByteFrequency(needle[i]) + 110;
-    if (rank < best) {
-      best = rank;
-      rare = i;
-    }
-  }
+  const std::size_t rare = FindRarestByte(raw, n, !exact);
 
   // The files of one tree are alike: once the rarest byte proved common in one, the next
   // files start with the pairs the data chose.
