@@ -4,18 +4,24 @@
 #include <pcre2.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstring>
+#include <new>
 #include <string>
+#include <vector>
 
 #include "common/messages.h"
 #include "common/pattern_facts.h"
 #include "common/text_model.h"
 #include "common/utf8.h"
 
+// Read-only once compiled: several threads may match one pattern at once, each with match
+// data of its own.
 struct CompiledPattern {
   pcre2_code* code = nullptr;
-  pcre2_match_data* match = nullptr;  // sized for the pattern's groups, reused by every match
+  std::uint64_t id = 0;     // never the same for two patterns of one process
+  std::uint32_t pairs = 1;  // offset pairs a match sets: the whole match and each group
   bool jit = false;
   bool exactCase = false;  // compiled case-sensitive and no inline option can change that
   bool utf = false;        // compiled in the UTF-8 text model
@@ -26,6 +32,8 @@ struct CompiledPattern {
 };
 
 namespace {
+
+std::atomic<std::uint64_t> nextPatternId{1};
 
 // A caret further right than a dialog line holds would only make the host cut the line;
 // past this the caret stays at the edge.
@@ -53,17 +61,17 @@ void ShowPatternError(int errorCode, std::size_t offset, const char* text) {
   ShowWarning("RegExpError", lines, 5);
 }
 
-// The pattern and its reused match data, with the JIT where it works; null when there is
-// no memory for the match data.
+// The pattern, with the JIT where it works; null when there is no memory for it.
 CompiledPattern* WrapCode(pcre2_code* code) {
-  pcre2_match_data* match = pcre2_match_data_create_from_pattern(code, nullptr);
-  if (!match) {
+  auto* compiled = new (std::nothrow) CompiledPattern;
+  if (!compiled) {
     pcre2_code_free(code);
     return nullptr;
   }
-  auto* compiled = new CompiledPattern;
   compiled->code = code;
-  compiled->match = match;
+  compiled->id = nextPatternId.fetch_add(1, std::memory_order_relaxed);
+  std::uint32_t groups = 0;
+  if (pcre2_pattern_info(code, PCRE2_INFO_CAPTURECOUNT, &groups) == 0) compiled->pairs = groups + 1;
   // Without the JIT (not built in, no executable memory, or a pattern that starts with
   // (*NO_JIT), for which the compile succeeds with nothing compiled) the interpreter does
   // the work.
@@ -136,9 +144,68 @@ int CompileFoldedText(CompiledPattern** pattern, const char* text, std::size_t l
   return 1;
 }
 
+namespace {
+
+// Set when this thread's match data is gone: a pattern released later in the thread's end
+// (one kept by another object of the thread, or of the process) has nothing to forget.
+thread_local bool gone = false;
+
+// The match data of the patterns this thread matched lately, each reused by every match of
+// its pattern on the thread. A pattern is matched on several threads at once, so its
+// match data cannot be kept with it; and each pattern has its own, since the data keeps
+// the frames the engine grew for that pattern, which its heap limit counts.
+class ThreadMatchData {
+ public:
+  ThreadMatchData() = default;
+  ThreadMatchData(const ThreadMatchData&) = delete;
+  ThreadMatchData& operator=(const ThreadMatchData&) = delete;
+  ~ThreadMatchData() {
+    for (const Entry& entry : entries_) pcre2_match_data_free(entry.data);
+    entries_.clear();
+    gone = true;
+  }
+
+  // Null when there is no memory for it.
+  pcre2_match_data* For(const CompiledPattern* pattern) {
+    for (std::size_t i = entries_.size(); i-- > 0;)
+      if (entries_[i].id == pattern->id) return entries_[i].data;
+    pcre2_match_data* data = pcre2_match_data_create_from_pattern(pattern->code, nullptr);
+    if (!data) return nullptr;
+    if (entries_.size() >= kKept) {
+      pcre2_match_data_free(entries_.front().data);
+      entries_.erase(entries_.begin());
+    }
+    entries_.push_back({pattern->id, data});
+    return data;
+  }
+  // The pattern is released: its data goes with it (on this thread; another thread's goes
+  // when that thread ends or needs the room).
+  void Forget(std::uint64_t id) {
+    if (gone) return;
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+      if (entries_[i].id != id) continue;
+      pcre2_match_data_free(entries_[i].data);
+      entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(i));
+      return;
+    }
+  }
+
+ private:
+  // A word list of patterns matches a few patterns in turn on every file.
+  static constexpr std::size_t kKept = 16;
+  struct Entry {
+    std::uint64_t id;
+    pcre2_match_data* data;
+  };
+  std::vector<Entry> entries_;
+};
+thread_local ThreadMatchData threadMatchData;
+
+}  // namespace
+
 void ReleasePattern(CompiledPattern** pattern) {
   if (!*pattern) return;
-  pcre2_match_data_free((*pattern)->match);
+  threadMatchData.Forget((*pattern)->id);
   pcre2_code_free((*pattern)->code);
   delete *pattern;
   *pattern = nullptr;
@@ -146,10 +213,13 @@ void ReleasePattern(CompiledPattern** pattern) {
 
 namespace {
 
-// One match attempt; the library's result, the offsets left in the pattern's match data.
+
+// One match attempt; the library's result, the offsets left in *match.
 int RunMatch(const CompiledPattern* pattern, const char* subject, std::size_t length,
-             std::size_t startOffset, int options) {
+             std::size_t startOffset, int options, pcre2_match_data** match) {
   if (!pattern) return PCRE2_ERROR_NULL;
+  *match = threadMatchData.For(pattern);
+  if (!*match) return PCRE2_ERROR_NOMEMORY;
   if (!subject) {
     if (length) return PCRE2_ERROR_NULL;
     subject = "";
@@ -160,15 +230,14 @@ int RunMatch(const CompiledPattern* pattern, const char* subject, std::size_t le
   const auto* start = reinterpret_cast<PCRE2_SPTR>(subject);
   int rc;
   if (pattern->jit) {
-    rc = pcre2_jit_match(pattern->code, start, length, startOffset, flags, pattern->match,
-                         nullptr);
+    rc = pcre2_jit_match(pattern->code, start, length, startOffset, flags, *match, nullptr);
     // The JIT's fixed stack is an artefact of the engine, not an answer: the interpreter,
     // which keeps its backtracking on the heap, decides instead.
     if (rc == PCRE2_ERROR_JIT_STACKLIMIT)
-      rc = pcre2_match(pattern->code, start, length, startOffset, flags | PCRE2_NO_JIT,
-                       pattern->match, nullptr);
+      rc = pcre2_match(pattern->code, start, length, startOffset, flags | PCRE2_NO_JIT, *match,
+                       nullptr);
   } else {
-    rc = pcre2_match(pattern->code, start, length, startOffset, flags, pattern->match, nullptr);
+    rc = pcre2_match(pattern->code, start, length, startOffset, flags, *match, nullptr);
   }
   return rc;
 }
@@ -177,12 +246,14 @@ int RunMatch(const CompiledPattern* pattern, const char* subject, std::size_t le
 
 int MatchPattern(const CompiledPattern* pattern, const char* subject, std::size_t length,
                  std::size_t startOffset, int options, int* ovector, int pairs) {
-  const int rc = RunMatch(pattern, subject, length, startOffset, options);
+  pcre2_match_data* match = nullptr;
+  const int rc = RunMatch(pattern, subject, length, startOffset, options, &match);
   if (rc < 0) return rc;
   if (pairs <= 0 || !ovector) return 0;  // a match, with no room for its offsets
 
-  const PCRE2_SIZE* offsets = pcre2_get_ovector_pointer(pattern->match);
-  const int available = static_cast<int>(pcre2_get_ovector_count(pattern->match));
+  const PCRE2_SIZE* offsets = pcre2_get_ovector_pointer(match);
+  // Only the pattern's own pairs: the thread's match data may hold more.
+  const int available = static_cast<int>(pattern->pairs);
   for (int i = 0; i < pairs; ++i) {
     for (int j = 0; j < 2; ++j) {
       int value = -1;
@@ -199,9 +270,10 @@ int MatchPattern(const CompiledPattern* pattern, const char* subject, std::size_
 
 int FindPatternMatch(const CompiledPattern* pattern, const char* subject, std::size_t length,
                      std::size_t startOffset, int options, std::size_t* start, std::size_t* end) {
-  const int rc = RunMatch(pattern, subject, length, startOffset, options);
+  pcre2_match_data* match = nullptr;
+  const int rc = RunMatch(pattern, subject, length, startOffset, options, &match);
   if (rc < 0) return AnswerOfMatch(rc);
-  const PCRE2_SIZE* offsets = pcre2_get_ovector_pointer(pattern->match);
+  const PCRE2_SIZE* offsets = pcre2_get_ovector_pointer(match);
   *start = offsets[0];
   *end = offsets[1];
   return 1;

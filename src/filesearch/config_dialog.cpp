@@ -48,11 +48,11 @@ void ShowInvalidNumber() {
 }  // namespace
 
 int ShowConfigDialog() {
-  const std::string lines = std::to_string(SeveralLines);
-  const std::string limit = std::to_string(ReadAtOnceLimit);
+  const std::string lines = std::to_string(Stored.SeveralLines);
+  const std::string limit = std::to_string(Stored.ReadAtOnceLimit);
   // A character code 0 is an empty field.
-  const char delimiter[2] = {static_cast<char>(MaskDelimiter & 0xFF), '\0'};
-  const char negation[2] = {static_cast<char>(MaskNegation & 0xFF), '\0'};
+  const char delimiter[2] = {static_cast<char>(Stored.MaskDelimiter & 0xFF), '\0'};
+  const char negation[2] = {static_cast<char>(Stored.MaskNegation & 0xFF), '\0'};
   const DialogItemSpec layout[kItems] = {
       {DI_DOUBLEBOX, 3, 1, 52, 12, 0, 0, 0, 0, 7},
       {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, 34},
@@ -64,7 +64,7 @@ int ShowConfigDialog() {
       {DI_FIXEDIT, 32, 6, 32, 0, 0, 0, 0, 0, TextData(delimiter)},
       {DI_TEXT, 5, 7, 0, 0, 0, 0, 0, 0, 38},
       {DI_FIXEDIT, 32, 7, 32, 0, 0, 0, 0, 0, TextData(negation)},
-      {DI_CHECKBOX, 5, 9, 0, 0, 0, static_cast<std::uintptr_t>(DotAsteriskMatchesNoExtension != 0),
+      {DI_CHECKBOX, 5, 9, 0, 0, 0, static_cast<std::uintptr_t>(Stored.DotAsteriskMatchesNoExtension != 0),
        0, 0, 39},
       {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 1, TextData(MessageText(0))},
       {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 0, 1},
@@ -77,8 +77,8 @@ int ShowConfigDialog() {
     if (closedBy != kOkButton) return 0;
     // Both checks always run; a number that passes is taken at once.
     bool limitOk =
-        CheckNumber(DialogItemText(items[kLimitField]).c_str(), &ReadAtOnceLimit, 0, 0x1FFFF);
-    bool linesOk = CheckNumber(DialogItemText(items[kLinesField]).c_str(), &SeveralLines, 1, 255);
+        CheckNumber(DialogItemText(items[kLimitField]).c_str(), &Stored.ReadAtOnceLimit, 0, 0x1FFFF);
+    bool linesOk = CheckNumber(DialogItemText(items[kLinesField]).c_str(), &Stored.SeveralLines, 1, 255);
     if (limitOk && linesOk) break;
     ShowInvalidNumber();
     items[kLinesField].Focus = 0;
@@ -86,9 +86,9 @@ int ShowConfigDialog() {
     items[kNoExtensionBox].Focus = 0;
     items[linesOk ? kLimitField : kLinesField].Focus = 1;
   }
-  MaskDelimiter = static_cast<unsigned char>(items[kDelimiterField].Data[0]);
-  MaskNegation = static_cast<unsigned char>(items[kNegationField].Data[0]);
-  DotAsteriskMatchesNoExtension = items[kNoExtensionBox].Selected ? 1 : 0;
+  Stored.MaskDelimiter = static_cast<unsigned char>(items[kDelimiterField].Data[0]);
+  Stored.MaskNegation = static_cast<unsigned char>(items[kNegationField].Data[0]);
+  Stored.DotAsteriskMatchesNoExtension = items[kNoExtensionBox].Selected ? 1 : 0;
   SaveSettings(false);
   return 1;
 }

@@ -2,10 +2,9 @@
 
 #include "common/messages.h"
 #include "common/pattern.h"
+#include "filesearch/search_run.h"
 
 namespace {
-
-bool LimitWarned = false;
 
 constexpr int kSearchTitle = 7;
 constexpr int kReplaceTitle = 8;
@@ -18,11 +17,8 @@ constexpr int kLaterNotReportedText = 58;
 
 }  // namespace
 
-void StartLimitWarnings() { LimitWarned = false; }
-
-void WarnPatternLimit(const char* path, int limit, bool replacing) {
-  if (LimitWarned) return;
-  LimitWarned = true;
+void WarnPatternLimit(SearchRun& run, const char* path, int limit, bool replacing) {
+  if (run.limitWarned.exchange(true)) return;
   const int reason = limit == kLimitDepth    ? kDepthText
                      : limit == kLimitMemory ? kMemoryText
                                              : kBacktrackingText;

@@ -4,8 +4,8 @@
 // the first such file of a run is reported.
 #pragma once
 
-// Forgets the warning of the previous run.
-void StartLimitWarnings();
-// Shows the warning for path unless this run has shown one; limit is a kLimit value of
-// common/pattern.h.
-void WarnPatternLimit(const char* path, int limit, bool replacing);
+struct SearchRun;
+
+// Shows the warning for path unless the run has shown one; limit is a kLimit value of
+// common/pattern.h. On the host's thread only.
+void WarnPatternLimit(SearchRun& run, const char* path, int limit, bool replacing);

@@ -5,35 +5,35 @@
 
 #include "common/pattern.h"
 #include "filesearch/byte_scan.h"
-#include "filesearch/search_text.h"
-#include "filesearch/settings.h"
-#include "filesearch/walker.h"
+#include "filesearch/match_context.h"
 
 namespace {
 
 bool IsLineEndByte(unsigned char c) { return c == '\r' || c == '\n'; }
 
 // One pattern test: 1, 0, or minus the limit the engine gave up on. An Escape seen just
-// before it stops the search of the file (StopSearch is set) and answers 0.
-int TestSearchPattern(const unsigned char* bytes, std::size_t count, int options,
-                      std::size_t from = 0) {
-  if (PollEscapeWithinFile()) return 0;
-  const int answer = AnswerOfMatch(MatchPattern(
-      SearchPattern, reinterpret_cast<const char*>(bytes), count, from, options, nullptr, 0));
-  if (answer < 0) LookAtClockSoon();
+// before it stops the run and answers 0.
+int TestSearchPattern(MatchContext& context, const unsigned char* bytes, std::size_t count,
+                      int options, std::size_t from = 0) {
+  if (context.PollWithinFile()) return 0;
+  const int answer = AnswerOfMatch(MatchPattern(context.run.pattern(),
+                                                reinterpret_cast<const char*>(bytes), count,
+                                                from, options, nullptr, 0));
+  if (answer < 0) context.LookAtClockSoon();
   return answer;
 }
 
-int TestSearchWindow(const unsigned char* bytes, std::size_t count, bool endsRange) {
-  return TestSearchPattern(bytes, count, endsRange ? 0 : kMatchNotEol);
+int TestSearchWindow(MatchContext& context, const unsigned char* bytes, std::size_t count,
+                     bool endsRange) {
+  return TestSearchPattern(context, bytes, count, endsRange ? 0 : kMatchNotEol);
 }
 
 // Takes one test's answer into the file's. True when the file's search is over: a match,
 // or a stop. A test the engine gave up on leaves the answer open, to be settled by a
 // match further on; the first such answer is kept in undecided.
-bool SettleAnswer(int answer, int* undecided) {
+bool SettleAnswer(const MatchContext& context, int answer, int* undecided) {
   if (answer < 0 && *undecided == 0) *undecided = answer;
-  return answer > 0 || StopSearch;
+  return answer > 0 || context.Stopped();
 }
 
 // Finds the next CR or LF, each searched once by memchr and remembered until passed.
@@ -60,9 +60,9 @@ std::size_t SkipLineEndAt(const unsigned char* bytes, std::size_t count, std::si
 
 // The byte that drives the scan of mode 1: of the pattern's required bytes, the rarest.
 // CR and LF never occur inside a line, so they cannot drive it.
-bool ChooseDriverByte(RequiredByte* driver) {
+bool ChooseDriverByte(const CompiledPattern* pattern, RequiredByte* driver) {
   RequiredByte required[2];
-  const int count = GetRequiredBytes(SearchPattern, required);
+  const int count = GetRequiredBytes(pattern, required);
   int best = 1 << 30;
   for (int i = 0; i < count; ++i) {
     if (IsLineEndByte(required[i].value)) continue;
@@ -75,33 +75,35 @@ bool ChooseDriverByte(RequiredByte* driver) {
   return best != (1 << 30);
 }
 
-// Mode 1 for a pattern whose matches all start with a text: only the lines that
-// hold the text are handed to the pattern.
-// The pattern whose leading text the last range showed to be best found by pairs, and
-// those pairs: the files of one tree are alike.
-const CompiledPattern* pairsPattern = nullptr;
-TextPair pairsOfPattern{};
-
-// The places of the pattern's leading text, found as the last range suggests.
+// The places of the pattern's leading text, found as the last range suggests: the files
+// of one tree are alike, and the context keeps the pairs the last range turned to.
 struct LeadingTextPlaces {
-  LeadingTextPlaces(const CompiledPattern* pattern, const unsigned char* bytes,
-                    std::size_t count, const std::string& text, bool caseless)
-      : pattern(pattern),
-        finder(bytes, count, text, caseless, pairsPattern == pattern ? &pairsOfPattern : nullptr) {}
+  LeadingTextPlaces(MatchContext& context, const CompiledPattern* pattern,
+                    const unsigned char* bytes, std::size_t count, const std::string& text,
+                    bool caseless)
+      : context(context),
+        pattern(pattern),
+        finder(bytes, count, text, caseless,
+               context.pairsPattern == pattern ? &context.pairsOfPattern : nullptr) {}
   ~LeadingTextPlaces() {
     if (const TextPair* used = finder.UsedPair()) {
-      pairsPattern = pattern;
-      pairsOfPattern = *used;
+      context.pairsPattern = pattern;
+      context.pairsOfPattern = *used;
     }
   }
+  MatchContext& context;
   const CompiledPattern* pattern;
   TextFinder finder;
 };
 
-int MatchLinesWithText(const unsigned char* bytes, std::size_t count, LineEndFinder* ends) {
+// Mode 1 for a pattern whose matches all start with a text: only the lines that
+// hold the text are handed to the pattern.
+int MatchLinesWithText(MatchContext& context, const unsigned char* bytes, std::size_t count,
+                       LineEndFinder* ends) {
   bool caseless = false;
-  const std::string& text = PatternLeadingText(SearchPattern, &caseless);
-  LeadingTextPlaces leading(SearchPattern, bytes, count, text, caseless);
+  const CompiledPattern* pattern = context.run.pattern();
+  const std::string& text = PatternLeadingText(pattern, &caseless);
+  LeadingTextPlaces leading(context, pattern, bytes, count, text, caseless);
   TextFinder& places = leading.finder;
   int undecided = 0;
   std::size_t from = 0;  // always a line start
@@ -109,8 +111,8 @@ int MatchLinesWithText(const unsigned char* bytes, std::size_t count, LineEndFin
     std::size_t start = at;
     while (start > from && !IsLineEndByte(bytes[start - 1])) --start;
     const std::size_t end = ends->Next(at);
-    const int answer = TestSearchPattern(bytes + start, end - start, 0);
-    if (SettleAnswer(answer, &undecided)) return answer > 0 ? 1 : 0;
+    const int answer = TestSearchPattern(context, bytes + start, end - start, 0);
+    if (SettleAnswer(context, answer, &undecided)) return answer > 0 ? 1 : 0;
     from = at = SkipLineEndAt(bytes, count, end);
   }
   return undecided;
@@ -146,20 +148,21 @@ void SkipLineEnd(const unsigned char** cursor, std::size_t* remaining) {
 
 // Each line alone, without its line end. A line that lacks a byte every match needs cannot
 // match, so with such a byte only the lines that hold it are handed to the pattern.
-int MatchLines(const unsigned char* bytes, std::size_t count) {
-  if (!SearchPattern) return 0;
+int MatchLines(MatchContext& context, const unsigned char* bytes, std::size_t count) {
+  const CompiledPattern* pattern = context.run.pattern();
+  if (!pattern) return 0;
   LineEndFinder ends(bytes, count);
   bool caseless = false;
-  if (!PatternLeadingText(SearchPattern, &caseless).empty())
-    return MatchLinesWithText(bytes, count, &ends);
+  if (!PatternLeadingText(pattern, &caseless).empty())
+    return MatchLinesWithText(context, bytes, count, &ends);
   int undecided = 0;
   RequiredByte driver;
-  if (!ChooseDriverByte(&driver)) {
+  if (!ChooseDriverByte(pattern, &driver)) {
     std::size_t start = 0;
     do {  // an empty range is one empty line; no empty line follows a final line end
       const std::size_t end = ends.Next(start);
-      const int answer = TestSearchPattern(bytes + start, end - start, 0);
-      if (SettleAnswer(answer, &undecided)) return answer > 0 ? 1 : 0;
+      const int answer = TestSearchPattern(context, bytes + start, end - start, 0);
+      if (SettleAnswer(context, answer, &undecided)) return answer > 0 ? 1 : 0;
       start = SkipLineEndAt(bytes, count, end);
     } while (start < count);
     return undecided;
@@ -172,29 +175,30 @@ int MatchLines(const unsigned char* bytes, std::size_t count) {
     std::size_t start = at;
     while (start > from && !IsLineEndByte(bytes[start - 1])) --start;
     const std::size_t end = ends.Next(at);
-    const int answer = TestSearchPattern(bytes + start, end - start, 0);
-    if (SettleAnswer(answer, &undecided)) return answer > 0 ? 1 : 0;
+    const int answer = TestSearchPattern(context, bytes + start, end - start, 0);
+    if (SettleAnswer(context, answer, &undecided)) return answer > 0 ? 1 : 0;
     from = SkipLineEndAt(bytes, count, end);
   }
   return undecided;
 }
 
-std::size_t FindFirstMatchStart(const CompiledPattern* pattern, const unsigned char* bytes,
-                                std::size_t count) {
+std::size_t FindFirstMatchStart(MatchContext& context, const CompiledPattern* pattern,
+                                const unsigned char* bytes, std::size_t count) {
   bool caseless = false;
   const std::string& text = PatternLeadingText(pattern, &caseless);
   if (text.empty()) return 0;
-  LeadingTextPlaces leading(pattern, bytes, count, text, caseless);
+  LeadingTextPlaces leading(context, pattern, bytes, count, text, caseless);
   return leading.finder.Next(0);
 }
 
-int MatchWholeFile(const unsigned char* bytes, std::size_t count) {
-  if (!SearchPattern) return 0;
+int MatchWholeFile(MatchContext& context, const unsigned char* bytes, std::size_t count) {
+  const CompiledPattern* pattern = context.run.pattern();
+  if (!pattern) return 0;
   // The engine starts where a match can: looking behind that place, it still sees the
   // bytes before it.
-  const std::size_t from = FindFirstMatchStart(SearchPattern, bytes, count);
+  const std::size_t from = FindFirstMatchStart(context, pattern, bytes, count);
   if (from == count && count > 0) return 0;
-  return TestSearchPattern(bytes, count, 0, from);
+  return TestSearchPattern(context, bytes, count, 0, from);
 }
 
 namespace {
@@ -202,8 +206,8 @@ namespace {
 // The window walk; with moreFollows the range is not the file's end: only the windows of
 // `lines` whole lines are tested, none of them ends the file, and *untested is where the
 // first window not tested starts.
-int WalkLineWindows(const unsigned char* bytes, std::size_t count, int lines, RangeTest test,
-                    bool moreFollows, std::size_t* untested) {
+int WalkLineWindows(MatchContext& context, const unsigned char* bytes, std::size_t count,
+                    int lines, RangeTest test, bool moreFollows, std::size_t* untested) {
   if (lines < 1) lines = 1;
   const unsigned char* windowStart = bytes;
   const unsigned char* cursor = bytes;
@@ -221,9 +225,10 @@ int WalkLineWindows(const unsigned char* bytes, std::size_t count, int lines, Ra
     FindLineEnd(&cursor, &remaining);
     SkipLineEnd(&cursor, &remaining);
     if (k == lines) {
-      const int answer = test(windowStart, static_cast<std::size_t>(cursor - windowStart),
+      const int answer = test(context, windowStart,
+                              static_cast<std::size_t>(cursor - windowStart),
                               remaining == 0 && !moreFollows);
-      if (SettleAnswer(answer, &undecided)) return answer > 0 ? 1 : 0;
+      if (SettleAnswer(context, answer, &undecided)) return answer > 0 ? 1 : 0;
       dropFirstLine();
       k = lines - 1;
     }
@@ -233,8 +238,9 @@ int WalkLineWindows(const unsigned char* bytes, std::size_t count, int lines, Ra
     return undecided;
   }
   while (windowStart < cursor) {
-    const int answer = test(windowStart, static_cast<std::size_t>(cursor - windowStart), true);
-    if (SettleAnswer(answer, &undecided)) return answer > 0 ? 1 : 0;
+    const int answer =
+        test(context, windowStart, static_cast<std::size_t>(cursor - windowStart), true);
+    if (SettleAnswer(context, answer, &undecided)) return answer > 0 ? 1 : 0;
     dropFirstLine();
   }
   return undecided;
@@ -242,8 +248,9 @@ int WalkLineWindows(const unsigned char* bytes, std::size_t count, int lines, Ra
 
 }  // namespace
 
-int TestLineWindows(const unsigned char* bytes, std::size_t count, int lines, RangeTest test) {
-  return WalkLineWindows(bytes, count, lines, test, false, nullptr);
+int TestLineWindows(MatchContext& context, const unsigned char* bytes, std::size_t count,
+                    int lines, RangeTest test) {
+  return WalkLineWindows(context, bytes, count, lines, test, false, nullptr);
 }
 
 std::size_t FindLastLineCut(const unsigned char* bytes, std::size_t count, bool* holdsCr) {
@@ -278,41 +285,41 @@ std::size_t FindLastLinesStart(const unsigned char* bytes, std::size_t count, in
 
 namespace {
 
-// The scan of mode 3 under way: the occurrences of a byte that every match needs.
-ByteFinder* windowCandidates = nullptr;
-const unsigned char* windowsBase = nullptr;
-
-// A window without the needed byte cannot match: it is answered without the pattern.
-int TestWindowWithCandidate(const unsigned char* bytes, std::size_t count, bool endsRange) {
-  const std::size_t from = static_cast<std::size_t>(bytes - windowsBase);
-  if (windowCandidates->Next(from) - from >= count) return 0;
-  return TestSearchWindow(bytes, count, endsRange);
+// A window without the byte every match needs cannot match: it is answered without the
+// pattern. The context holds the occurrences of that byte.
+int TestWindowWithCandidate(MatchContext& context, const unsigned char* bytes, std::size_t count,
+                            bool endsRange) {
+  const std::size_t from = static_cast<std::size_t>(bytes - context.windowsBase);
+  if (context.windowCandidates->Next(from) - from >= count) return 0;
+  return TestSearchWindow(context, bytes, count, endsRange);
 }
 
 }  // namespace
 
-int MatchSeveralLines(const unsigned char* bytes, std::size_t count) {
-  return MatchSeveralLinesPiece(bytes, count, false, nullptr);
+int MatchSeveralLines(MatchContext& context, const unsigned char* bytes, std::size_t count) {
+  return MatchSeveralLinesPiece(context, bytes, count, false, nullptr);
 }
 
-int MatchLinesPiece(const unsigned char* bytes, std::size_t count, bool moreFollows,
-                    std::size_t* keepFrom) {
-  if (!moreFollows) return MatchLines(bytes, count);
+int MatchLinesPiece(MatchContext& context, const unsigned char* bytes, std::size_t count,
+                    bool moreFollows, std::size_t* keepFrom) {
+  if (!moreFollows) return MatchLines(context, bytes, count);
   const std::size_t cut = FindLastLineCut(bytes, count);
   *keepFrom = cut;
-  return cut > 0 ? MatchLines(bytes, cut) : 0;
+  return cut > 0 ? MatchLines(context, bytes, cut) : 0;
 }
 
-int MatchSeveralLinesPiece(const unsigned char* bytes, std::size_t count, bool moreFollows,
-                           std::size_t* keepFrom) {
+int MatchSeveralLinesPiece(MatchContext& context, const unsigned char* bytes, std::size_t count,
+                           bool moreFollows, std::size_t* keepFrom) {
+  const CompiledPattern* pattern = context.run.pattern();
+  const int severalLines = context.settings.severalLines;
   // A piece is walked up to its last line end; the lines after the last window tested
   // start the next piece's windows.
   bool holdsCr = false;
   if (moreFollows) count = FindLastLineCut(bytes, count, &holdsCr);
   const auto untestedFrom = [&]() {
-    if (moreFollows) *keepFrom = FindLastLinesStart(bytes, count, SeveralLines - 1);
+    if (moreFollows) *keepFrom = FindLastLinesStart(bytes, count, severalLines - 1);
   };
-  if (!SearchPattern || count == 0) {
+  if (!pattern || count == 0) {
     untestedFrom();
     return 0;
   }
@@ -320,30 +327,31 @@ int MatchSeveralLinesPiece(const unsigned char* bytes, std::size_t count, bool m
   // one line exactly when one of its lines does: each line is tested once, not once for
   // every window it is in.
   if (!moreFollows) holdsCr = std::memchr(bytes, '\r', count) != nullptr;
-  if (PatternStaysInLine(SearchPattern) && !holdsCr) {
+  if (PatternStaysInLine(pattern) && !holdsCr) {
     if (moreFollows) *keepFrom = count;
-    const int answer = MatchLines(bytes, count);
-    if (answer > 0 || StopSearch || moreFollows || bytes[count - 1] != '\n') return answer;
+    const int answer = MatchLines(context, bytes, count);
+    if (answer > 0 || context.Stopped() || moreFollows || bytes[count - 1] != '\n') return answer;
     // The last window has one place no line has: after the file's final LF, where "$"
     // still matches (and "(?<!a)$" may).
     const std::size_t last = FindLastLinesStart(bytes, count, 1);
-    const int end = TestSearchWindow(bytes + last, count - last, true);
+    const int end = TestSearchWindow(context, bytes + last, count - last, true);
     if (end > 0) return 1;
     return answer != 0 ? answer : end;
   }
   RequiredByte driver;
-  if (!ChooseDriverByte(&driver))
-    return WalkLineWindows(bytes, count, SeveralLines, TestSearchWindow, moreFollows, keepFrom);
+  if (!ChooseDriverByte(pattern, &driver))
+    return WalkLineWindows(context, bytes, count, severalLines, TestSearchWindow, moreFollows,
+                           keepFrom);
   ByteFinder candidates(bytes, count, driver.value, driver.eitherCase);
   // Windows start in file order, so the finder only moves forward.
   if (candidates.Next(0) == count) {  // no window can hold a match
     untestedFrom();
     return 0;
   }
-  windowCandidates = &candidates;
-  windowsBase = bytes;
-  const int answer = WalkLineWindows(bytes, count, SeveralLines, TestWindowWithCandidate,
+  context.windowCandidates = &candidates;
+  context.windowsBase = bytes;
+  const int answer = WalkLineWindows(context, bytes, count, severalLines, TestWindowWithCandidate,
                                      moreFollows, keepFrom);
-  windowCandidates = nullptr;
+  context.windowCandidates = nullptr;
   return answer;
 }

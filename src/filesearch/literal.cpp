@@ -9,7 +9,7 @@
 #include "common/folded_text.h"
 #include "filesearch/byte_scan.h"
 #include "filesearch/matchers.h"
-#include "filesearch/settings.h"
+#include "filesearch/match_context.h"
 
 namespace {
 
@@ -92,17 +92,19 @@ int FindByPair(const unsigned char* bytes, std::size_t count, std::size_t start,
 
 }  // namespace
 
-int FindLiteral(const unsigned char* bytes, std::size_t count, const char* text) {
+int FindLiteral(MatchContext& context, const unsigned char* bytes, std::size_t count,
+                const char* text) {
   const std::size_t n = std::strlen(text);
   if (n == 0) return 1;
-  if (!FCaseSensitive && NeedsUnicodeFold(text, n)) {
+  const bool caseSensitive = context.settings.caseSensitive;
+  if (!caseSensitive && NeedsUnicodeFold(text, n)) {
     std::size_t start, end;
     return FindFoldedText(text, n, reinterpret_cast<const char*>(bytes), count, 0, &start, &end);
   }
   if (n > count) return 0;
   const auto* raw = reinterpret_cast<const unsigned char*>(text);
 
-  bool exact = FCaseSensitive != 0;
+  bool exact = caseSensitive;
   if (!exact) {
     exact = true;  // a text without ASCII letters needs no folding
     for (std::size_t i = 0; i < n; ++i)
@@ -121,11 +123,9 @@ int FindLiteral(const unsigned char* bytes, std::size_t count, const char* text)
 
   // The files of one tree are alike: once the rarest byte proved common in one, the next
   // files start with the pairs the data chose.
-  static std::string pairsText;
-  static bool pairsExact = false;
-  static TextPair pairsChosen{};
-  const bool pairsFirst = pairsExact == exact && pairsText == text;
-  if (n >= 2 && pairsFirst) return FindByPair(bytes, count, 0, needle, n, pairsChosen, exact);
+  MatchContext::TextPairs& pairs = context.literalPairs;
+  const bool pairsFirst = pairs.exact == exact && pairs.text == text;
+  if (n >= 2 && pairsFirst) return FindByPair(bytes, count, 0, needle, n, pairs.pair, exact);
   ByteFinder finder(bytes, count, raw[rare], !exact);
   const std::size_t lastStart = count - n;
   std::size_t verified = 0;  // bytes compared on candidates that failed
@@ -143,11 +143,11 @@ int FindLiteral(const unsigned char* bytes, std::size_t count, const char* text)
       return FindByKmp(bytes + start + 1, count - start - 1, needle, n, exact);
     // Even the rarest byte is common here: two bytes at their distance are rarer.
     if (n >= 2 && ++candidates > 16 && candidates > at / 256) {
-      pairsText = text;
-      pairsExact = exact;
-      pairsChosen = ChooseRarePair(bytes, count < kPairSample ? count : kPairSample, needle, n,
-                                   !exact);
-      return FindByPair(bytes, count, start + 1, needle, n, pairsChosen, exact);
+      pairs.text = text;
+      pairs.exact = exact;
+      pairs.pair = ChooseRarePair(bytes, count < kPairSample ? count : kPairSample, needle, n,
+                                  !exact);
+      return FindByPair(bytes, count, start + 1, needle, n, pairs.pair, exact);
     }
     from = at + 1;
   }

@@ -91,12 +91,12 @@ int MatchWildcard(const char* mask, const char* name) {
 
 int MatchMaskList(const char* maskList, const char* name) {
   std::string tested = name;
-  if (DotAsteriskMatchesNoExtension && tested.find('.') == std::string::npos) tested += '.';
+  if (Stored.DotAsteriskMatchesNoExtension && tested.find('.') == std::string::npos) tested += '.';
 
   // A delimiter of code 0 never occurs inside the text: the whole list is one mask.
-  const char delimiter = static_cast<char>(static_cast<unsigned char>(MaskDelimiter));
+  const char delimiter = static_cast<char>(static_cast<unsigned char>(Stored.MaskDelimiter));
   // A negation character of code 0 cannot begin a mask, so no mask is an exclusion.
-  const char negation = static_cast<char>(static_cast<unsigned char>(MaskNegation));
+  const char negation = static_cast<char>(static_cast<unsigned char>(Stored.MaskNegation));
 
   const char* const listEnd = maskList + std::strlen(maskList);
   bool included = false;

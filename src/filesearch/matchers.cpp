@@ -4,42 +4,32 @@
 #include <vector>
 
 #include "filesearch/limit_warning.h"
-#include "filesearch/line_modes.h"
-#include "filesearch/settings.h"
+#include "filesearch/match_context.h"
+#include "filesearch/mode_functions.h"
+#include "filesearch/results.h"
+#include "filesearch/search_run.h"
 #include "filesearch/walker.h"
-#include "filesearch/word_list.h"
 #include "platform/platform.h"
 
-namespace {
-
-int MatchLiteralText(const unsigned char* bytes, std::size_t count) {
-  return FindLiteral(bytes, count, FText.c_str());
+int MatchLiteralText(MatchContext& context, const unsigned char* bytes, std::size_t count) {
+  return FindLiteral(context, bytes, count, context.settings.text.c_str());
 }
 
 // A match starts in the last bytes of a piece or later: as many bytes as the text has
 // characters, of up to four bytes each when a caseless text is matched by characters.
-int MatchLiteralTextPiece(const unsigned char* bytes, std::size_t count, bool moreFollows,
-                          std::size_t* keepFrom) {
+int MatchLiteralTextPiece(MatchContext& context, const unsigned char* bytes, std::size_t count,
+                          bool moreFollows, std::size_t* keepFrom) {
   if (moreFollows) {
-    const std::size_t overlap = 4 * FText.size();
+    const std::size_t overlap = 4 * context.settings.text.size();
     *keepFrom = count > overlap ? count - overlap : 0;
   }
-  return MatchLiteralText(bytes, count);
+  return MatchLiteralText(context, bytes, count);
 }
 
-// The matchers of each FSearchAs value; any other stored value has none. A pattern over
-// the whole file and word lists need the whole file at once.
-struct ModeMatchers {
-  Matcher whole;
-  PieceMatcher pieces;
-};
-constexpr ModeMatchers kMatchers[] = {
-    {MatchLiteralText, MatchLiteralTextPiece}, {MatchLines, MatchLinesPiece},
-    {MatchWholeFile, nullptr},                 {MatchSeveralLines, MatchSeveralLinesPiece},
-    {MatchLiteralWords, nullptr},              {MatchPatternWords, nullptr}};
-constexpr int kMatcherCount = static_cast<int>(sizeof(kMatchers) / sizeof(kMatchers[0]));
+namespace {
 
 struct GuardedMatch {
+  MatchContext& context;
   Matcher matcher;
   const unsigned char* bytes;
   std::size_t count;
@@ -48,31 +38,31 @@ struct GuardedMatch {
 
 void RunGuardedMatch(void* arg) {
   auto* match = static_cast<GuardedMatch*>(arg);
-  match->result = match->matcher(match->bytes, match->count);
+  match->result = match->matcher(match->context, match->bytes, match->count);
 }
 
 // The file opened for reading, whose size was size when it was opened, in 64 bits: a file
 // above 4 GiB is one range, not its size's low half.
-int ScanOpenedFile(platform::File& file, std::uint64_t size, const char* path, Matcher matcher,
-                   PieceMatcher pieces) {
+int ScanOpenedFile(MatchContext& context, platform::File& file, std::uint64_t size,
+                   const char* path, Matcher matcher, PieceMatcher pieces) {
   if (size == 0) return 0;
   // A matcher that takes pieces reads no further than its answer: the files a frequent
   // text is found in early are not read to their ends.
   if (pieces) {
     bool tooLong = false;
-    const int answer = ScanInPieces(file, size, pieces, &tooLong);
+    const int answer = ScanInPieces(context, file, size, pieces, &tooLong);
     if (!tooLong) return answer;
   }
   // Setting up a mapping costs more than reading a small file, and a search opens tens
   // of thousands of them: those are read into one reused buffer, the others mapped.
   if (!pieces && size < kReadIntoBufferBelow) {
-    static std::vector<unsigned char> buffer;
+    std::vector<unsigned char>& buffer = context.wholeBuffer;
     if (buffer.size() < size) buffer.resize(static_cast<std::size_t>(size));
     // Asking for exactly the size it has when opened reads it in one call; a file cut
     // short since is read as it is.
     std::int64_t got = file.Read(buffer.data(), size);
     if (got <= 0) return 0;
-    return matcher(buffer.data(), static_cast<std::size_t>(got));
+    return matcher(context, buffer.data(), static_cast<std::size_t>(got));
   }
   file.Close();
   platform::FileView view;
@@ -80,44 +70,51 @@ int ScanOpenedFile(platform::File& file, std::uint64_t size, const char* path, M
   if (view.size() == 0 || view.size() > SIZE_MAX) return 0;
   // Another program may cut the file short while it is read: the pages past its new end
   // then read as zeros, and what the matcher made of them is no answer.
-  GuardedMatch match{matcher, view.data(), static_cast<std::size_t>(view.size())};
+  GuardedMatch match{context, matcher, view.data(), static_cast<std::size_t>(view.size())};
   if (!platform::RunGuarded(view.data(), view.size(), RunGuardedMatch, &match)) return 0;
   return match.result;
 }
 
 }  // namespace
 
-int ScanMappedFile(const char* path, Matcher matcher) {
+int ScanMappedFile(MatchContext& context, const char* path, Matcher matcher) {
   platform::File file;
   std::uint64_t size = 0;
   if (!file.OpenForReading(path, &size)) return 0;
-  return ScanOpenedFile(file, size, path, matcher, nullptr);
+  return ScanOpenedFile(context, file, size, path, matcher, nullptr);
 }
 
-int ScanFoundFile(const FarFindData* found, Matcher matcher, PieceMatcher pieces) {
+int ScanFoundFile(MatchContext& context, FoundFile& found, Matcher matcher, PieceMatcher pieces) {
   platform::File file;
   std::uint64_t size = 0;
-  if (!OpenFoundFile(found, &file, &size)) return 0;
-  return ScanOpenedFile(file, size, found->cFileName, matcher, pieces);
+  if (!found.Open(&file, &size)) return 0;
+  return ScanOpenedFile(context, file, size, found.path(), matcher, pieces);
 }
 
-void TestFoundFile(FarFindData* file, ResultsList* results) {
-  if (FText.empty()) {
+int MatchFoundFile(FoundFile& file, MatchContext& context) {
+  SearchMode mode;
+  if (!context.settings.FindMode(&mode)) return 0;
+  const ModeFunctions& functions = FunctionsOf(mode);
+  return ScanFoundFile(context, file, functions.whole, functions.pieces);
+}
+
+void TestFoundFile(FoundFile& file, MatchContext& context) {
+  SearchRun& run = context.run;
+  const bool inverse = run.settings.inverse;
+  if (run.settings.text.empty()) {
     // No content test: every file contains it.
-    if (!FSInverse && CompleteFoundRecord(file)) AddResult(results, file);
+    if (!inverse && file.Complete()) AddResult(run.results, &file.record());
     return;
   }
-  int found = 0;
-  if (FSearchAs >= 0 && FSearchAs < kMatcherCount)
-    found = ScanFoundFile(file, kMatchers[FSearchAs].whole, kMatchers[FSearchAs].pieces);
+  const int found = MatchFoundFile(file, context);
   // A search stopped inside this file (a word that is no pattern, Escape) has no answer
   // for it.
-  if (StopSearch) return;
+  if (context.Stopped()) return;
   // Nor has one on which the pattern engine gave up: the file was shown neither to hold
   // the text nor to lack it.
   if (found < 0) {
-    WarnPatternLimit(file->cFileName, -found, false);
+    WarnPatternLimit(run, file.path(), -found, false);
     return;
   }
-  if ((found != 0) != (FSInverse != 0) && CompleteFoundRecord(file)) AddResult(results, file);
+  if ((found != 0) != inverse && file.Complete()) AddResult(run.results, &file.record());
 }

@@ -6,19 +6,15 @@
 #include <cstring>
 #include <vector>
 
+#include "filesearch/match_context.h"
 #include "filesearch/matchers.h"
-#include "filesearch/walker.h"
 
-namespace {
-
-// Kept from file to file; cut back after a file that needed a longer piece.
-std::vector<unsigned char> pieceBuffer;
-
-}  // namespace
-
-int ScanInPieces(platform::File& file, std::uint64_t size, PieceMatcher matcher, bool* tooLong,
-                 std::size_t pieceSize, std::size_t longestPiece) {
+int ScanInPieces(MatchContext& context, platform::File& file, std::uint64_t size,
+                 PieceMatcher matcher, bool* tooLong, std::size_t pieceSize,
+                 std::size_t longestPiece) {
   *tooLong = false;
+  // Kept from file to file; cut back after a file that needed a longer piece.
+  std::vector<unsigned char>& pieceBuffer = context.pieceBuffer;
   if (pieceBuffer.size() != pieceSize) {
     pieceBuffer.clear();
     pieceBuffer.shrink_to_fit();
@@ -42,9 +38,9 @@ int ScanInPieces(platform::File& file, std::uint64_t size, PieceMatcher matcher,
     // After a final line end nothing is left to test: no empty line follows it.
     if (count == 0) return undecided;
     std::size_t keepFrom = count;
-    const int answer = matcher(pieceBuffer.data(), count, moreFollows, &keepFrom);
+    const int answer = matcher(context, pieceBuffer.data(), count, moreFollows, &keepFrom);
     if (answer > 0) return 1;
-    if (StopSearch || PollEscapeWithinFile()) return 0;
+    if (context.Stopped() || context.PollWithinFile()) return 0;
     // A piece the engine gave up on leaves the answer open, for a later match to settle.
     if (answer < 0 && undecided == 0) undecided = answer;
     if (!moreFollows) return undecided;

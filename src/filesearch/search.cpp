@@ -1,18 +1,18 @@
 #include "filesearch/search.h"
 
+#include <utility>
+
 #include "common/host_binding.h"
 #include "common/messages.h"
-#include "common/pattern.h"
 #include "filesearch/dialogs.h"
 #include "filesearch/handoff.h"
-#include "filesearch/limit_warning.h"
 #include "filesearch/matchers.h"
 #include "filesearch/panel.h"
 #include "filesearch/replace/replace_command.h"
-#include "filesearch/search_text.h"
+#include "filesearch/results.h"
+#include "filesearch/search_run.h"
 #include "filesearch/settings.h"
 #include "filesearch/walker.h"
-#include "filesearch/word_list.h"
 
 namespace {
 
@@ -50,8 +50,6 @@ void FillPluginInfo(PluginInfo* info) {
 
 void ExitFilePlugin() {
   SaveSettings(true);
-  ReleasePattern(&SearchPattern);
-  ReleaseWordPatterns();
   ClearResults(&Results);
 }
 
@@ -61,16 +59,18 @@ int RunSearch(const char* commandText) {
   // A search starts only from a plain file panel: not from a plugin's panel (such as a
   // results panel), a tree, a quick view or an information panel.
   if (panel.Plugin != 0 || panel.PanelType != PTYPE_FILEPANEL) return 0;
+  CompiledSearch compiled;
   if (commandText) {
     // From the command line only the text changes; the other settings stay as stored.
-    FText = commandText;
-    if (!CompileSearchText()) return 0;
-  } else if (!ShowSearchDialog()) {
+    Stored.FText = commandText;
+    if (!CompileSearch(TakeSearchSettings(), &compiled)) return 0;
+  } else if (!ShowSearchDialog(&compiled)) {
     return 0;
   }
-  StartLimitWarnings();
+  SearchRun run(TakeSearchSettings(), std::move(compiled));
+  run.results = &Results;
   // The search lists few of the files it tests: only those get their status queried.
-  return WalkScope(&Results, TestFoundFile, true);
+  return WalkScope(run, TestFoundFile, true);
 }
 
 HANDLE OpenFilePlugin(int openFrom, std::intptr_t item) {

@@ -1,23 +1,9 @@
 #include "filesearch/settings.h"
 
 #include "common/settings_store.h"
+#include "filesearch/search_run.h"
 
-std::string FText;
-std::string FMask = "*.*";
-int FSearchIn = 1;
-int FSearchAs = 1;
-int FCaseSensitive = 0;
-int FSInverse = 0;
-int DotAsteriskMatchesNoExtension = 1;
-int MaskDelimiter = ',';
-int MaskNegation = '!';
-int ReadAtOnceLimit = 1024;
-int SeveralLines = 5;
-std::string FRReplace;
-int FRSaveOriginal = 0;
-int FRConfirmLine = 0;
-int FRConfirmFile = 0;
-int FROpenModified = 0;
+TrawlixSettings Stored;
 
 namespace {
 
@@ -32,45 +18,64 @@ void ReleaseText(std::string& text) { std::string().swap(text); }
 
 void LoadSettings() {
   SettingsKey key;
-  ReadIntSetting(key, "SeveralLines", &SeveralLines, 5, 1);
-  ReadIntSetting(key, "ReadAtOnceLimit", &ReadAtOnceLimit, 1024, 0);
-  ReadIntSetting(key, "MaskDelimiter", &MaskDelimiter, ',', 0);
-  MaskDelimiter = ToCharacterCode(MaskDelimiter);
-  ReadIntSetting(key, "MaskNegation", &MaskNegation, '!', 0);
-  MaskNegation = ToCharacterCode(MaskNegation);
-  ReadIntSetting(key, "DotAsteriskMatchesNoExtension", &DotAsteriskMatchesNoExtension, 1, 0);
-  ReadIntSetting(key, "FCaseSensitive", &FCaseSensitive, 0, 0);
-  ReadIntSetting(key, "FSearchAs", &FSearchAs, 1, 0);
-  ReadIntSetting(key, "FSearchIn", &FSearchIn, 1, 0);
-  FMask = ReadTextSetting(key, "FMask", "*.*");
-  FText = ReadTextSetting(key, "FText", "");
-  ReadIntSetting(key, "FSInverse", &FSInverse, 0, 0);
-  ReadIntSetting(key, "FROpenModified", &FROpenModified, 0, 1);
-  ReadIntSetting(key, "FRConfirmFile", &FRConfirmFile, 0, 1);
-  ReadIntSetting(key, "FRConfirmLine", &FRConfirmLine, 0, 1);
-  ReadIntSetting(key, "FRSaveOriginal", &FRSaveOriginal, 0, 1);
-  FRReplace = ReadTextSetting(key, "FRReplace", "");
+  ReadIntSetting(key, "SeveralLines", &Stored.SeveralLines, 5, 1);
+  ReadIntSetting(key, "ReadAtOnceLimit", &Stored.ReadAtOnceLimit, 1024, 0);
+  ReadIntSetting(key, "MaskDelimiter", &Stored.MaskDelimiter, ',', 0);
+  Stored.MaskDelimiter = ToCharacterCode(Stored.MaskDelimiter);
+  ReadIntSetting(key, "MaskNegation", &Stored.MaskNegation, '!', 0);
+  Stored.MaskNegation = ToCharacterCode(Stored.MaskNegation);
+  ReadIntSetting(key, "DotAsteriskMatchesNoExtension", &Stored.DotAsteriskMatchesNoExtension, 1, 0);
+  ReadIntSetting(key, "FCaseSensitive", &Stored.FCaseSensitive, 0, 0);
+  ReadIntSetting(key, "FSearchAs", &Stored.FSearchAs, 1, 0);
+  ReadIntSetting(key, "FSearchIn", &Stored.FSearchIn, 1, 0);
+  Stored.FMask = ReadTextSetting(key, "FMask", "*.*");
+  Stored.FText = ReadTextSetting(key, "FText", "");
+  ReadIntSetting(key, "FSInverse", &Stored.FSInverse, 0, 0);
+  ReadIntSetting(key, "FROpenModified", &Stored.FROpenModified, 0, 1);
+  ReadIntSetting(key, "FRConfirmFile", &Stored.FRConfirmFile, 0, 1);
+  ReadIntSetting(key, "FRConfirmLine", &Stored.FRConfirmLine, 0, 1);
+  ReadIntSetting(key, "FRSaveOriginal", &Stored.FRSaveOriginal, 0, 1);
+  Stored.FRReplace = ReadTextSetting(key, "FRReplace", "");
 }
 
 void SaveSettings(bool release) {
   SettingsKey key;
-  WriteIntSetting(key, "SeveralLines", SeveralLines);
-  WriteIntSetting(key, "ReadAtOnceLimit", ReadAtOnceLimit);
-  WriteIntSetting(key, "MaskDelimiter", ToCharacterCode(MaskDelimiter));
-  WriteIntSetting(key, "MaskNegation", ToCharacterCode(MaskNegation));
-  WriteIntSetting(key, "DotAsteriskMatchesNoExtension", DotAsteriskMatchesNoExtension);
-  WriteIntSetting(key, "FCaseSensitive", FCaseSensitive);
-  WriteIntSetting(key, "FSearchAs", FSearchAs);
-  WriteIntSetting(key, "FSearchIn", FSearchIn);
-  WriteTextSetting(key, "FMask", FMask);
-  if (release) ReleaseText(FMask);
-  WriteTextSetting(key, "FText", FText);
-  if (release) ReleaseText(FText);
-  WriteIntSetting(key, "FSInverse", FSInverse);
-  WriteIntSetting(key, "FROpenModified", FROpenModified);
-  WriteIntSetting(key, "FRConfirmFile", FRConfirmFile);
-  WriteIntSetting(key, "FRConfirmLine", FRConfirmLine);
-  WriteIntSetting(key, "FRSaveOriginal", FRSaveOriginal);
-  WriteTextSetting(key, "FRReplace", FRReplace);
-  if (release) ReleaseText(FRReplace);
+  WriteIntSetting(key, "SeveralLines", Stored.SeveralLines);
+  WriteIntSetting(key, "ReadAtOnceLimit", Stored.ReadAtOnceLimit);
+  WriteIntSetting(key, "MaskDelimiter", ToCharacterCode(Stored.MaskDelimiter));
+  WriteIntSetting(key, "MaskNegation", ToCharacterCode(Stored.MaskNegation));
+  WriteIntSetting(key, "DotAsteriskMatchesNoExtension", Stored.DotAsteriskMatchesNoExtension);
+  WriteIntSetting(key, "FCaseSensitive", Stored.FCaseSensitive);
+  WriteIntSetting(key, "FSearchAs", Stored.FSearchAs);
+  WriteIntSetting(key, "FSearchIn", Stored.FSearchIn);
+  WriteTextSetting(key, "FMask", Stored.FMask);
+  if (release) ReleaseText(Stored.FMask);
+  WriteTextSetting(key, "FText", Stored.FText);
+  if (release) ReleaseText(Stored.FText);
+  WriteIntSetting(key, "FSInverse", Stored.FSInverse);
+  WriteIntSetting(key, "FROpenModified", Stored.FROpenModified);
+  WriteIntSetting(key, "FRConfirmFile", Stored.FRConfirmFile);
+  WriteIntSetting(key, "FRConfirmLine", Stored.FRConfirmLine);
+  WriteIntSetting(key, "FRSaveOriginal", Stored.FRSaveOriginal);
+  WriteTextSetting(key, "FRReplace", Stored.FRReplace);
+  if (release) ReleaseText(Stored.FRReplace);
+}
+
+SearchSettings TakeSearchSettings() {
+  SearchSettings taken;
+  taken.text = Stored.FText;
+  taken.masks = Stored.FMask;
+  taken.modeNumber = Stored.FSearchAs;
+  taken.caseSensitive = Stored.FCaseSensitive != 0;
+  taken.inverse = Stored.FSInverse != 0;
+  taken.scope = Stored.FSearchIn;
+  taken.severalLines = Stored.SeveralLines;
+  taken.readAtOnceBytes =
+      static_cast<std::uint64_t>(Stored.ReadAtOnceLimit > 0 ? Stored.ReadAtOnceLimit : 0) * 1024u;
+  taken.replacement = Stored.FRReplace;
+  taken.keepBackup = Stored.FRSaveOriginal != 0;
+  taken.confirmMatches = Stored.FRConfirmLine != 0;
+  taken.confirmFiles = Stored.FRConfirmFile != 0;
+  taken.listRewritten = Stored.FROpenModified != 0;
+  return taken;
 }

@@ -1,25 +1,32 @@
-// Trawlix's settings: globals from SetStartupInfo until ExitFAR, loaded from and saved to
-// the settings key in fixed batches.
+// Trawlix's stored settings: from SetStartupInfo until ExitFAR, loaded from and saved to
+// the settings key in fixed batches. A run takes its own copy when it starts
+// (TakeSearchSettings); the dialogs and the hand-off work on these.
 #pragma once
 
 #include <string>
 
-extern std::string FText;
-extern std::string FMask;
-extern int FSearchIn;
-extern int FSearchAs;
-extern int FCaseSensitive;
-extern int FSInverse;
-extern int DotAsteriskMatchesNoExtension;
-extern int MaskDelimiter;  // a character code, 0 to 255
-extern int MaskNegation;   // a character code, 0 to 255
-extern int ReadAtOnceLimit;
-extern int SeveralLines;
-extern std::string FRReplace;
-extern int FRSaveOriginal;
-extern int FRConfirmLine;
-extern int FRConfirmFile;
-extern int FROpenModified;
+struct TrawlixSettings {
+  std::string FText;
+  std::string FMask = "*.*";
+  int FSearchIn = 1;
+  int FSearchAs = 1;
+  int FCaseSensitive = 0;
+  int FSInverse = 0;
+  int DotAsteriskMatchesNoExtension = 1;
+  int MaskDelimiter = ',';  // a character code, 0 to 255
+  int MaskNegation = '!';   // a character code, 0 to 255
+  int ReadAtOnceLimit = 1024;
+  int SeveralLines = 5;
+  std::string FRReplace;
+  int FRSaveOriginal = 0;
+  int FRConfirmLine = 0;
+  int FRConfirmFile = 0;
+  int FROpenModified = 0;
+};
+
+// A global because the host keeps the plugin loaded between its calls and the settings
+// live as long as it does; only the host's thread touches them.
+extern TrawlixSettings Stored;
 
 // Every setting from the key, in the load order, with defaults and lower bounds.
 void LoadSettings();

@@ -9,11 +9,10 @@
 #include "common/host_binding.h"
 #include "common/messages.h"
 #include "filesearch/masks.h"
-#include "filesearch/settings.h"
+#include "filesearch/match_context.h"
+#include "filesearch/results.h"
+#include "filesearch/search_run.h"
 #include "platform/platform.h"
-
-bool StopSearch = false;
-int FilesTested = 0;
 
 namespace {
 
@@ -28,18 +27,13 @@ struct FolderCloser {
 };
 using FolderHandle = std::unique_ptr<platform::Folder, FolderCloser>;
 
-// The file being handed to the action: its folder, still open, and where its bare name
-// starts in the full path; records of the walk whose status is not queried yet.
-struct FoundFile {
-  const platform::Folder* folder = nullptr;
-  const FarFindData* record = nullptr;
-  int nameAt = 0;
-  bool complete = true;
-  // The status the open of the file gave, when it gave one (its attributes are not 0).
-  FarFindData opened{};
+// One walk: its run, the host thread's share of it, and what it does with each file.
+struct Walk {
+  SearchRun& run;
+  MatchContext& context;
+  const FileAction& action;
+  bool recordsOnDemand;
 };
-FoundFile current;
-bool recordsOnDemand = false;
 
 // The whole screen, saved while the progress message of one folder is shown.
 class SavedScreen {
@@ -71,9 +65,9 @@ bool CopyPath(char* path, const char* from) {
   return true;
 }
 
-void ShowProgress(const char* path, const ResultsList* results) {
-  std::string tested = FormatMessageNumber(MessageText(24), FilesTested);
-  std::string found = FormatMessageNumber(MessageText(25), results->count);
+void ShowProgress(const char* path, const SearchRun& run) {
+  std::string tested = FormatMessageNumber(MessageText(24), run.filesTested);
+  std::string found = FormatMessageNumber(MessageText(25), run.results->count);
   const char* lines[] = {MessageText(7), path, tested.c_str(), found.c_str()};
   Info.Message(Info.ModuleNumber, 0, nullptr, lines, 4, 0);
 }
@@ -94,7 +88,7 @@ struct FolderFiles {
 // One listing of the folder: the files that pass the masks and, when asked for, the
 // subfolders to walk afterwards in listing order. A link to a folder is listed but not
 // entered: no walk loops or visits a tree twice.
-void ListFolder(platform::Folder* folder, int n, FolderFiles* listed,
+void ListFolder(platform::Folder* folder, const char* masks, int n, FolderFiles* listed,
                 std::vector<std::string>* subfolders) {
   if (!folder) return;
   platform::FolderEntry entry;
@@ -104,7 +98,7 @@ void ListFolder(platform::Folder* folder, int n, FolderFiles* listed,
       if (subfolders && entry.kind == platform::EntryKind::kFolder) subfolders->emplace_back(name);
       continue;
     }
-    if (!MatchMaskList(FMask.c_str(), name)) continue;
+    if (!MatchMaskList(masks, name)) continue;
     // A full path that would not fit the record is skipped, never cut.
     const std::size_t length = std::strlen(name);
     if (n + length >= static_cast<std::size_t>(kMaxPath)) continue;
@@ -128,12 +122,13 @@ bool CompleteRecord(FarFindData* record, const platform::Folder* folder, int nam
 }
 
 // Tests the files of one folder, under its progress message. False when stopped.
-bool TestFolderFiles(platform::Folder* folder, const char* path, int n, ResultsList* results,
-                     FileAction action, std::vector<std::string>* subfolders) {
+bool TestFolderFiles(Walk& walk, platform::Folder* folder, const char* path, int n,
+                     std::vector<std::string>* subfolders) {
+  SearchRun& run = walk.run;
   SavedScreen screen;
-  ShowProgress(path, results);
+  ShowProgress(path, run);
   FolderFiles listed;
-  ListFolder(folder, n, &listed, subfolders);
+  ListFolder(folder, run.settings.masks.c_str(), n, &listed, subfolders);
   FarFindData record;
   for (const FolderFiles::File& file : listed.files) {
     // The record as the listing gives it, with the full path in place of the bare name.
@@ -143,26 +138,24 @@ bool TestFolderFiles(platform::Folder* folder, const char* path, int n, ResultsL
       std::memset(&record, 0, sizeof record);
     std::memcpy(record.cFileName, path, n);
     std::strcpy(record.cFileName + n, listed.names.c_str() + file.nameAt);
-    current = FoundFile{folder, &record, n, file.record >= 0};
+    FoundFile found(record, folder, n, file.record >= 0);
     // A file gone since the listing is left out, as the listing would have.
-    if (recordsOnDemand || CompleteFoundRecord(&record)) action(&record, results);
-    current = FoundFile{};
-    if (PollEscape()) StopSearch = true;
-    ++FilesTested;
-    if (StopSearch) break;
+    if (walk.recordsOnDemand || found.Complete()) walk.action(found, walk.context);
+    if (walk.context.PollEscape()) walk.context.Stop();
+    ++run.filesTested;
+    if (walk.context.Stopped()) break;
   }
-  return !StopSearch;
+  return !walk.context.Stopped();
 }
 
 // Walks the open folder (null: one that could not be listed, which contributes nothing
 // but its progress message) whose path, ending with the separator, is n long.
-bool WalkOpenFolder(platform::Folder* folder, char* path, int n, ResultsList* results,
-                    FileAction action) {
+bool WalkOpenFolder(Walk& walk, platform::Folder* folder, char* path, int n) {
   // The subfolders come from the same listing as the files: listing each folder once
   // halves the file system calls of a walk.
   std::vector<std::string> subfolders;
-  bool folderOnly = FSearchIn == kScopeFolderOnly;
-  bool goOn = TestFolderFiles(folder, path, n, results, action, folderOnly ? nullptr : &subfolders);
+  bool folderOnly = walk.run.settings.scope == kScopeFolderOnly;
+  bool goOn = TestFolderFiles(walk, folder, path, n, folderOnly ? nullptr : &subfolders);
   if (folderOnly) return true;
   if (!goOn) return false;
   for (const std::string& name : subfolders) {
@@ -173,12 +166,21 @@ bool WalkOpenFolder(platform::Folder* folder, char* path, int n, ResultsList* re
     if (!enter) continue;
     int m = EnsureTrailingBackslash(path);
     if (m < 0) continue;
-    if (!WalkOpenFolder(subfolder.get(), path, m, results, action)) return false;
+    if (!WalkOpenFolder(walk, subfolder.get(), path, m)) return false;
   }
   return true;
 }
 
-void WalkDrives(char* path, ResultsList* results, FileAction action) {
+// Walks one folder (path is a buffer of kMaxPath characters). False when stopped.
+bool WalkFolder(Walk& walk, char* path) {
+  int n = EnsureTrailingBackslash(path);
+  // A folder whose path does not fit the buffer is skipped; the walk goes on.
+  if (n < 0) return true;
+  FolderHandle folder(platform::OpenFolder(path));
+  return WalkOpenFolder(walk, folder.get(), path, n);
+}
+
+void WalkDrives(Walk& walk, char* path) {
   platform::Drive drives[kMaxDrives];
   int count = platform::ListDrives(drives, kMaxDrives);
   if (count > kMaxDrives) count = kMaxDrives;
@@ -189,25 +191,24 @@ void WalkDrives(char* path, ResultsList* results, FileAction action) {
       continue;
     drives[i].root[kMaxPath - 1] = '\0';
     if (!CopyPath(path, drives[i].root)) continue;
-    if (!WalkFolder(path, results, action)) return;
+    if (!WalkFolder(walk, path)) return;
   }
 }
 
 // The root of the drive that holds the panel's folder. When no root is known (a
 // network path, a folder of no listed drive) the folder itself is walked: the search
 // then covers less than asked rather than a tree the user did not choose.
-void WalkCurrentDrive(char* path, const PanelInfo& panel, ResultsList* results, FileAction action) {
+void WalkCurrentDrive(Walk& walk, char* path, const PanelInfo& panel) {
   if (!CopyPath(path, panel.CurDir)) return;
   char root[kMaxPath];
   if (platform::FindDriveRoot(path, root, kMaxPath)) {
     root[kMaxPath - 1] = '\0';
     if (!CopyPath(path, root)) return;
   }
-  WalkFolder(path, results, action);
+  WalkFolder(walk, path);
 }
 
-int WalkSelectedFolders(char* path, const PanelInfo& panel, ResultsList* results,
-                        FileAction action) {
+int WalkSelectedFolders(Walk& walk, char* path, const PanelInfo& panel) {
   if (panel.ItemsNumber == 0) return 0;
   if (!CopyPath(path, panel.CurDir)) return 1;
   int n = EnsureTrailingBackslash(path);
@@ -225,7 +226,7 @@ int WalkSelectedFolders(char* path, const PanelInfo& panel, ResultsList* results
     if (strnlen(entry.cFileName, sizeof(entry.cFileName)) >= sizeof(entry.cFileName)) continue;
     if (std::strcmp(entry.cFileName, "..") == 0) continue;
     if (!AppendName(path, n, entry.cFileName, 1)) continue;
-    if (!WalkFolder(path, results, action)) break;
+    if (!WalkFolder(walk, path)) break;
   }
   return 1;
 }
@@ -243,91 +244,45 @@ int EnsureTrailingBackslash(char* path) {
   return static_cast<int>(length + 1);
 }
 
-namespace {
-// When the console was last looked at. Searching a file can take microseconds, and a look
-// at the console costs system calls: it is looked at between files whenever the coarse
-// clock has moved on, so that an Escape is still seen within milliseconds.
-platform::ConsoleLook consoleLook;
-
-// Within a file: how many calls apart the clock is read. The gap doubles while the clock
-// stands still and closes as soon as it moves: quick tests read it once in kMax calls, and
-// a run of slow ones is noticed after at most that many of them (at once after a test the
-// engine gave up on).
-int callsBetweenClocks = 1;
-constexpr int kMaxCallsBetweenClocks = 64;
-
-bool LookAtConsole(std::uint64_t now) {
-  return platform::PollConsoleEscapeOncePerTick(&consoleLook, now);
-}
-}  // namespace
-
-int PollEscape() { return LookAtConsole(platform::ReadCoarseClock()) ? 1 : 0; }
-
-int CallsUntilClock = 0;
-
-int ReadClockWithinFile() {
-  const std::uint64_t now = platform::ReadCoarseClock();
-  if (consoleLook.looked && now == consoleLook.tick) {
-    if (callsBetweenClocks < kMaxCallsBetweenClocks) callsBetweenClocks *= 2;
-    CallsUntilClock = callsBetweenClocks;
-    return 0;
-  }
-  callsBetweenClocks = CallsUntilClock = 1;
-  if (!LookAtConsole(now)) return 0;
-  StopSearch = true;
-  return 1;
+bool FoundFile::Open(platform::File* opened, std::uint64_t* size) {
+  if (folder_)
+    return opened->OpenForReadingIn(folder_, record_.cFileName + nameAt_, size, &opened_);
+  return opened->OpenForReading(record_.cFileName, size);
 }
 
-int WalkFolder(char* path, ResultsList* results, FileAction action) {
-  int n = EnsureTrailingBackslash(path);
-  // A folder whose path does not fit the buffer is skipped; the walk goes on.
-  if (n < 0) return 1;
-  FolderHandle folder(platform::OpenFolder(path));
-  return WalkOpenFolder(folder.get(), path, n, results, action) ? 1 : 0;
-}
-
-bool OpenFoundFile(const FarFindData* file, platform::File* opened, std::uint64_t* size) {
-  if (current.record == file && current.folder)
-    return opened->OpenForReadingIn(current.folder, file->cFileName + current.nameAt, size,
-                                    &current.opened);
-  return opened->OpenForReading(file->cFileName, size);
-}
-
-bool CompleteFoundRecord(FarFindData* file) {
-  if (current.record != file || current.complete) return true;
-  if (current.opened.dwFileAttributes != 0) {
-    std::memcpy(current.opened.cFileName, file->cFileName, sizeof file->cFileName);
-    *file = current.opened;
-  } else if (!CompleteRecord(file, current.folder, current.nameAt)) {
+bool FoundFile::Complete() {
+  if (complete_) return true;
+  if (opened_.dwFileAttributes != 0) {
+    std::memcpy(opened_.cFileName, record_.cFileName, sizeof record_.cFileName);
+    record_ = opened_;
+  } else if (!CompleteRecord(&record_, folder_, nameAt_)) {
     return false;
   }
-  current.complete = true;
+  complete_ = true;
   return true;
 }
 
-int WalkScope(ResultsList* results, FileAction action, bool onDemand) {
+int WalkScope(SearchRun& run, const FileAction& action, bool recordsOnDemand) {
   PanelInfo panel{};
   Info.Control(FAR_INVALID_HANDLE, FCTL_GETPANELINFO, &panel);
-  ClearResults(results);
-  StopSearch = false;
-  FilesTested = 0;
-  consoleLook = {};  // the first file of every walk looks
-  CallsUntilClock = 0;
-  callsBetweenClocks = 1;
-  recordsOnDemand = onDemand;
+  ClearResults(run.results);
+  run.filesTested = 0;
+  // The host's thread walks and looks at the console; its context lives for the walk.
+  MatchContext context(run, true);
+  Walk walk{run, context, action, recordsOnDemand};
   char path[kMaxPath] = {};
-  switch (FSearchIn) {
+  switch (run.settings.scope) {
     case kScopeAllDrives:
-      WalkDrives(path, results, action);
+      WalkDrives(walk, path);
       return 1;
     case kScopeCurrentDrive:
-      WalkCurrentDrive(path, panel, results, action);
+      WalkCurrentDrive(walk, path, panel);
       return 1;
     case kScopeSelectedFolders:
-      return WalkSelectedFolders(path, panel, results, action);
+      return WalkSelectedFolders(walk, path, panel);
     default:
       // The folder with or without its subfolders; an unknown scope walks like 2.
-      if (CopyPath(path, panel.CurDir)) WalkFolder(path, results, action);
+      if (CopyPath(path, panel.CurDir)) WalkFolder(walk, path);
       return 1;
   }
 }

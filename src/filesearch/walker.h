@@ -1,47 +1,55 @@
 // The walk of the search scope: every file that passes the masks goes to a per-file action.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+
 #include "far/plugin.h"
-#include "filesearch/results.h"
 #include "platform/platform.h"
 
-// The per-file action: the file's listing record with its full path in cFileName.
-using FileAction = void (*)(FarFindData* file, ResultsList* results);
+class MatchContext;
+struct SearchRun;
 
-extern bool StopSearch;  // ends the walk as soon as it can
-extern int FilesTested;  // files handed to the action in this walk
+// A file the walk hands to the per-file action: its listing record with the full path in
+// cFileName, and the folder it was listed in, held open, so that the file is opened
+// relative to it. A record whose status was not queried yet (its fields beyond the name
+// empty) is completed on demand: the status of a file that is not kept is never queried.
+class FoundFile {
+ public:
+  // A file of the walk: its bare name starts at nameAt in the record's full path.
+  FoundFile(FarFindData& record, const platform::Folder* folder, int nameAt, bool complete)
+      : record_(record), folder_(folder), nameAt_(nameAt), complete_(complete) {}
+  // A file known by its full path alone, with its record complete.
+  explicit FoundFile(FarFindData& record) : record_(record) {}
+  FoundFile(const FoundFile&) = delete;
+  FoundFile& operator=(const FoundFile&) = delete;
 
-// Walks the scope FSearchIn. Returns 0 when the scope of selected folders finds the active
-// panel empty, else 1. With recordsOnDemand the action gets a record whose fields beyond
-// the name may still be empty, and calls CompleteFoundRecord for a file it keeps: the
-// status of a file that is not kept is then never queried.
-int WalkScope(ResultsList* results, FileAction action, bool recordsOnDemand = false);
-// Fills in the record the action was handed (attributes, times, size). False when the
-// file is gone; then it is not to be kept. After OpenFoundFile the status is the one the
-// open gave: the file as the walk found it, before it was read, without a second lookup
-// of its name.
-bool CompleteFoundRecord(FarFindData* file);
-// Opens the file the action was handed for reading, relative to the folder the walk holds
-// open (a record from elsewhere by its path); size as File::OpenForReading gives it.
-bool OpenFoundFile(const FarFindData* file, platform::File* opened, std::uint64_t* size);
-// Walks one folder (path is a buffer of kMaxPath characters). Returns 0 when stopped.
-int WalkFolder(char* path, ResultsList* results, FileAction action);
+  const char* path() const { return record_.cFileName; }
+  const FarFindData& record() const { return record_; }
+  // Opens the file for reading; size as File::OpenForReading gives it.
+  bool Open(platform::File* opened, std::uint64_t* size);
+  // Fills in the record (attributes, times, size). False when the file is gone; then it is
+  // not to be kept. After Open the status is the one the open gave: the file as the walk
+  // found it, before it was read, without a second lookup of its name.
+  bool Complete();
+
+ private:
+  FarFindData& record_;
+  const platform::Folder* folder_ = nullptr;
+  int nameAt_ = 0;
+  bool complete_ = true;
+  // The status the open of the file gave, when it gave one (its attributes are not 0).
+  FarFindData opened_{};
+};
+
+// The per-file action. The context is the host thread's share of the run.
+using FileAction = std::function<void(FoundFile& file, MatchContext& context)>;
+
+// Walks the run's scope, filling run.results (emptied first) through the action. Returns 0
+// when the scope of selected folders finds the active panel empty, else 1. With
+// recordsOnDemand the action gets files whose records may still be incomplete and
+// completes those it keeps; otherwise a file gone since its listing is left out.
+int WalkScope(SearchRun& run, const FileAction& action, bool recordsOnDemand = false);
 // Makes the path end with the separator; returns its new length, or -1 when the
 // separator does not fit the buffer (the path is then left as it was).
 int EnsureTrailingBackslash(char* path);
-// 1 when Escape was pressed.
-int PollEscape();
-// Between two tests inside one file, each of which may take long (a pattern that runs the
-// engine into its limits): 1 when Escape was pressed, and StopSearch is then set. The
-// console is looked at as PollEscape does; while the clock stands still it is read only
-// every few calls, so a file of many quick tests pays next to nothing.
-inline int PollEscapeWithinFile();
-// After a test that surely took long (the engine gave up on it), the next poll reads the
-// clock.
-inline void LookAtClockSoon();
-
-// The inline part of the poll within a file counts calls; the rest reads the clock.
-extern int CallsUntilClock;
-int ReadClockWithinFile();
-inline int PollEscapeWithinFile() { return --CallsUntilClock > 0 ? 0 : ReadClockWithinFile(); }
-inline void LookAtClockSoon() { CallsUntilClock = 1; }

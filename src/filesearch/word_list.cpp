@@ -6,9 +6,8 @@
 
 #include "common/pattern.h"
 #include "filesearch/line_modes.h"
+#include "filesearch/match_context.h"
 #include "filesearch/matchers.h"
-#include "filesearch/settings.h"
-#include "filesearch/walker.h"
 
 namespace {
 
@@ -26,38 +25,20 @@ char SplitSign(const char* word, const char** rest) {
   return sign;
 }
 
-// The words of mode 5 compiled so far, with the case setting each was compiled under: a
-// word is compiled once per search, not once per file.
-struct CompiledWord {
-  std::string text;
-  int caseSensitive;
-  CompiledPattern* pattern;
-};
-struct CompiledWords {
-  std::vector<CompiledWord> words;
-  CompiledWords() = default;
-  CompiledWords(const CompiledWords&) = delete;
-  CompiledWords& operator=(const CompiledWords&) = delete;
-  ~CompiledWords() { Release(); }
-  void Release() {
-    for (CompiledWord& known : words) ReleasePattern(&known.pattern);
-    words.clear();
-  }
-} compiledWords;
-
-// The word compiled under FCaseSensitive; null (the error shown) when it does not compile.
-const CompiledPattern* FindCompiledWord(const char* word) {
-  for (const CompiledWord& known : compiledWords.words)
-    if (known.caseSensitive == FCaseSensitive && known.text == word) return known.pattern;
+// The word compiled as a pattern: every word of a run's list was compiled before the walk
+// (CompileSearch). A run made without that compiles its words here, into the context, and
+// only such a run can show an error from here, on the thread that tests the file.
+const CompiledPattern* FindCompiledWord(MatchContext& context, const char* word) {
+  if (const CompiledPattern* pattern = context.run.compiled.FindWord(word)) return pattern;
+  for (const auto& [text, pattern] : context.wordsCompiledHere)
+    if (text == word) return pattern.get();
   CompiledPattern* pattern = nullptr;
-  if (!CompilePattern(&pattern, word, FCaseSensitive)) return nullptr;
-  compiledWords.words.push_back({word, FCaseSensitive, pattern});
+  if (!CompilePattern(&pattern, word, context.settings.caseSensitive)) return nullptr;
+  context.wordsCompiledHere.emplace_back(word, PatternPtr(pattern));
   return pattern;
 }
 
 }  // namespace
-
-void ReleaseWordPatterns() { compiledWords.Release(); }
 
 int TakeWord(char* list, char* word) {
   const char* p = SkipBlanks(list);
@@ -86,8 +67,9 @@ int TakeWord(char* list, char* word) {
   return fits ? 1 : 0;
 }
 
-int MatchWordList(const unsigned char* bytes, std::size_t count, WordTest test) {
-  std::string list = FText;
+int MatchWordList(MatchContext& context, const unsigned char* bytes, std::size_t count,
+                  WordTest test) {
+  std::string list = context.settings.text;
   int result = 1;
   bool optionalSeen = false;
   bool optionalFound = false;
@@ -105,14 +87,14 @@ int MatchWordList(const unsigned char* bytes, std::size_t count, WordTest test) 
     const char* rest;
     const char sign = SplitSign(word, &rest);
     if (sign == '+') {
-      const int found = usable ? test(bytes, count, rest) : 0;
+      const int found = usable ? test(context, bytes, count, rest) : 0;
       if (found == 0) {
         result = 0;
         break;
       }
       if (found < 0 && !undecided) undecided = found;
     } else if (sign == '-') {
-      const int found = usable ? test(bytes, count, rest) : 0;
+      const int found = usable ? test(context, bytes, count, rest) : 0;
       if (found > 0) {
         result = 0;
         break;
@@ -121,47 +103,48 @@ int MatchWordList(const unsigned char* bytes, std::size_t count, WordTest test) 
     } else {
       optionalSeen = true;
       if (!optionalFound && usable) {
-        const int found = test(bytes, count, word);
+        const int found = test(context, bytes, count, word);
         if (found > 0) optionalFound = true;
         if (found < 0 && !optionalUndecided) optionalUndecided = found;
       }
     }
-    if (StopSearch) break;
+    if (context.Stopped()) break;
   }
-  if (StopSearch || result == 0) return 0;
+  if (context.Stopped() || result == 0) return 0;
   const bool optionalsHold = !optionalSeen || optionalFound;
   if (!optionalsHold && !optionalUndecided) return 0;  // no optional word can be there
   if (undecided) return undecided;
   return optionalsHold ? 1 : optionalUndecided;
 }
 
-int FindWordPattern(const unsigned char* bytes, std::size_t count, const char* word) {
+int FindWordPattern(MatchContext& context, const unsigned char* bytes, std::size_t count,
+                    const char* word) {
   if (!*word) return 1;
-  if (PollEscapeWithinFile()) return 0;
-  const CompiledPattern* pattern = FindCompiledWord(word);
+  if (context.PollWithinFile()) return 0;
+  const CompiledPattern* pattern = FindCompiledWord(context, word);
   if (!pattern) {
-    StopSearch = true;
+    context.Stop();
     return 0;
   }
-  const std::size_t from = FindFirstMatchStart(pattern, bytes, count);
+  const std::size_t from = FindFirstMatchStart(context, pattern, bytes, count);
   if (from == count && count > 0) return 0;
   const int rc = MatchPattern(pattern, reinterpret_cast<const char*>(bytes), count, from, 0,
                               nullptr, 0);
   const int answer = AnswerOfMatch(rc);
-  if (answer < 0) LookAtClockSoon();
+  if (answer < 0) context.LookAtClockSoon();
   return answer;
 }
 
-int MatchLiteralWords(const unsigned char* bytes, std::size_t count) {
-  return MatchWordList(bytes, count, FindLiteral);
+int MatchLiteralWords(MatchContext& context, const unsigned char* bytes, std::size_t count) {
+  return MatchWordList(context, bytes, count, FindLiteral);
 }
 
-int MatchPatternWords(const unsigned char* bytes, std::size_t count) {
-  return MatchWordList(bytes, count, FindWordPattern);
+int MatchPatternWords(MatchContext& context, const unsigned char* bytes, std::size_t count) {
+  return MatchWordList(context, bytes, count, FindWordPattern);
 }
 
-int CheckWordPatterns(const char* list) {
-  ReleaseWordPatterns();
+int CompileWordPatterns(const char* list, bool caseSensitive, CompiledSearch* compiled) {
+  compiled->words.clear();
   std::string words = list;
   char word[kWordBufferSize];
   for (;;) {
@@ -169,9 +152,12 @@ int CheckWordPatterns(const char* list) {
     if (usable && word[0] == '\0') return 1;
     const char* rest;
     SplitSign(word, &rest);
-    if (!usable || !*rest) continue;
+    if (!usable || !*rest || compiled->FindWord(rest)) continue;
     CompiledPattern* pattern = nullptr;
-    if (!CompilePattern(&pattern, rest, FCaseSensitive)) return 0;
-    ReleasePattern(&pattern);
+    if (!CompilePattern(&pattern, rest, caseSensitive)) {
+      compiled->words.clear();
+      return 0;
+    }
+    compiled->words.emplace_back(rest, PatternPtr(pattern));
   }
 }

@@ -4,6 +4,9 @@
 
 #include <cstddef>
 
+class MatchContext;
+struct CompiledSearch;
+
 // The word buffer holds 511 characters and the terminating zero.
 constexpr int kWordBufferSize = 512;
 
@@ -14,23 +17,25 @@ constexpr int kWordBufferSize = 512;
 int TakeWord(char* list, char* word);
 
 // 1 when the word occurs, 0 when it does not, negative when the test cannot tell.
-using WordTest = int (*)(const unsigned char* bytes, std::size_t count, const char* word);
+using WordTest = int (*)(MatchContext& context, const unsigned char* bytes, std::size_t count,
+                         const char* word);
 
-// 1 when FText as a word list is satisfied by the bytes under the word test, 0 when it is
-// not, or the negative answer of a word when that word leaves it open.
-int MatchWordList(const unsigned char* bytes, std::size_t count, WordTest test);
+// 1 when the run's text as a word list is satisfied by the bytes under the word test, 0
+// when it is not, or the negative answer of a word when that word leaves it open.
+int MatchWordList(MatchContext& context, const unsigned char* bytes, std::size_t count,
+                  WordTest test);
 
 // The word test of mode 5: the word compiled as a pattern, matched over the whole range.
-// An empty word is found; a word that does not compile shows the error, sets StopSearch
-// and is not found; a word the engine gave up on answers minus the kLimit value.
-int FindWordPattern(const unsigned char* bytes, std::size_t count, const char* word);
+// An empty word is found; a word that does not compile (only in a run whose words were not
+// compiled before: see CompileWordPatterns) shows the error, stops the run and is not
+// found; a word the engine gave up on answers minus the kLimit value.
+int FindWordPattern(MatchContext& context, const unsigned char* bytes, std::size_t count,
+                    const char* word);
 
 // The matchers of modes 4 and 5.
-int MatchLiteralWords(const unsigned char* bytes, std::size_t count);
-int MatchPatternWords(const unsigned char* bytes, std::size_t count);
+int MatchLiteralWords(MatchContext& context, const unsigned char* bytes, std::size_t count);
+int MatchPatternWords(MatchContext& context, const unsigned char* bytes, std::size_t count);
 
-// Compiles every word of list as mode 5 will; shows the first error and returns 0 then.
-// Starts a new search: the words compiled for the last one are released.
-int CheckWordPatterns(const char* list);
-// Releases the words mode 5 compiled (each is compiled once per search and kept).
-void ReleaseWordPatterns();
+// Compiles every word of list as mode 5 will into compiled->words, each word once; shows
+// the first error and returns 0 then (with no words kept).
+int CompileWordPatterns(const char* list, bool caseSensitive, CompiledSearch* compiled);

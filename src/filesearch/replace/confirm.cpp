@@ -2,12 +2,7 @@
 
 #include "common/host_binding.h"
 #include "common/messages.h"
-#include "filesearch/settings.h"
-#include "filesearch/walker.h"
-
-int ConfirmFilesThisRun = 0;
-int FileConfirmed = 1;
-int ConfirmLinesThisFile = 0;
+#include "filesearch/search_run.h"
 
 namespace {
 
@@ -17,36 +12,41 @@ constexpr int kCancel = 3;
 
 }  // namespace
 
-void StartConfirmRun() { ConfirmFilesThisRun = FRConfirmFile ? 1 : 0; }
-
-void StartConfirmFile() {
-  ConfirmLinesThisFile = FRConfirmLine ? 1 : 0;
-  FileConfirmed = ConfirmFilesThisRun ? 0 : 1;
+Confirmations StartConfirmRun(const SearchRun& run) {
+  Confirmations confirmations;
+  confirmations.filesThisRun = run.settings.confirmFiles;
+  return confirmations;
 }
 
-int ConfirmFile(const char* path) {
-  if (FileConfirmed) return 1;
+void StartConfirmFile(Confirmations& confirmations, const SearchRun& run) {
+  confirmations.linesThisFile = run.settings.confirmMatches;
+  confirmations.fileConfirmed = !confirmations.filesThisRun;
+}
+
+int ConfirmFile(Confirmations& confirmations, SearchRun& run, const char* path) {
+  if (confirmations.fileConfirmed) return 1;
   const char* lines[] = {MessageText(8), MessageText(30), path,          MessageText(0),
                          MessageText(51), MessageText(52), MessageText(1)};
   switch (Info.Message(Info.ModuleNumber, 0, "FRConfirmFile", lines, 7, 4)) {
     case kReplace:
-      FileConfirmed = 1;
+      confirmations.fileConfirmed = true;
       return 1;
     case kAll:
-      ConfirmFilesThisRun = 0;
-      FileConfirmed = 1;
+      confirmations.filesThisRun = false;
+      confirmations.fileConfirmed = true;
       return 1;
     case kCancel:
-      StopSearch = true;
+      run.stop = true;
       return 0;
     default:  // skip, Escape, or a question the host could not show
       return 0;
   }
 }
 
-int ConfirmMatch(const std::string& matched, const std::string& replacement, const char* path) {
-  if (!ConfirmLinesThisFile) return 1;
-  if (StopSearch) return 0;
+int ConfirmMatch(Confirmations& confirmations, SearchRun& run, const std::string& matched,
+                 const std::string& replacement, const char* path) {
+  if (!confirmations.linesThisFile) return 1;
+  if (run.stop) return 0;
   const char* lines[] = {MessageText(8),  MessageText(47),      matched.c_str(),
                          MessageText(48), replacement.c_str(), MessageText(31),
                          path,            MessageText(50),      MessageText(51),
@@ -55,10 +55,10 @@ int ConfirmMatch(const std::string& matched, const std::string& replacement, con
     case kReplace:
       return 1;
     case kAll:
-      ConfirmLinesThisFile = 0;
+      confirmations.linesThisFile = false;
       return 1;
     case kCancel:
-      StopSearch = true;
+      run.stop = true;
       return 0;
     default:
       return 0;

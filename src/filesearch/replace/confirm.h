@@ -4,19 +4,24 @@
 
 #include <string>
 
-// Run state: whether files are still asked about in this run (the all answer to a file
-// question clears it), whether the current file is accepted, and whether its matches are
-// still asked about (the all answer to a match question clears it until the file ends).
-extern int ConfirmFilesThisRun;
-extern int FileConfirmed;
-extern int ConfirmLinesThisFile;
+struct SearchRun;
 
-// At the start of a run, from FRConfirmFile.
-void StartConfirmRun();
-// At the start of each file, from FRConfirmLine and the run state.
-void StartConfirmFile();
+// Where a run's questions stand: whether files are still asked about (the all answer to a
+// file question clears it), whether the current file is accepted, and whether its matches
+// are still asked about (the all answer to a match question clears it until the file ends).
+struct Confirmations {
+  bool filesThisRun = false;
+  bool fileConfirmed = true;
+  bool linesThisFile = false;
+};
 
-// 1: rewrite this file; 0: leave it (cancel also sets StopSearch).
-int ConfirmFile(const char* path);
-// 1: replace this match; 0: leave it as it is (cancel also sets StopSearch).
-int ConfirmMatch(const std::string& matched, const std::string& replacement, const char* path);
+// At the start of a run, from its settings.
+Confirmations StartConfirmRun(const SearchRun& run);
+// At the start of each file, from the run's settings and where the questions stand.
+void StartConfirmFile(Confirmations& confirmations, const SearchRun& run);
+
+// 1: rewrite this file; 0: leave it (cancel also stops the run).
+int ConfirmFile(Confirmations& confirmations, SearchRun& run, const char* path);
+// 1: replace this match; 0: leave it as it is (cancel also stops the run).
+int ConfirmMatch(Confirmations& confirmations, SearchRun& run, const std::string& matched,
+                 const std::string& replacement, const char* path);

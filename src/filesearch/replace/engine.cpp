@@ -6,11 +6,14 @@
 #include <utility>
 
 #include "filesearch/limit_warning.h"
+#include "filesearch/match_context.h"
 #include "filesearch/replace/batch.h"
 #include "filesearch/replace/confirm.h"
 #include "filesearch/replace/output.h"
 #include "filesearch/replace/scans.h"
-#include "filesearch/settings.h"
+#include "filesearch/results.h"
+#include "filesearch/search_run.h"
+#include "filesearch/walker.h"
 #include "platform/platform.h"
 
 namespace {
@@ -19,26 +22,35 @@ namespace {
 // batched: no question can come up for this file, so its new version may wait in the
 // batch (batch.h) to be put in place with others.
 struct Rewrite {
-  Rewrite(const std::string& target, const FarFindData* record, const platform::FileInfo& original,
-          bool batched, ResultsList* list)
-      : version(std::make_unique<NewVersion>(target, record->cFileName, original)),
+  Rewrite(ReplaceRun& replace, MatchContext& context, const std::string& target,
+          const FarFindData* record, const platform::FileInfo& original, bool batched,
+          ResultsList* list)
+      : replace(replace),
+        version(std::make_unique<NewVersion>(target, record->cFileName, original)),
         path(record->cFileName),
         record(record),
         batched(batched),
         list(list) {
-    sink.begin = [this] { return ConfirmFile(path) && version->Create() ? 1 : 0; };
-    sink.confirm = [this](const unsigned char* matched, std::size_t length,
-                          const std::string& replacement) {
-      if (!ConfirmLinesThisFile) return 1;
-      return ConfirmMatch(std::string(reinterpret_cast<const char*>(matched), length),
+    Confirmations& confirmations = replace.confirmations;
+    StartConfirmFile(confirmations, replace.run);
+    sink.begin = [this, &confirmations] {
+      return ConfirmFile(confirmations, this->replace.run, path) && version->Create() ? 1 : 0;
+    };
+    sink.confirm = [this, &confirmations](const unsigned char* matched, std::size_t length,
+                                          const std::string& replacement) {
+      if (!confirmations.linesThisFile) return 1;
+      return ConfirmMatch(confirmations, this->replace.run,
+                          std::string(reinterpret_cast<const char*>(matched), length),
                           replacement, path);
     };
     sink.write = [this](const unsigned char* bytes, std::size_t count) {
       return version->Append(bytes, count) ? 1 : 0;
     };
+    output.context = &context;
     output.sink = &sink;
   }
 
+  ReplaceRun& replace;
   std::unique_ptr<NewVersion> version;
   const char* path;
   const FarFindData* record;
@@ -54,13 +66,13 @@ int FinishRewrite(Rewrite& rewrite, bool complete) {
   if (rewrite.output.tooLarge) ShowReadWarning(rewrite.path);
   if (rewrite.output.limit) {
     SettlePendingFiles();
-    WarnPatternLimit(rewrite.path, rewrite.output.limit, true);
+    WarnPatternLimit(rewrite.replace.run, rewrite.path, rewrite.output.limit, true);
   }
   if (!complete || !rewrite.version->IsCreated()) {
     rewrite.version->Discard();
     return 0;
   }
-  const bool backup = FRSaveOriginal != 0;
+  const bool backup = rewrite.replace.run.settings.keepBackup;
   if (rewrite.batched) {
     if (!rewrite.version->Seal()) return 0;
     QueueNewVersion(std::move(rewrite.version), backup, rewrite.list, rewrite.record);
@@ -123,7 +135,9 @@ int ReplaceFromMemory(Rewrite& rewrite, platform::File& file, std::uint64_t size
 
 // Rewrites the file, or queues its new version with the batch; lists it in list (when set)
 // once it is rewritten. 1 when it is rewritten or queued.
-int ReplaceFile(const FarFindData* record, ResultsList* list) {
+int ReplaceFile(ReplaceRun& replace, MatchContext& context, const FarFindData* record,
+                ResultsList* list) {
+  const SearchSettings& settings = replace.run.settings;
   const char* path = record->cFileName;
   // A link stays a link: the file it points to is the one rewritten.
   char target[kMaxPath];
@@ -132,7 +146,7 @@ int ReplaceFile(const FarFindData* record, ResultsList* list) {
   if (!platform::QueryFileInfo(target, &info) || !info.regular) return 0;
   // A backup name already taken leaves the file as it is, before any question.
   std::string backup = std::string(target) + ".old";
-  if (FRSaveOriginal && platform::PathExists(backup.c_str())) return 0;
+  if (settings.keepBackup && platform::PathExists(backup.c_str())) return 0;
 
   platform::File file;
   if (!file.OpenForReading(target)) return 0;
@@ -149,19 +163,18 @@ int ReplaceFile(const FarFindData* record, ResultsList* list) {
     // this name is looked at afresh, as it would have been without the batch.
     file.Close();
     SettlePendingFiles();
-    return ReplaceFile(record, list);
+    return ReplaceFile(replace, context, record, list);
   }
   // A question shows the file's path: the files before it are in place by then, as the
   // user expects; so is every file before one with several names, which is written over
   // in place.
-  const bool batched = !ConfirmFilesThisRun && !FRConfirmLine && opened.links <= 1;
+  const bool batched =
+      !replace.confirmations.filesThisRun && !settings.confirmMatches && opened.links <= 1;
   if (!batched) SettlePendingFiles();
   const std::uint64_t size = opened.size;
-  Rewrite rewrite(target, record, opened, batched, list);
-  const std::uint64_t limit =
-      static_cast<std::uint64_t>(ReadAtOnceLimit > 0 ? ReadAtOnceLimit : 0) * 1024u;
+  Rewrite rewrite(replace, context, target, record, opened, batched, list);
   int result = -1;
-  if (size <= limit) result = ReplaceFromMemory(rewrite, file, size);
+  if (size <= settings.readAtOnceBytes) result = ReplaceFromMemory(rewrite, file, size);
   if (result < 0) {
     file.Close();
     result = ReplaceFromMapping(rewrite, target);
@@ -172,10 +185,14 @@ int ReplaceFile(const FarFindData* record, ResultsList* list) {
 
 }  // namespace
 
-void StartReplaceRun() { StartBatches(); }
+void StartReplaceRun(ReplaceRun& replace) {
+  replace.confirmations = StartConfirmRun(replace.run);
+  StartBatches();
+}
 
-void FinishReplaceRun() { SettlePendingFiles(); }
+void FinishReplaceRun(ReplaceRun&) { SettlePendingFiles(); }
 
-void ReplaceInFile(FarFindData* file, ResultsList* results) {
-  ReplaceFile(file, FROpenModified ? results : nullptr);
+void ReplaceInFile(ReplaceRun& replace, FoundFile& file, MatchContext& context) {
+  SearchRun& run = replace.run;
+  ReplaceFile(replace, context, &file.record(), run.settings.listRewritten ? run.results : nullptr);
 }

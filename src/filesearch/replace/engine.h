@@ -1,19 +1,30 @@
 // The per-file replace engine: the replace command's per-file action.
 #pragma once
 
-#include "far/plugin.h"
-#include "filesearch/results.h"
+#include "filesearch/replace/confirm.h"
 
-// Rewrites one file with the accepted replacements and lists it (FROpenModified) when it
-// was rewritten. The new version is written to a temporary file beside the file and put
-// in its place by one rename once it is complete (a file with several links is written
-// over in place instead, with a copy of the old version kept meanwhile); any failure
-// before that, or a write by another program since the file was read, leaves the old
-// content where it was.
-void ReplaceInFile(FarFindData* file, ResultsList* results);
-// At the start of a run: no file rewritten yet. A file that the walk reaches again under
-// another name (a hard or symbolic link) is rewritten only once in a run.
-void StartReplaceRun();
+class FoundFile;
+class MatchContext;
+struct SearchRun;
+
+// A replace run: the search run it replaces for, and where its questions stand.
+struct ReplaceRun {
+  explicit ReplaceRun(SearchRun& searchRun) : run(searchRun) {}
+  SearchRun& run;
+  Confirmations confirmations;
+};
+
+// Rewrites one file with the accepted replacements and lists it (when the run lists
+// rewritten files) once it was rewritten. The new version is written to a temporary file
+// beside the file and put in its place by one rename once it is complete (a file with
+// several links is written over in place instead, with a copy of the old version kept
+// meanwhile); any failure before that, or a write by another program since the file was
+// read, leaves the old content where it was.
+void ReplaceInFile(ReplaceRun& replace, FoundFile& file, MatchContext& context);
+// At the start of a run: no question answered, no file rewritten yet. A file that the walk
+// reaches again under another name (a hard or symbolic link) is rewritten only once in a
+// run.
+void StartReplaceRun(ReplaceRun& replace);
 // At the end of a run, however it ended: the new versions that wait to be put in place
 // together with others (when no question was asked for them) are put in place.
-void FinishReplaceRun();
+void FinishReplaceRun(ReplaceRun& replace);

@@ -9,10 +9,8 @@
 #include "common/template.h"
 #include "filesearch/byte_scan.h"
 #include "filesearch/line_modes.h"
-#include "filesearch/replace/confirm.h"
-#include "filesearch/search_text.h"
-#include "filesearch/settings.h"
-#include "filesearch/walker.h"
+#include "filesearch/match_context.h"
+#include "filesearch/mode_functions.h"
 
 namespace {
 
@@ -64,13 +62,14 @@ bool ReplaceInSubject(ReplaceOutput* out, const unsigned char* subject, const un
   int options = optionsAt(subject);
   std::size_t offset = 0;
   for (;;) {
-    if (PollEscapeWithinFile()) {
+    if (out->context->PollWithinFile()) {
       out->interrupted = true;
       return false;
     }
     const char* text = reinterpret_cast<const char*>(subject);
-    const int rc = MatchPattern(SearchPattern, text, static_cast<std::size_t>(end - subject),
-                                offset, options, ovector, pairs);
+    const int rc = MatchPattern(out->context->run.pattern(), text,
+                                static_cast<std::size_t>(end - subject), offset, options, ovector,
+                                pairs);
     if (rc <= 0) {
       const int answer = AnswerOfMatch(rc);
       if (answer >= 0) return true;
@@ -79,7 +78,8 @@ bool ReplaceInSubject(ReplaceOutput* out, const unsigned char* subject, const un
     }
     const unsigned char* matchStart = subject + ovector[0];
     const unsigned char* matchEnd = subject + ovector[1];
-    std::string expansion = ExpandTemplate(text, ovector, pairs, FRReplace.c_str(), "\n");
+    std::string expansion =
+        ExpandTemplate(text, ovector, pairs, out->context->settings.replacement.c_str(), "\n");
     if (!WriteMatch(out, matchStart, static_cast<std::size_t>(matchEnd - matchStart), expansion))
       return false;
     *lastEnd = matchEnd;
@@ -141,15 +141,17 @@ int FinishOutput(ReplaceOutput* out, const unsigned char* end) {
 // Caseless plain text with letters beyond ASCII, in the UTF-8 text model: the occurrences
 // as the pattern engine folds them, which may differ from the text in length.
 int ReplaceFoldedText(const unsigned char* content, std::size_t length, ReplaceOutput* out) {
+  const SearchSettings& settings = out->context->settings;
   const char* subject = reinterpret_cast<const char*>(content);
   std::size_t at = 0;
   std::size_t start;
   std::size_t end;
   for (;;) {
-    const int found = FindFoldedText(FText.data(), FText.size(), subject, length, at, &start, &end);
+    const int found = FindFoldedText(settings.text.data(), settings.text.size(), subject, length,
+                                     at, &start, &end);
     if (found < 0) out->limit = -found;
     if (found <= 0) break;
-    if (!WriteMatch(out, content + start, end - start, FRReplace))
+    if (!WriteMatch(out, content + start, end - start, settings.replacement))
       return FinishOutput(out, out->position);
     at = end;
   }
@@ -158,10 +160,11 @@ int ReplaceFoldedText(const unsigned char* content, std::size_t length, ReplaceO
 
 int ReplacePlainText(const unsigned char* content, std::size_t length, ReplaceOutput* out) {
   out->pending = out->position = content;
-  const auto* text = reinterpret_cast<const unsigned char*>(FText.data());
-  const std::size_t n = FText.size();
-  const bool exact = FCaseSensitive != 0;
-  if (n > 0 && !exact && NeedsUnicodeFold(FText.data(), n))
+  const SearchSettings& settings = out->context->settings;
+  const auto* text = reinterpret_cast<const unsigned char*>(settings.text.data());
+  const std::size_t n = settings.text.size();
+  const bool exact = settings.caseSensitive;
+  if (n > 0 && !exact && NeedsUnicodeFold(settings.text.data(), n))
     return ReplaceFoldedText(content, length, out);
   // An empty text would match everywhere with nothing to replace.
   if (n == 0 || n > length) return 0;
@@ -172,7 +175,7 @@ int ReplacePlainText(const unsigned char* content, std::size_t length, ReplaceOu
     at = first.Next(at);
     if (at >= length || length - at < n) break;
     if (SameText(content + at, text, n, exact)) {
-      if (!WriteMatch(out, content + at, n, FRReplace)) {
+      if (!WriteMatch(out, content + at, n, settings.replacement)) {
         stopped = true;
         break;
       }
@@ -186,8 +189,9 @@ int ReplacePlainText(const unsigned char* content, std::size_t length, ReplaceOu
 
 int ReplaceByLines(const unsigned char* content, std::size_t length, ReplaceOutput* out) {
   out->pending = out->position = content;
-  if (!SearchPattern) return 0;
-  const int pairs = PatternGroupCount(SearchPattern) + 1;
+  const CompiledPattern* pattern = out->context->run.pattern();
+  if (!pattern) return 0;
+  const int pairs = PatternGroupCount(pattern) + 1;
   std::vector<int> ovector(3 * static_cast<std::size_t>(pairs));
   const unsigned char* cursor = content;
   std::size_t remaining = length;
@@ -235,9 +239,11 @@ int WindowStep(ReplaceOutput* out, const unsigned char* content, const unsigned 
 
 int ReplaceSeveralLines(const unsigned char* content, std::size_t length, ReplaceOutput* out) {
   out->pending = out->position = content;
-  if (!SearchPattern) return 0;
-  const int window = SeveralLines > 1 ? SeveralLines : 1;
-  const int pairs = PatternGroupCount(SearchPattern) + 1;
+  const CompiledPattern* pattern = out->context->run.pattern();
+  if (!pattern) return 0;
+  const int severalLines = out->context->settings.severalLines;
+  const int window = severalLines > 1 ? severalLines : 1;
+  const int pairs = PatternGroupCount(pattern) + 1;
   std::vector<int> ovector(3 * static_cast<std::size_t>(pairs));
   const unsigned char* end = content + length;
   const unsigned char* ws = content;
@@ -258,15 +264,8 @@ int ReplaceSeveralLines(const unsigned char* content, std::size_t length, Replac
 }
 
 int ReplaceInContent(const unsigned char* content, std::size_t length, ReplaceOutput* out) {
-  StartConfirmFile();
-  switch (FSearchAs) {
-    case 0:
-      return ReplacePlainText(content, length, out);
-    case 1:
-      return ReplaceByLines(content, length, out);
-    case 2:
-      return ReplaceSeveralLines(content, length, out);
-    default:
-      return 0;
-  }
+  SearchMode mode;
+  if (!out->context->settings.FindMode(&mode)) return 0;
+  const ReplaceScan scan = FunctionsOf(mode).replace;
+  return scan ? scan(content, length, out) : 0;
 }

@@ -1,4 +1,4 @@
-// The replace scans over a file's content: they find the matches of the current search
+// The replace scans over a file's content: they find the matches of the run's search
 // (plain text, the pattern line by line, the pattern in a sliding window of lines) and
 // write the new content to an output sink. They take bytes only, so they can run on any
 // byte range without files.
@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+
+class MatchContext;
 
 // Where a scan's new content goes.
 struct OutputSink {
@@ -22,6 +24,7 @@ struct OutputSink {
 
 // The state of one scan (ReplaceOutput).
 struct ReplaceOutput {
+  MatchContext* context = nullptr;  // the run the scan replaces for, on this thread
   const OutputSink* sink = nullptr;
   bool open = false;         // the sink's begin accepted the file
   bool failed = false;       // a write failed: what was written is incomplete
@@ -32,9 +35,12 @@ struct ReplaceOutput {
   const unsigned char* position = nullptr;  // where the scan is
 };
 
-// Resets the per-file questions and runs the scan of FSearchAs. 1 when a complete new
-// content went to the sink, 0 when nothing did or it is incomplete or must not be used
-// (see the flags).
+// A replace scan: 1 when a complete new content went to the sink, 0 when nothing did or it
+// is incomplete or must not be used (see the flags).
+using ReplaceScan = int (*)(const unsigned char* content, std::size_t length, ReplaceOutput* out);
+
+// Runs the replace scan of the run's mode (filesearch/search_modes.h); 0 for a mode
+// without one.
 int ReplaceInContent(const unsigned char* content, std::size_t length, ReplaceOutput* out);
 
 int ReplacePlainText(const unsigned char* content, std::size_t length, ReplaceOutput* out);

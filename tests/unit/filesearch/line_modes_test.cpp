@@ -7,9 +7,8 @@
 #include <vector>
 
 #include "common/pattern.h"
-#include "filesearch/search_text.h"
-#include "filesearch/settings.h"
 #include "unit/common/message_recorder.h"
+#include "unit/filesearch/search_run_fixture.h"
 
 namespace {
 
@@ -46,7 +45,7 @@ TEST(LineRule, LineEndsAreCrLfOrCrLfPairs) {
 std::vector<std::string> Windows;
 
 // Each window, marked "|" when it ends where the range ends.
-int RecordWindow(const unsigned char* bytes, std::size_t count, bool endsRange) {
+int RecordWindow(MatchContext&, const unsigned char* bytes, std::size_t count, bool endsRange) {
   Windows.emplace_back(reinterpret_cast<const char*>(bytes), count);
   if (endsRange) Windows.back() += '|';
   return 0;
@@ -54,7 +53,8 @@ int RecordWindow(const unsigned char* bytes, std::size_t count, bool endsRange) 
 
 std::vector<std::string> WindowsOf(const std::string& text, int lines) {
   Windows.clear();
-  EXPECT_EQ(TestLineWindows(Data(text), text.size(), lines, RecordWindow), 0);
+  TestRun test(MakeSettings("", 3, 1));
+  EXPECT_EQ(TestLineWindows(test.context, Data(text), text.size(), lines, RecordWindow), 0);
   return Windows;
 }
 
@@ -73,13 +73,14 @@ TEST(LineWindows, EveryRunOfLinesThenTheLastWindowShrinking) {
   EXPECT_EQ(WindowsOf("x", 0), W{"x|"});  // a height below 1 counts as 1
 }
 
-// Compiles the search pattern for one test and releases it afterwards.
-struct SearchPatternScope {
-  SearchPatternScope(const char* text, int caseSensitive) {
-    ReleasePattern(&SearchPattern);
-    ok = CompilePattern(&SearchPattern, text, caseSensitive) == 1;
+// The pattern of one test in its runs; the references match with it.
+const CompiledPattern* SearchPattern = nullptr;
+struct SearchPatternScope : PatternRuns {
+  SearchPatternScope(const char* text, int caseSensitive) : PatternRuns(text, caseSensitive) {
+    SearchPattern = Pattern();
+    ok = SearchPattern != nullptr;
   }
-  ~SearchPatternScope() { ReleasePattern(&SearchPattern); }
+  ~SearchPatternScope() { SearchPattern = nullptr; }
   bool ok = false;
 };
 
@@ -108,13 +109,12 @@ TEST(PatternModes, LinesNeverShowTheirLineEnds) {
   for (const Case& c : cases) {
     SearchPatternScope scope(c.pattern, 1);
     ASSERT_TRUE(scope.ok) << c.pattern;
-    SeveralLines = 2;
+    MatchContext& context = scope.Context(2);
     const auto* bytes = Data(c.text);
-    EXPECT_EQ(MatchLines(bytes, c.text.size()), c.lines) << c.pattern;
-    EXPECT_EQ(MatchWholeFile(bytes, c.text.size()), c.whole) << c.pattern;
-    EXPECT_EQ(MatchSeveralLines(bytes, c.text.size()), c.windowsOf2) << c.pattern;
+    EXPECT_EQ(MatchLines(context, bytes, c.text.size()), c.lines) << c.pattern;
+    EXPECT_EQ(MatchWholeFile(context, bytes, c.text.size()), c.whole) << c.pattern;
+    EXPECT_EQ(MatchSeveralLines(context, bytes, c.text.size()), c.windowsOf2) << c.pattern;
   }
-  SeveralLines = 5;
 }
 
 // Mode 1 as the rule says it, with a line split of its own.
@@ -157,11 +157,11 @@ TEST(PatternModes, LineByLineAgreesWithTheRuleOnRandomInputs) {
         for (auto& b : bytes) b = alphabet[random() % sizeof(alphabet)];
         const int expected = ReferenceLines(bytes);
         matches += expected;
-        ASSERT_EQ(MatchLines(bytes.data(), bytes.size()), expected)
+        ASSERT_EQ(MatchLines(scope.Context(), bytes.data(), bytes.size()), expected)
             << "pattern " << pattern << " case " << caseSensitive << " round " << round;
         const int whole = MatchPattern(SearchPattern, reinterpret_cast<const char*>(bytes.data()),
                                        bytes.size(), 0, 0, nullptr, 0) >= 0;
-        ASSERT_EQ(MatchWholeFile(bytes.data(), bytes.size()), whole)
+        ASSERT_EQ(MatchWholeFile(scope.Context(), bytes.data(), bytes.size()), whole)
             << "pattern " << pattern << " case " << caseSensitive << " round " << round;
       }
     }
@@ -221,16 +221,16 @@ TEST(PatternModes, WindowsOfLinesAgreeWithTheRuleOnRandomInputs) {
         // Every other input has LFs alone for line ends.
         const std::size_t letters = sizeof(alphabet) - round % 2;
         for (auto& b : bytes) b = alphabet[random() % letters];
-        SeveralLines = 1 + static_cast<int>(random() % 4);
-        const int expected = ReferenceWindows(bytes, SeveralLines);
+        const int severalLines = 1 + static_cast<int>(random() % 4);
+        const int expected = ReferenceWindows(bytes, severalLines);
         matches += expected;
-        ASSERT_EQ(MatchSeveralLines(bytes.data(), bytes.size()), expected)
-            << "pattern " << pattern << " case " << caseSensitive << " lines " << SeveralLines
+        ASSERT_EQ(MatchSeveralLines(scope.Context(severalLines), bytes.data(), bytes.size()),
+                  expected)
+            << "pattern " << pattern << " case " << caseSensitive << " lines " << severalLines
             << " round " << round;
       }
     }
   }
-  SeveralLines = 5;
   EXPECT_GT(matches, rounds / 5);
   EXPECT_LT(matches, rounds * 4 / 5);
 }

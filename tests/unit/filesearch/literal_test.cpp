@@ -7,7 +7,7 @@
 
 #include "filesearch/byte_scan.h"
 #include "filesearch/matchers.h"
-#include "filesearch/settings.h"
+#include "unit/filesearch/search_run_fixture.h"
 
 namespace {
 
@@ -27,9 +27,13 @@ int ReferenceFind(const std::vector<unsigned char>& bytes, const std::string& te
   return 0;
 }
 
+// One run for each case, kept from call to call as a search keeps its context from file to
+// file: a range starts with the pairs the last range turned to.
 int Find(const std::vector<unsigned char>& bytes, const std::string& text, int caseSensitive) {
-  FCaseSensitive = caseSensitive;
-  return FindLiteral(bytes.data(), bytes.size(), text.c_str());
+  static TestRun exact(MakeSettings("", 0, 1));
+  static TestRun folded(MakeSettings("", 0, 0));
+  TestRun& test = caseSensitive ? exact : folded;
+  return FindLiteral(test.context, bytes.data(), bytes.size(), text.c_str());
 }
 
 std::vector<unsigned char> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
@@ -55,9 +59,10 @@ TEST(FindLiteral, EdgesOfTheRange) {
   EXPECT_EQ(Find(Bytes(std::string("a\0b", 3)), "b", 1), 1);
   // The byte right after the range is never looked at.
   const std::string data = "xxabcd";
-  FCaseSensitive = 1;
-  EXPECT_EQ(FindLiteral(reinterpret_cast<const unsigned char*>(data.data()), 5, "abcd"), 0);
-  EXPECT_EQ(FindLiteral(reinterpret_cast<const unsigned char*>(data.data()), 6, "abcd"), 1);
+  TestRun test(MakeSettings("abcd", 0, 1));
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
+  EXPECT_EQ(FindLiteral(test.context, bytes, 5, "abcd"), 0);
+  EXPECT_EQ(FindLiteral(test.context, bytes, 6, "abcd"), 1);
 }
 
 TEST(FindLiteral, AgreesWithTheDefinitionOnRandomInputs) {

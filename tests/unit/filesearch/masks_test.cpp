@@ -13,15 +13,15 @@ namespace {
 // The mask settings of one test, restored afterwards.
 struct MaskSettings {
   MaskSettings(int delimiter, int negation, int dotAsterisk)
-      : saved{MaskDelimiter, MaskNegation, DotAsteriskMatchesNoExtension} {
-    MaskDelimiter = delimiter;
-    MaskNegation = negation;
-    DotAsteriskMatchesNoExtension = dotAsterisk;
+      : saved{Stored.MaskDelimiter, Stored.MaskNegation, Stored.DotAsteriskMatchesNoExtension} {
+    Stored.MaskDelimiter = delimiter;
+    Stored.MaskNegation = negation;
+    Stored.DotAsteriskMatchesNoExtension = dotAsterisk;
   }
   ~MaskSettings() {
-    MaskDelimiter = saved[0];
-    MaskNegation = saved[1];
-    DotAsteriskMatchesNoExtension = saved[2];
+    Stored.MaskDelimiter = saved[0];
+    Stored.MaskNegation = saved[1];
+    Stored.DotAsteriskMatchesNoExtension = saved[2];
   }
   int saved[3];
 };

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -12,10 +13,9 @@
 #include "filesearch/line_modes.h"
 #include "filesearch/matchers.h"
 #include "filesearch/results.h"
-#include "filesearch/search_text.h"
-#include "filesearch/settings.h"
 #include "filesearch/walker.h"
 #include "unit/common/message_recorder.h"
+#include "unit/filesearch/search_run_fixture.h"
 
 namespace {
 
@@ -71,11 +71,6 @@ class ReadInPiecesTest : public ::testing::Test {
     ASSERT_FALSE(folder_.empty());
   }
   void TearDown() override {
-    ClearResults(&results_);
-    ReleasePattern(&SearchPattern);
-    FSearchAs = 0;
-    SeveralLines = 5;
-    StopSearch = false;
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
   }
@@ -86,35 +81,28 @@ class ReadInPiecesTest : public ::testing::Test {
     return path;
   }
 
-  // The answer of the file read in pieces of pieceSize, growing up to longest.
-  int ReadInPieces(const std::string& path, PieceMatcher matcher, std::size_t pieceSize,
-                   std::size_t longest, bool* tooLong) {
+  // The answer of the file read in pieces of pieceSize, growing up to longest, in the
+  // context given.
+  int ReadInPieces(MatchContext& context, const std::string& path, PieceMatcher matcher,
+                   std::size_t pieceSize, std::size_t longest, bool* tooLong) {
     platform::File file;
     std::uint64_t size = 0;
     EXPECT_TRUE(file.OpenForReading(path.c_str(), &size));
-    return ScanInPieces(file, size, matcher, tooLong, pieceSize, longest);
+    return ScanInPieces(context, file, size, matcher, tooLong, pieceSize, longest);
   }
 
   // Whether TestFoundFile lists the file under the text, the mode and case sensitivity.
   bool Lists(const std::string& path, const char* text, int mode, int caseSensitive) {
-    FText = text;
-    FSearchAs = mode;
-    FSInverse = 0;
-    FCaseSensitive = caseSensitive;
-    StopSearch = false;
-    ReleasePattern(&SearchPattern);
-    if (mode != 0) {
-      EXPECT_EQ(CompileSearchText(), 1) << text;
-    }
-    ClearResults(&results_);
+    TestRun test(MakeSettings(text, mode, caseSensitive, severalLines_));
     FarFindData record{};
     std::strncpy(record.cFileName, path.c_str(), sizeof(record.cFileName) - 1);
-    TestFoundFile(&record, &results_);
-    return results_.count == 1;
+    FoundFile found(record);
+    TestFoundFile(found, test.context);
+    return test.results.count == 1;
   }
 
   std::string folder_;
-  ResultsList results_;
+  int severalLines_ = 5;
 };
 
 // Random files read in pieces down to one byte, so that every line end, CR LF pair and
@@ -133,27 +121,30 @@ TEST_F(ReadInPiecesTest, PiecesAnswerAsTheWholeFile) {
   int rounds = 0;
   for (const char* pattern : patterns) {
     for (int caseSensitive = 0; caseSensitive < 2; ++caseSensitive) {
-      ReleasePattern(&SearchPattern);
-      ASSERT_EQ(CompilePattern(&SearchPattern, pattern, caseSensitive), 1) << pattern;
+      PatternRuns runs(pattern, caseSensitive);
+      ASSERT_NE(runs.Pattern(), nullptr) << pattern;
       for (int round = 0; round < 40; ++round, ++rounds) {
         std::string text(1 + random() % 60, ' ');
         const std::size_t letters = sizeof(alphabet) - round % 2;  // every other without CR
         for (auto& b : text) b = static_cast<char>(alphabet[random() % letters]);
         const std::string path = Write("random.txt", text);
-        SeveralLines = 1 + static_cast<int>(random() % 4);
-        const int lines = MatchLines(Data(text), text.size());
-        const int windows = MatchSeveralLines(Data(text), text.size());
+        const int severalLines = 1 + static_cast<int>(random() % 4);
+        MatchContext& context = runs.Context(severalLines);
+        const int lines = MatchLines(context, Data(text), text.size());
+        const int windows = MatchSeveralLines(context, Data(text), text.size());
         matches += lines + windows;
         for (std::size_t pieceSize : pieceSizes) {
           bool tooLong = true;
-          ASSERT_EQ(ReadInPieces(path, MatchLinesPiece, pieceSize, 1 << 16, &tooLong), lines)
+          ASSERT_EQ(ReadInPieces(context, path, MatchLinesPiece, pieceSize, 1 << 16, &tooLong),
+                    lines)
               << pattern << " case " << caseSensitive << " piece " << pieceSize << " in '"
               << text << "'";
           EXPECT_FALSE(tooLong);
-          ASSERT_EQ(ReadInPieces(path, MatchSeveralLinesPiece, pieceSize, 1 << 16, &tooLong),
-                    windows)
+          ASSERT_EQ(
+              ReadInPieces(context, path, MatchSeveralLinesPiece, pieceSize, 1 << 16, &tooLong),
+              windows)
               << pattern << " case " << caseSensitive << " piece " << pieceSize << " lines "
-              << SeveralLines << " in '" << text << "'";
+              << severalLines << " in '" << text << "'";
         }
       }
     }
@@ -164,16 +155,16 @@ TEST_F(ReadInPiecesTest, PiecesAnswerAsTheWholeFile) {
 
 TEST_F(ReadInPiecesTest, ALineLongerThanTheLongestPieceIsLeftToTheCaller) {
   recorder::Host host;
-  ReleasePattern(&SearchPattern);
-  ASSERT_EQ(CompilePattern(&SearchPattern, "^x+y$", 1), 1);
+  TestRun test(MakeSettings("^x+y$", 1, 1));
+  MatchContext& context = test.context;
   const std::string path = Write("long.txt", "a\n" + std::string(100, 'x') + "y\nb\n");
   bool tooLong = false;
-  EXPECT_EQ(ReadInPieces(path, MatchLinesPiece, 8, 64, &tooLong), 0);
+  EXPECT_EQ(ReadInPieces(context, path, MatchLinesPiece, 8, 64, &tooLong), 0);
   EXPECT_TRUE(tooLong);
-  EXPECT_EQ(ReadInPieces(path, MatchLinesPiece, 8, 128, &tooLong), 1);
+  EXPECT_EQ(ReadInPieces(context, path, MatchLinesPiece, 8, 128, &tooLong), 1);
   EXPECT_FALSE(tooLong);
   // The buffer goes back to the asked size for the next file.
-  EXPECT_EQ(ReadInPieces(path, MatchLinesPiece, 8, 64, &tooLong), 0);
+  EXPECT_EQ(ReadInPieces(context, path, MatchLinesPiece, 8, 64, &tooLong), 0);
   EXPECT_TRUE(tooLong);
 }
 
@@ -181,7 +172,7 @@ TEST_F(ReadInPiecesTest, ALineLongerThanTheLongestPieceIsLeftToTheCaller) {
 // in every mode that reads pieces, and a CR LF pair cut by a piece's end stays one line end.
 TEST_F(ReadInPiecesTest, ALargeFileIsSearchedAcrossTheEndsOfItsPieces) {
   recorder::Host host;
-  SeveralLines = 2;
+  severalLines_ = 2;
   const std::string tail(3 << 20, 'z');
   for (std::size_t before : {std::size_t{1}, std::size_t{3}, std::size_t{6}}) {
     SCOPED_TRACE(before);

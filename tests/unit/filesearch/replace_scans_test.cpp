@@ -5,10 +5,8 @@
 #include <string>
 
 #include "common/pattern.h"
-#include "filesearch/replace/confirm.h"
 #include "filesearch/replace/scans.h"
-#include "filesearch/search_text.h"
-#include "filesearch/settings.h"
+#include "unit/filesearch/search_run_fixture.h"
 #include "unit/text_model_scope.h"
 
 namespace {
@@ -29,15 +27,9 @@ struct ScanRun {
 ScanRun Replace(int mode, const std::string& text, const std::string& with,
             const std::string& content, int severalLines = 3, bool keep = false,
             int caseSensitive = 1) {
-  FSearchAs = mode;
-  FText = text;
-  FRReplace = with;
-  FCaseSensitive = caseSensitive;
-  SeveralLines = severalLines;
-  FRConfirmLine = 0;
-  FRConfirmFile = 0;
-  StartConfirmRun();
-  EXPECT_EQ(CompileSearchText(), 1);
+  SearchSettings settings = MakeSettings(text, mode, caseSensitive, severalLines);
+  settings.replacement = with;
+  TestRun test(settings);
   ScanRun run;
   std::string written;
   OutputSink sink;
@@ -54,10 +46,10 @@ ScanRun Replace(int mode, const std::string& text, const std::string& with,
     return 1;
   };
   ReplaceOutput out;
+  out.context = &test.context;
   out.sink = &sink;
   run.result = ReplaceInContent(Data(content), content.size(), &out);
   if (out.open) run.output = written;
-  ReleasePattern(&SearchPattern);
   return run;
 }
 
@@ -97,11 +89,9 @@ TEST(ReplaceScans, PlainText) {
 }
 
 TEST(ReplaceScans, PlainTextFoldsOnlyAsciiLettersWhenCaseIsIgnored) {
-  FCaseSensitive = 0;
-  FSearchAs = 0;
-  FText = "ab\xC0";
-  FRReplace = "-";
-  StartConfirmRun();
+  SearchSettings settings = MakeSettings("ab\xC0", 0, 0);
+  settings.replacement = "-";
+  TestRun test(settings);
   std::string written;
   OutputSink sink{[] { return 1; },
                   [](const unsigned char*, std::size_t, const std::string&) { return 1; },
@@ -110,6 +100,7 @@ TEST(ReplaceScans, PlainTextFoldsOnlyAsciiLettersWhenCaseIsIgnored) {
                     return 1;
                   }};
   ReplaceOutput out;
+  out.context = &test.context;
   out.sink = &sink;
   std::string content = "AB\xC0 ab\xE0 aB\xC0";
   EXPECT_EQ(ReplacePlainText(Data(content), content.size(), &out), 1);
@@ -219,16 +210,15 @@ TEST(ReplaceScans, MatchesLeftUnchangedStillWriteTheWholeFile) {
 }
 
 TEST(ReplaceScans, AFailedWriteStopsAndReportsIncomplete) {
-  FSearchAs = 0;
-  FText = "o";
-  FRReplace = "0";
-  FCaseSensitive = 1;
-  StartConfirmRun();
+  SearchSettings settings = MakeSettings("o", 0, 1);
+  settings.replacement = "0";
+  TestRun test(settings);
   int writes = 0;
   OutputSink sink{[] { return 1; },
                   [](const unsigned char*, std::size_t, const std::string&) { return 1; },
                   [&](const unsigned char*, std::size_t) { return ++writes < 2 ? 1 : 0; }};
   ReplaceOutput out;
+  out.context = &test.context;
   out.sink = &sink;
   std::string content = "foo foo foo";
   EXPECT_EQ(ReplaceInContent(Data(content), content.size(), &out), 0);
@@ -237,14 +227,13 @@ TEST(ReplaceScans, AFailedWriteStopsAndReportsIncomplete) {
 }
 
 TEST(ReplaceScans, ADeclinedFileWritesNothing) {
-  FSearchAs = 0;
-  FText = "o";
-  StartConfirmRun();
+  TestRun test(MakeSettings("o", 0, 1));
   int writes = 0;
   OutputSink sink{[] { return 0; },
                   [](const unsigned char*, std::size_t, const std::string&) { return 1; },
                   [&](const unsigned char*, std::size_t) { return ++writes, 1; }};
   ReplaceOutput out;
+  out.context = &test.context;
   out.sink = &sink;
   std::string content = "foo";
   EXPECT_EQ(ReplaceInContent(Data(content), content.size(), &out), 0);

@@ -11,10 +11,9 @@
 #include "common/pattern.h"
 #include "filesearch/matchers.h"
 #include "filesearch/results.h"
-#include "filesearch/search_text.h"
-#include "filesearch/settings.h"
 #include "filesearch/walker.h"
 #include "unit/common/message_recorder.h"
+#include "unit/filesearch/search_run_fixture.h"
 
 namespace {
 
@@ -32,11 +31,6 @@ class TestFoundFileTest : public ::testing::Test {
     Write("empty.txt", "");
   }
   void TearDown() override {
-    ClearResults(&results_);
-    ReleasePattern(&SearchPattern);
-    FSInverse = 0;
-    FSearchAs = 0;
-    StopSearch = false;
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
   }
@@ -45,34 +39,36 @@ class TestFoundFileTest : public ::testing::Test {
     std::ofstream(folder_ + "/" + name, std::ios::binary) << bytes;
   }
 
-  // The names among hit, miss, empty and a missing file that the search lists.
+  // The names among hit, miss, empty and a missing file that the search lists, in one run
+  // (whose pattern is compiled for modes 1 to 3 only, as a run made without the compile
+  // step for the word lists).
   std::set<std::string> Listed(const char* text, int mode, int inverse) {
-    FText = text;
-    FSearchAs = mode;
-    FSInverse = inverse;
-    FCaseSensitive = 1;
-    SeveralLines = 2;
-    StopSearch = false;
-    ReleasePattern(&SearchPattern);
-    if (mode >= 1 && mode <= 3) {
-      EXPECT_EQ(CompileSearchText(), 1);
-    }
-    ClearResults(&results_);
+    SearchSettings settings = MakeSettings(text, mode, 1, 2);
+    settings.inverse = inverse != 0;
+    TestRun test(settings, mode >= 1 && mode <= 3);
     for (const char* name : {"hit.txt", "miss.txt", "empty.txt", "missing.txt"}) {
-      if (StopSearch) break;  // as the walker does
+      if (test.context.Stopped()) break;  // as the walker does
       FarFindData record{};
       const std::string path = folder_ + "/" + name;
       std::strncpy(record.cFileName, path.c_str(), sizeof(record.cFileName) - 1);
-      TestFoundFile(&record, &results_);
+      FoundFile found(record);
+      TestFoundFile(found, test.context);
     }
+    stopped_ = test.context.Stopped();
     std::set<std::string> names;
-    for (int i = 0; i < results_.count; ++i)
-      names.insert(std::filesystem::path(results_.items[i].FindData.cFileName).filename());
+    for (int i = 0; i < test.results.count; ++i)
+      names.insert(std::filesystem::path(test.results.items[i].FindData.cFileName).filename());
     return names;
   }
 
+  // The matcher's answer for the file, through the ways a file is read whole.
+  int Scan(const std::string& path, Matcher matcher) {
+    TestRun test(MakeSettings("", 0, 1));
+    return ScanMappedFile(test.context, path.c_str(), matcher);
+  }
+
   std::string folder_;
-  ResultsList results_;
+  bool stopped_ = false;  // the last Listed was stopped
 };
 
 using Names = std::set<std::string>;
@@ -115,24 +111,24 @@ TEST_F(TestFoundFileTest, ListsByModeAndInversion) {
 TEST_F(TestFoundFileTest, AWordThatIsNoPatternListsNothingAndStops) {
   recorder::Host host;
   EXPECT_EQ(Listed("-(bad", 5, 1), Names{});
-  EXPECT_TRUE(StopSearch);
+  EXPECT_TRUE(stopped_);
   EXPECT_EQ(recorder::Shown().size(), 1u);
 }
 
 int SeenCount = -1;
-int RecordCount(const unsigned char*, std::size_t count) {
+int RecordCount(MatchContext&, const unsigned char*, std::size_t count) {
   SeenCount = static_cast<int>(count);
   return 1;
 }
 
 TEST_F(TestFoundFileTest, ScanMappedFileHandsTheWholeFileToTheMatcher) {
   Write("big.bin", std::string(70000, '\0') + "end");
-  EXPECT_EQ(ScanMappedFile((folder_ + "/big.bin").c_str(), RecordCount), 1);
+  EXPECT_EQ(Scan(folder_ + "/big.bin", RecordCount), 1);
   EXPECT_EQ(SeenCount, 70003);
   SeenCount = -1;
-  EXPECT_EQ(ScanMappedFile((folder_ + "/empty.txt").c_str(), RecordCount), 0);
-  EXPECT_EQ(ScanMappedFile((folder_ + "/missing.txt").c_str(), RecordCount), 0);
-  EXPECT_EQ(ScanMappedFile(folder_.c_str(), RecordCount), 0);
+  EXPECT_EQ(Scan(folder_ + "/empty.txt", RecordCount), 0);
+  EXPECT_EQ(Scan(folder_ + "/missing.txt", RecordCount), 0);
+  EXPECT_EQ(Scan(folder_, RecordCount), 0);
   EXPECT_EQ(SeenCount, -1);
 }
 
@@ -140,7 +136,7 @@ TEST_F(TestFoundFileTest, ScanMappedFileHandsTheWholeFileToTheMatcher) {
 // then reads past the new end comes from the mapping of a file that is no longer there.
 std::string CutPath;
 int CutSeen = -1;
-int CutAndReadAll(const unsigned char* bytes, std::size_t count) {
+int CutAndReadAll(MatchContext&, const unsigned char* bytes, std::size_t count) {
   if (truncate(CutPath.c_str(), 0) != 0) return -100;
   unsigned sum = 0;
   for (std::size_t i = 0; i < count; i += 512) sum += bytes[i];
@@ -152,12 +148,12 @@ TEST_F(TestFoundFileTest, AMappedFileCutShortWhileSearchedIsNotMatched) {
   // Above the size up to which a file is read rather than mapped.
   CutPath = folder_ + "/cut.bin";
   Write("cut.bin", std::string(3 << 20, 'x'));
-  EXPECT_EQ(ScanMappedFile(CutPath.c_str(), CutAndReadAll), 0);
+  EXPECT_EQ(Scan(CutPath, CutAndReadAll), 0);
   EXPECT_NE(CutSeen, -1) << "the matcher ran to its end";
   // The next file is searched as usual.
   Write("after.bin", std::string(2 << 20, '\0') + "end");
   SeenCount = -1;
-  EXPECT_EQ(ScanMappedFile((folder_ + "/after.bin").c_str(), RecordCount), 1);
+  EXPECT_EQ(Scan(folder_ + "/after.bin", RecordCount), 1);
   EXPECT_EQ(SeenCount, (2 << 20) + 3);
 }
 
@@ -172,7 +168,7 @@ TEST_F(TestFoundFileTest, ReadAndMappedFilesGiveTheSameAnswersAtTheSizeBoundary)
     Write("hit.txt", filler + "\nend token");   // the text in the file's last bytes
     Write("miss.txt", "token\n" + std::string(size - 6, 'b'));  // only at the start
     SeenCount = -1;
-    EXPECT_EQ(ScanMappedFile((folder_ + "/hit.txt").c_str(), RecordCount), 1);
+    EXPECT_EQ(Scan(folder_ + "/hit.txt", RecordCount), 1);
     EXPECT_EQ(SeenCount, static_cast<int>(size));
     const struct {
       const char* text;
@@ -201,7 +197,7 @@ TEST_F(TestFoundFileTest, AShortFileReadAfterALongOneIsSeenAlone) {
   EXPECT_EQ(Listed("xneedle", 0, 0), kHit);
   EXPECT_EQ(Listed("x\\z", 2, 0), Names{"miss.txt"});
   SeenCount = -1;
-  EXPECT_EQ(ScanMappedFile((folder_ + "/miss.txt").c_str(), RecordCount), 1);
+  EXPECT_EQ(Scan(folder_ + "/miss.txt", RecordCount), 1);
   EXPECT_EQ(SeenCount, 4990);
 }
 

@@ -6,10 +6,9 @@
 #include "common/pattern.h"
 #include "filesearch/line_modes.h"
 #include "filesearch/matchers.h"
-#include "filesearch/search_text.h"
-#include "filesearch/settings.h"
 #include "filesearch/word_list.h"
 #include "unit/common/message_recorder.h"
+#include "unit/filesearch/search_run_fixture.h"
 #include "unit/text_model_scope.h"
 
 namespace {
@@ -21,8 +20,8 @@ const unsigned char* Data(const std::string& s) {
 }
 
 int FindText(const std::string& content, const std::string& text, int caseSensitive) {
-  FCaseSensitive = caseSensitive;
-  return FindLiteral(Data(content), content.size(), text.c_str());
+  TestRun test(MakeSettings(text, 0, caseSensitive));
+  return FindLiteral(test.context, Data(content), content.size(), text.c_str());
 }
 
 struct LiteralCase {
@@ -65,7 +64,6 @@ TEST(OemPlainText, FoldsAsciiOnly) {
 TEST(Utf8WordList, PlainWordsFoldEveryScript) {
   TextModelScope utf8(true);
   const std::string content = "Мой ДОМ и мой сад";
-  FCaseSensitive = 0;
   const struct {
     const char* list;
     int found;
@@ -77,22 +75,21 @@ TEST(Utf8WordList, PlainWordsFoldEveryScript) {
       {"\"+мой дом\"", 1},
   };
   for (const auto& c : cases) {
-    FText = c.list;
-    EXPECT_EQ(MatchLiteralWords(Data(content), content.size()), c.found) << c.list;
-    EXPECT_EQ(MatchPatternWords(Data(content), content.size()), c.found) << c.list;
+    TestRun words(MakeSettings(c.list, 4, 0));
+    EXPECT_EQ(MatchLiteralWords(words.context, Data(content), content.size()), c.found) << c.list;
+    TestRun patterns(MakeSettings(c.list, 5, 0));
+    EXPECT_EQ(MatchPatternWords(patterns.context, Data(content), content.size()), c.found)
+        << c.list;
   }
 }
 
-// Compiles the search text for one test and releases it afterwards.
+// A run of the search text for one test, with windows of two lines.
 struct SearchTextScope {
-  SearchTextScope(int mode, const char* text, int caseSensitive) {
-    FSearchAs = mode;
-    FText = text;
-    FCaseSensitive = caseSensitive;
-    ok = CompileSearchText() == 1;
-  }
-  ~SearchTextScope() { ReleasePattern(&SearchPattern); }
-  bool ok = false;
+  SearchTextScope(int mode, const char* text, int caseSensitive)
+      : test(MakeSettings(text, mode, caseSensitive, 2)), ok(test.run.pattern() != nullptr) {}
+  MatchContext& context() { return test.context; }
+  TestRun test;
+  bool ok;
 };
 
 // Mode 1 hands only the lines that hold the pattern's required bytes to the pattern: a
@@ -114,15 +111,14 @@ TEST(Utf8PatternModes, CaselessLettersAreFoundInEveryMode) {
       {"kelvin", "x\n\xE2\x84\xAA\x45LVIN\n"},
       {"bus stop", "x\nBU\xC5\xBF STOP\n"},  // a long s
   };
-  SeveralLines = 2;
   for (const auto& c : cases) {
     SearchTextScope scope(1, c.pattern, 0);
     ASSERT_TRUE(scope.ok) << c.pattern;
-    EXPECT_EQ(MatchLines(Data(c.content), c.content.size()), 1) << c.pattern;
-    EXPECT_EQ(MatchWholeFile(Data(c.content), c.content.size()), 1) << c.pattern;
-    EXPECT_EQ(MatchSeveralLines(Data(c.content), c.content.size()), 1) << c.pattern;
+    MatchContext& context = scope.context();
+    EXPECT_EQ(MatchLines(context, Data(c.content), c.content.size()), 1) << c.pattern;
+    EXPECT_EQ(MatchWholeFile(context, Data(c.content), c.content.size()), 1) << c.pattern;
+    EXPECT_EQ(MatchSeveralLines(context, Data(c.content), c.content.size()), 1) << c.pattern;
   }
-  SeveralLines = 5;
 }
 
 TEST(Utf8PatternModes, InvalidBytesNeitherMatchNorStopTheSearch) {
@@ -138,8 +134,8 @@ TEST(Utf8PatternModes, InvalidBytesNeitherMatchNorStopTheSearch) {
   for (const auto& c : cases) {
     SearchTextScope scope(2, c.pattern, 0);
     ASSERT_TRUE(scope.ok) << c.pattern;
-    EXPECT_EQ(MatchWholeFile(Data(binary), binary.size()), c.found) << c.pattern;
-    EXPECT_EQ(MatchLines(Data(binary), binary.size()), c.found) << c.pattern;
+    EXPECT_EQ(MatchWholeFile(scope.context(), Data(binary), binary.size()), c.found) << c.pattern;
+    EXPECT_EQ(MatchLines(scope.context(), Data(binary), binary.size()), c.found) << c.pattern;
   }
   EXPECT_TRUE(recorder::Shown().empty());
 }

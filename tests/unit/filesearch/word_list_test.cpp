@@ -7,10 +7,8 @@
 #include <vector>
 
 #include "common/pattern.h"
-#include "filesearch/search_text.h"
-#include "filesearch/settings.h"
-#include "filesearch/walker.h"
 #include "unit/common/message_recorder.h"
+#include "unit/filesearch/search_run_fixture.h"
 
 namespace {
 
@@ -69,17 +67,16 @@ TEST(TakeWord, WordsBeyondTheBufferAreRejectedWhole) {
 std::vector<std::string> Tested;
 std::vector<std::string> FoundWords;
 
-int RecordWord(const unsigned char*, std::size_t, const char* word) {
+int RecordWord(MatchContext&, const unsigned char*, std::size_t, const char* word) {
   Tested.emplace_back(word);
   return std::find(FoundWords.begin(), FoundWords.end(), word) != FoundWords.end();
 }
 
 int MatchWords(const std::string& list, const std::vector<std::string>& found) {
-  FText = list;
+  TestRun test(MakeSettings(list, 4, 1));
   FoundWords = found;
   Tested.clear();
-  StopSearch = false;
-  return MatchWordList(nullptr, 0, RecordWord);
+  return MatchWordList(test.context, nullptr, 0, RecordWord);
 }
 
 TEST(MatchWordList, RequiredExcludedAndOptionalWords) {
@@ -140,10 +137,9 @@ TEST(MatchWordList, LiteralWordsOverTheWholeRange) {
       {"\"Two\r\nth\"", 1, 1}, {"-four -five", 1, 1}, {"four five", 0, 0},
   };
   for (const auto& c : cases) {
-    FText = c.list;
-    FCaseSensitive = c.caseSensitive;
-    StopSearch = false;
-    EXPECT_EQ(MatchLiteralWords(bytes, data.size()), c.expected) << "list '" << c.list << "'";
+    TestRun test(MakeSettings(c.list, 4, c.caseSensitive));
+    EXPECT_EQ(MatchLiteralWords(test.context, bytes, data.size()), c.expected)
+        << "list '" << c.list << "'";
   }
 }
 
@@ -151,65 +147,75 @@ TEST(MatchWordList, PatternWordThatDoesNotCompileStopsTheSearchAfterOneMessage) 
   recorder::Host host;
   const std::string data = "abc";
   const auto* bytes = reinterpret_cast<const unsigned char*>(data.data());
-  FText = "+a.c -(bad +z";
-  FCaseSensitive = 1;
-  StopSearch = false;
-  EXPECT_EQ(MatchPatternWords(bytes, data.size()), 0);
-  EXPECT_TRUE(StopSearch);
+  // Runs made without the compile step, which would have reported the word before the walk.
+  {
+    TestRun test(MakeSettings("+a.c -(bad +z", 5, 1), false);
+    EXPECT_EQ(MatchPatternWords(test.context, bytes, data.size()), 0);
+    EXPECT_TRUE(test.context.Stopped());
+  }
   ASSERT_EQ(recorder::Shown().size(), 1u);
   EXPECT_EQ(recorder::Shown()[0].items.at(3), "(bad");
 
   recorder::Shown().clear();
-  StopSearch = false;
-  FText = "+A.C -x \"+b c|bc\" +";
-  FCaseSensitive = 0;
-  EXPECT_EQ(MatchPatternWords(bytes, data.size()), 1);
-  FText = "+^abc$ -^b";
-  EXPECT_EQ(MatchPatternWords(bytes, data.size()), 1);
-  EXPECT_FALSE(StopSearch);
+  bool stopped = false;
+  for (const char* list : {"+A.C -x \"+b c|bc\" +", "+^abc$ -^b"}) {
+    TestRun test(MakeSettings(list, 5, 0), false);
+    EXPECT_EQ(MatchPatternWords(test.context, bytes, data.size()), 1) << list;
+    stopped = stopped || test.context.Stopped();
+  }
+  EXPECT_FALSE(stopped);
   EXPECT_TRUE(recorder::Shown().empty());
 }
 
 // Each word is compiled once per search and kept for the files after the first: a kept word
-// answers as a fresh compile would, under the case setting it is asked with.
+// answers as a fresh compile would, under the case setting of its search.
 TEST(MatchWordList, KeptPatternWordsAnswerAsFreshOnes) {
   recorder::Host host;
   const std::string upper = "ABC x", lower = "abc y";
-  auto match = [](const std::string& data, int caseSensitive) {
-    FCaseSensitive = caseSensitive;
-    StopSearch = false;
-    return MatchPatternWords(reinterpret_cast<const unsigned char*>(data.data()), data.size());
+  auto match = [](TestRun& test, const std::string& data) {
+    return MatchPatternWords(test.context, reinterpret_cast<const unsigned char*>(data.data()),
+                             data.size());
   };
-  FText = "+a.c -y";
-  ASSERT_EQ(CheckWordPatterns(FText.c_str()), 1);
-  const struct {
-    const std::string& data;
-    int caseSensitive;
-    int expected;
-  } cases[] = {
-      {upper, 1, 0}, {upper, 0, 1}, {lower, 0, 0}, {upper, 1, 0}, {lower, 1, 0}, {upper, 0, 1},
-  };
-  for (const auto& c : cases) EXPECT_EQ(match(c.data, c.caseSensitive), c.expected) << c.data;
+  {
+    // One search of each case, over several files.
+    TestRun exact(MakeSettings("+a.c -y", 5, 1));
+    TestRun folded(MakeSettings("+a.c -y", 5, 0));
+    ASSERT_EQ(exact.run.compiled.words.size(), 2u);
+    const struct {
+      const std::string& data;
+      int caseSensitive;
+      int expected;
+    } cases[] = {
+        {upper, 1, 0}, {upper, 0, 1}, {lower, 0, 0}, {upper, 1, 0}, {lower, 1, 0}, {upper, 0, 1},
+    };
+    for (const auto& c : cases)
+      EXPECT_EQ(match(c.caseSensitive ? exact : folded, c.data), c.expected) << c.data;
+  }
   // A word that differs only after the kept one's end is a word of its own.
-  FText = "+a.c. -y";
-  EXPECT_EQ(match(upper, 0), 1);
-  FText = "+a.c.z";
-  EXPECT_EQ(match(upper, 0), 0);
+  {
+    TestRun test(MakeSettings("+a.c. -y", 5, 0));
+    EXPECT_EQ(match(test, upper), 1);
+  }
+  {
+    TestRun test(MakeSettings("+a.c.z", 5, 0));
+    EXPECT_EQ(match(test, upper), 0);
+  }
   // A new search starts afresh; a word that does not compile is reported each time it is
   // asked for, never kept.
-  FText = "+(bad";
-  EXPECT_EQ(CheckWordPatterns(FText.c_str()), 0);
-  EXPECT_EQ(match(upper, 0), 0);
-  EXPECT_TRUE(StopSearch);
-  EXPECT_EQ(match(upper, 0), 0);
+  CompiledSearch compiled;
+  EXPECT_EQ(CompileSearch(MakeSettings("+(bad", 5, 0), &compiled), 0);
+  EXPECT_TRUE(compiled.words.empty());
+  for (int search = 0; search < 2; ++search) {
+    TestRun test(MakeSettings("+(bad", 5, 0), false);
+    EXPECT_EQ(match(test, upper), 0);
+    EXPECT_TRUE(test.context.Stopped());
+  }
   EXPECT_EQ(recorder::Shown().size(), 3u);
-  ReleaseWordPatterns();
-  FText = "+a.c";
-  EXPECT_EQ(match(lower, 1), 1);
-  ReleaseWordPatterns();
+  TestRun test(MakeSettings("+a.c", 5, 1));
+  EXPECT_EQ(match(test, lower), 1);
 }
 
-TEST(CompileSearchText, CompilesWhatEachModeNeeds) {
+TEST(CompileSearch, CompilesWhatEachModeNeeds) {
   recorder::Host host;
   struct Case {
     const char* text;
@@ -225,19 +231,19 @@ TEST(CompileSearchText, CompilesWhatEachModeNeeds) {
   };
   for (const auto& c : cases) {
     recorder::Shown().clear();
-    FText = c.text;
-    FSearchAs = c.mode;
-    FCaseSensitive = 0;
-    EXPECT_EQ(CompileSearchText(), c.expected) << c.text << " mode " << c.mode;
-    EXPECT_EQ(SearchPattern != nullptr, c.compiled) << c.text << " mode " << c.mode;
+    CompiledSearch compiled;
+    EXPECT_EQ(CompileSearch(MakeSettings(c.text, c.mode, 0), &compiled), c.expected)
+        << c.text << " mode " << c.mode;
+    EXPECT_EQ(compiled.pattern != nullptr, c.compiled) << c.text << " mode " << c.mode;
     ASSERT_EQ(recorder::Shown().size(), c.shownPattern ? 1u : 0u) << c.text;
     if (c.shownPattern) {
       EXPECT_EQ(recorder::Shown()[0].items.at(3), c.shownPattern);
     }
   }
-  FSearchAs = 0;
-  EXPECT_EQ(CompileSearchText(), 1);
-  EXPECT_EQ(SearchPattern, nullptr);
+  CompiledSearch compiled;
+  EXPECT_EQ(CompileSearch(MakeSettings("a.b", 1, 0), &compiled), 1);
+  EXPECT_EQ(CompileSearch(MakeSettings("a.b", 0, 0), &compiled), 1);
+  EXPECT_EQ(compiled.pattern, nullptr);  // what the last compile left is gone
 }
 
 }  // namespace
