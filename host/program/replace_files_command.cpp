@@ -12,6 +12,7 @@
 #include "command_args.h"
 #include "escaped_text.h"
 #include "find_command.h"
+#include "mode_names.h"
 #include "program_host.h"
 #include "questions.h"
 #include "terminal.h"
@@ -24,9 +25,9 @@ constexpr int kNothingRewritten = 1;
 constexpr int kFailed = 2;
 
 // In the dialog's order: FSearchAs 0 to 2 and FSearchIn 0 to 4.
-const char* const kModes[] = {"plain", "regex", "regex-lines"};
+const auto& kModes = kReplaceModeNames;
 const char* const kScopes[] = {"drives", "drive", "tree", "folder", "selected"};
-constexpr int kModeCount = 3;
+constexpr int kModeCount = kReplaceModeCount;
 constexpr int kScopeCount = 5;
 constexpr int kSelectedScope = 4;
 
@@ -119,7 +120,7 @@ bool ParseReplaceWords(int argc, char** argv, ReplaceRequest* request, std::stri
     } else if (name == "--with") {
       if (!takeField(&request->with)) return false;
     } else if (name == "--mode") {
-      if (!takeChoice(&request->mode, kModes, kModeCount)) return false;
+      if (!takeChoice(&request->mode, kModes.data(), kModeCount)) return false;
     } else if (name == "--scope") {
       if (!takeChoice(&request->scope, kScopes, kScopeCount)) return false;
     } else if (name == "--select") {

@@ -10,6 +10,7 @@
 #include "command_args.h"
 #include "escaped_text.h"
 #include "find_command.h"
+#include "mode_names.h"
 #include "program_host.h"
 #include "terminal.h"
 
@@ -21,10 +22,9 @@ constexpr int kNothingFound = 1;
 constexpr int kFailed = 2;
 
 // In the dialog's order: FSearchAs 0 to 5 and FSearchIn 0 to 4.
-const char* const kModes[] = {"plain",       "regex", "regex-file",
-                              "regex-lines", "words", "regex-words"};
+const auto& kModes = kSearchModeNames;
 const char* const kScopes[] = {"drives", "drive", "tree", "folder", "selected"};
-constexpr int kModeCount = 6;
+constexpr int kModeCount = kSearchModeCount;
 constexpr int kScopeCount = 5;
 
 const char kUsage[] =
@@ -85,7 +85,7 @@ bool ParseSearchWords(int argc, char** argv, SearchRequest* request, std::string
     } else if (name == "--text") {
       if (!takeField(&request->text)) return false;
     } else if (name == "--mode") {
-      if (!takeChoice(&request->mode, kModes, kModeCount)) return false;
+      if (!takeChoice(&request->mode, kModes.data(), kModeCount)) return false;
     } else if (name == "--scope") {
       if (!takeChoice(&request->scope, kScopes, kScopeCount)) return false;
     } else if (name == "--select") {
