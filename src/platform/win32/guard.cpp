@@ -3,7 +3,10 @@
 // the guarded range: the view is replaced by zero pages at the same address, execution
 // continues, and the caller learns that what it made must be thrown away. There is no
 // jump out of the scan (no longjmp, no __except), so every destructor in it still runs.
+// Scans may run on several threads at once: each thread's guarded range is its own (the
+// exception is raised on the thread that read the page).
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 #include "platform/platform.h"
@@ -13,10 +16,17 @@
 namespace platform {
 namespace {
 
-std::uintptr_t GuardBegin = 0;
-std::uintptr_t GuardEnd = 0;
-volatile LONG Faulted = 0;
+struct Guard {
+  std::uintptr_t begin;
+  std::uintptr_t end;
+  volatile LONG faulted;
+};
+// The range of the scan under way on this thread; set before the scan reads a byte.
+thread_local Guard* ThreadGuard = nullptr;
+
+std::mutex ViewsLock;
 std::vector<const void*> ReplacedViews;  // bases now holding zero pages, not a mapping
+int ScansUnderWay = 0;                   // each may add one view
 
 // Unmaps the whole view that holds address and commits zero pages in its place.
 bool ReplaceViewWithZeros(std::uintptr_t address) {
@@ -40,6 +50,7 @@ bool ReplaceViewWithZeros(std::uintptr_t address) {
     if (zeros) VirtualFree(zeros, 0, MEM_RELEASE);
     return false;
   }
+  std::lock_guard<std::mutex> lock(ViewsLock);
   ReplacedViews.push_back(zeros);
   return true;
 }
@@ -50,15 +61,17 @@ LONG CALLBACK HandleInPageError(EXCEPTION_POINTERS* pointers) {
     return EXCEPTION_CONTINUE_SEARCH;
   // ExceptionInformation[1] is the address that could not be read.
   const auto address = static_cast<std::uintptr_t>(record->ExceptionInformation[1]);
-  if (address < GuardBegin || address >= GuardEnd) return EXCEPTION_CONTINUE_SEARCH;
+  Guard* guard = ThreadGuard;
+  if (!guard || address < guard->begin || address >= guard->end) return EXCEPTION_CONTINUE_SEARCH;
   if (!ReplaceViewWithZeros(address)) return EXCEPTION_CONTINUE_SEARCH;
-  Faulted = 1;
+  guard->faulted = 1;
   return EXCEPTION_CONTINUE_EXECUTION;
 }
 
 }  // namespace
 
 bool ReleaseReplacedView(const void* base) {
+  std::lock_guard<std::mutex> lock(ViewsLock);
   for (auto it = ReplacedViews.begin(); it != ReplacedViews.end(); ++it) {
     if (*it != base) continue;
     VirtualFree(const_cast<void*>(base), 0, MEM_RELEASE);
@@ -72,17 +85,27 @@ bool RunGuarded(const void* begin, std::uint64_t size, void (*fn)(void*), void* 
   if (!fn) return false;
   const auto first = reinterpret_cast<std::uintptr_t>(begin);
   if (size > UINTPTR_MAX - first) return false;
-  // Reserve the list's room now: the handler must not allocate.
-  ReplacedViews.reserve(ReplacedViews.size() + 1);
+  {
+    // Reserve the list's room now, one place for each scan under way: the handler must not
+    // allocate.
+    std::lock_guard<std::mutex> lock(ViewsLock);
+    ++ScansUnderWay;
+    ReplacedViews.reserve(ReplacedViews.size() + static_cast<std::size_t>(ScansUnderWay));
+  }
   void* handler = AddVectoredExceptionHandler(1, HandleInPageError);
-  if (!handler) return false;
-  GuardBegin = first;
-  GuardEnd = first + static_cast<std::uintptr_t>(size);
-  Faulted = 0;
+  if (!handler) {
+    std::lock_guard<std::mutex> lock(ViewsLock);
+    --ScansUnderWay;
+    return false;
+  }
+  Guard guard{first, first + static_cast<std::uintptr_t>(size), 0};
+  ThreadGuard = &guard;
   fn(arg);
-  GuardBegin = GuardEnd = 0;
+  ThreadGuard = nullptr;
   RemoveVectoredExceptionHandler(handler);
-  return Faulted == 0;
+  std::lock_guard<std::mutex> lock(ViewsLock);
+  --ScansUnderWay;
+  return guard.faulted == 0;
 }
 
 }  // namespace platform
