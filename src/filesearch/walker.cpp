@@ -72,9 +72,9 @@ bool CopyPath(char* path, const char* from) {
 }
 
 void ShowProgress(const char* path, const ResultsList* results) {
-  std::string tested = FormatMessageNumber(MessageText(24), FilesTested);
-  std::string found = FormatMessageNumber(MessageText(25), results->count);
-  const char* lines[] = {MessageText(7), path, tested.c_str(), found.c_str()};
+  std::string tested = FormatMessageNumber(MessageText(kMsgFilesTested), FilesTested);
+  std::string found = FormatMessageNumber(MessageText(kMsgFilesFound), results->count);
+  const char* lines[] = {MessageText(kMsgPluginTitle), path, tested.c_str(), found.c_str()};
   Info.Message(Info.ModuleNumber, 0, nullptr, lines, 4, 0);
 }
 

@@ -26,8 +26,10 @@ void StartConfirmFile() {
 
 int ConfirmFile(const char* path) {
   if (FileConfirmed) return 1;
-  const char* lines[] = {MessageText(8), MessageText(30), path,          MessageText(0),
-                         MessageText(51), MessageText(52), MessageText(1)};
+  const char* lines[] = {
+      MessageText(kMsgReplaceTitle), MessageText(kMsgReplaceInFile), path,
+      MessageText(kMsgOk),           MessageText(kMsgAllButton),     MessageText(kMsgSkipButton),
+      MessageText(kMsgCancel)};
   switch (Info.Message(Info.ModuleNumber, 0, "FRConfirmFile", lines, 7, 4)) {
     case kReplace:
       FileConfirmed = 1;
@@ -47,10 +49,17 @@ int ConfirmFile(const char* path) {
 int ConfirmMatch(const std::string& matched, const std::string& replacement, const char* path) {
   if (!ConfirmLinesThisFile) return 1;
   if (StopSearch) return 0;
-  const char* lines[] = {MessageText(8),  MessageText(47),      matched.c_str(),
-                         MessageText(48), replacement.c_str(), MessageText(31),
-                         path,            MessageText(50),      MessageText(51),
-                         MessageText(52), MessageText(1)};
+  const char* lines[] = {MessageText(kMsgReplaceTitle),
+                         MessageText(kMsgReplaceTheText),
+                         matched.c_str(),
+                         MessageText(kMsgWith),
+                         replacement.c_str(),
+                         MessageText(kMsgInTheFile),
+                         path,
+                         MessageText(kMsgReplaceButton),
+                         MessageText(kMsgAllButton),
+                         MessageText(kMsgSkipButton),
+                         MessageText(kMsgCancel)};
   switch (Info.Message(Info.ModuleNumber, 0, "FRAskReplace", lines, 11, 4)) {
     case kReplace:
       return 1;
