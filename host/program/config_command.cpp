@@ -1,11 +1,11 @@
 #include "config_command.h"
 
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <string>
 
 #include "command_args.h"
+#include "command_run.h"
 #include "program_host.h"
 #include "terminal.h"
 
@@ -13,7 +13,7 @@ namespace program {
 namespace {
 
 constexpr int kAccepted = 0;
-constexpr int kFailed = 2;
+constexpr int kFailed = kCommandFailed;
 
 const char kUsage[] =
     "usage: quarix config [--lines N] [--read-limit N] [--delimiter C] [--negation C]\n"
@@ -128,48 +128,29 @@ void FillConfigDialog(const ConfigRequest& request, FarDialogItem* items, const 
 
 int RunConfigCommand(int argc, char** argv) {
   ConfigRequest request;
-  std::string error;
-  if (!ParseConfigWords(argc, argv, &request, &error)) {
-    std::fprintf(stderr, "quarix: %s\n%s", error.c_str(), kUsage);
-    return kFailed;
-  }
-  if (request.help) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
-
-  ProgressLine progress;
-  host::Host host;  // its end gives every plugin ExitFAR
-  SetUpTerminalDriver(host, progress);
-  int shown = 0;
-  bool explained = false;
-  host.driver.dialog = [&](int, const char* helpTopic, FarDialogItem* items, int count) {
-    if (!helpTopic || std::strcmp(helpTopic, "QXCfg") != 0) {
-      std::fprintf(stderr, "quarix: an unexpected dialog (%s) was cancelled\n",
-                   helpTopic ? helpTopic : "no help topic");
-      explained = true;
-      return FindCancelButton(items, count);
-    }
-    // Shown again after the warning written above: the entries were not accepted.
-    if (++shown > 1) {
-      std::fprintf(stderr, "quarix: the configuration dialog came back; cancelled\n");
-      explained = true;
-      return FindCancelButton(items, count);
-    }
+  CommandLine line;
+  line.usage = kUsage;
+  line.read = [&](std::string* error, bool* help) {
+    const bool understood = ParseConfigWords(argc, argv, &request, error);
+    *help = request.help;
+    return understood;
+  };
+  // Shown again after the warning written above: the entries were not accepted.
+  ExpectedDialog dialog{"QXCfg", "configuration dialog"};
+  HostSteps steps;
+  steps.dialog = &dialog;
+  steps.fill = [&](FarDialogItem* items, int count) {
     ConfigFields fields;
-    if (!FindConfigFields(items, count, &fields)) {
-      std::fprintf(stderr, "quarix: the configuration dialog's fields were not recognised\n");
-      explained = true;
-      return FindCancelButton(items, count);
-    }
+    if (!FindConfigFields(items, count, &fields)) return -1;
     FillConfigDialog(request, items, fields);
     return fields.ok;
   };
-  LoadedPlugins plugins = LoadPlugins(host, FindPluginFolder());
-  if (!plugins.trawlix) return kFailed;
-  if (host.Configure(plugins.trawlix, 0) == 1) return kAccepted;
-  if (!explained) std::fprintf(stderr, "quarix: the settings were not accepted\n");
-  return kFailed;
+  steps.run = [&](CommandHost& at) {
+    if (at.host.Configure(at.plugins.trawlix, 0) == 1) return kAccepted;
+    if (!dialog.explained) std::fprintf(stderr, "quarix: the settings were not accepted\n");
+    return kFailed;
+  };
+  return RunCommand(line, steps);
 }
 
 }  // namespace program

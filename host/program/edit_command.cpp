@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "command_run.h"
 #include "escaped_text.h"
 #include "program_host.h"
 #include "questions.h"
@@ -21,7 +22,7 @@ namespace {
 
 constexpr int kFound = 0;
 constexpr int kNothingFound = 1;
-constexpr int kFailed = 2;
+constexpr int kFailed = kCommandFailed;
 
 // Linquo's editor menu.
 constexpr int kSearchEntry = 0;
@@ -286,32 +287,17 @@ const char* EditUsageText() {
          "2 on an error.\n";
 }
 
-int RunEditCommand(int argc, char** argv) {
-  for (int i = 0; i < argc; ++i)
-    if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0) {
-      std::fputs(EditUsageText(), stdout);
-      return 0;
-    }
-  EditRequest request;
-  std::string error;
-  if (!ParseEditRequest(argc, argv, &request, &error)) {
-    std::fprintf(stderr, "quarix edit: %s\n%s", EscapeControlBytes(error).c_str(),
-                 EditUsageText());
-    return kFailed;
-  }
+namespace {
 
-  host::Host host;  // its end gives every plugin ExitFAR, which stores the settings
-  StepRun run;
-  // Escape stops a replace-all: the answers must not be there for the plugin to swallow.
-  AnswersSetAside aside;
-  if (!aside.ok()) {
-    std::fprintf(stderr, "quarix edit: cannot set standard input aside for the answers: %s\n",
-                 std::strerror(errno));
-    return kFailed;
-  }
-  InstallDriver(host, run, aside.answers());
-  LoadedPlugins plugins = LoadPlugins(host, FindPluginFolder());
-  if (!plugins.linquo) return kFailed;
+bool AsksForHelp(int argc, char** argv) {
+  for (int i = 0; i < argc; ++i)
+    if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0) return true;
+  return false;
+}
+
+// Opens the file in the editor and runs each command of the request in turn.
+int RunEditSteps(host::Host& host, host::Plugin* linquo, const EditRequest& request, StepRun& run) {
+  std::string error;
   if (!host.OpenEditor(request.file, &error)) {
     std::fprintf(stderr, "quarix edit: %s\n", EscapeControlBytes(error).c_str());
     return kFailed;
@@ -352,7 +338,7 @@ int RunEditCommand(int argc, char** argv) {
     const int setBefore = editor.linesSet;
     {
       RawTerminalInput keys;  // a lone Escape reaches the plugin at once
-      host.OpenPlugin(plugins.linquo, OPEN_EDITOR, step.entry);
+      host.OpenPlugin(linquo, OPEN_EDITOR, step.entry);
     }
     if (run.patternError || run.unusable) {
       status = kFailed;
@@ -374,6 +360,36 @@ int RunEditCommand(int argc, char** argv) {
     return kFailed;
   }
   return status;
+}
+
+}  // namespace
+
+int RunEditCommand(int argc, char** argv) {
+  EditRequest request;
+  CommandLine line;
+  line.prefix = "quarix edit";
+  line.usage = EditUsageText();
+  // The usage wins over every other word.
+  line.read = [&](std::string* error, bool* help) {
+    *help = AsksForHelp(argc, argv);
+    return *help || ParseEditRequest(argc, argv, &request, error);
+  };
+  if (std::optional<int> status = ReadCommandLine(line)) return *status;
+  // Escape stops a replace-all: the answers must not be there for the plugin to swallow.
+  AnswersSetAside aside;
+  if (!aside.ok()) {
+    std::fprintf(stderr, "quarix edit: cannot set standard input aside for the answers: %s\n",
+                 std::strerror(errno));
+    return kFailed;
+  }
+  StepRun run;
+  HostSteps steps;
+  steps.needsLinquo = true;
+  steps.answer = [&](CommandHost& at) { InstallDriver(at.host, run, aside.answers()); };
+  steps.run = [&](CommandHost& at) {
+    return RunEditSteps(at.host, at.plugins.linquo, request, run);
+  };
+  return RunInHost(steps);
 }
 
 }  // namespace program

@@ -1,15 +1,12 @@
 #include "find_command.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
+#include "command_run.h"
 #include "escaped_text.h"
 #include "program_host.h"
 #include "terminal.h"
@@ -19,34 +16,9 @@ namespace {
 
 constexpr int kListed = 0;
 constexpr int kNothingFound = 1;
-constexpr int kFailed = 2;
+constexpr int kFailed = kCommandFailed;
 
 }  // namespace
-
-// The folder the panels show, absolute with a trailing "/"; "" after an explained error.
-std::string ResolveFolder(const std::string& dir) {
-  const std::string& given = dir.empty() ? std::string(".") : dir;
-  char resolved[PATH_MAX];
-  if (!realpath(given.c_str(), resolved)) {
-    std::fprintf(stderr, "quarix: %s: %s\n", EscapeName(given).c_str(), std::strerror(errno));
-    return "";
-  }
-  struct stat st;
-  if (stat(resolved, &st) != 0 || !S_ISDIR(st.st_mode)) {
-    std::fprintf(stderr, "quarix: %s: not a folder\n", EscapeName(given).c_str());
-    return "";
-  }
-  DIR* listing = opendir(resolved);
-  if (!listing) {
-    std::fprintf(stderr, "quarix: %s: cannot read the folder: %s\n", EscapeName(given).c_str(),
-                 std::strerror(errno));
-    return "";
-  }
-  closedir(listing);
-  std::string folder = resolved;
-  if (folder.back() != '/') folder += '/';
-  return folder;
-}
 
 ListFormat ChooseListFormat(bool nulSeparated) {
   if (nulSeparated) return ListFormat::kNulSeparated;
@@ -82,31 +54,22 @@ bool IsFindCommand(const std::string& command) {
 }
 
 int RunFindCommand(const Options& options) {
-  std::string folder = ResolveFolder(options.dir);
-  if (folder.empty()) return kFailed;
-
-  ProgressLine progress;
-  host::Host host;  // its end gives every plugin ExitFAR, which stores the settings
-  SetUpTerminalDriver(host, progress);
-  LoadedPlugins plugins = LoadPlugins(host, FindPluginFolder());
-  if (!plugins.trawlix) return kFailed;
-  if (!host.ShowFolder(host.activePanel(), folder) || !host.ShowFolder(host.otherPanel(), folder)) {
-    std::fprintf(stderr, "quarix: %s: the folder cannot be shown (too long a path?)\n",
-                 EscapeName(folder).c_str());
-    return kFailed;
-  }
-
-  HANDLE panel;
-  {
-    RawTerminalInput keys;
-    panel = host.RunCommandLine(options.command);
-  }
-  progress.Clear();
-  if (panel == FAR_INVALID_HANDLE || panel == nullptr || !host.activePanel().plugin) {
-    std::fprintf(stderr, "quarix: the search did not open a results panel\n");
-    return kFailed;
-  }
-  return PrintResultsStatus(host.activePanel(), options.nulSeparated, kListed, kNothingFound);
+  HostSteps steps;
+  steps.dir = &options.dir;
+  steps.run = [&options](CommandHost& at) {
+    HANDLE panel;
+    {
+      RawTerminalInput keys;
+      panel = at.host.RunCommandLine(options.command);
+    }
+    at.progress.Clear();
+    if (!IsResultsPanelOpen(at.host, panel)) {
+      std::fprintf(stderr, "quarix: the search did not open a results panel\n");
+      return kFailed;
+    }
+    return PrintResultsStatus(at.host.activePanel(), options.nulSeparated, kListed, kNothingFound);
+  };
+  return RunInHost(steps);
 }
 
 int PrintResultsStatus(const host::Panel& panel, bool nulSeparated, int listed, int empty) {

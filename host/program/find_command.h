@@ -11,9 +11,6 @@ bool IsFindCommand(const std::string& command);
 // Exit status: 0 files listed, 1 the results panel opened empty, 2 no panel or an error.
 int RunFindCommand(const Options& options);
 
-// The folder the panels are to show, absolute with a trailing "/"; "" after an error
-// written to stderr (missing, not a folder, unreadable).
-std::string ResolveFolder(const std::string& dir);
 // How the list of found files is written: each name as it is with a NUL after it (-0);
 // one name per line with its control bytes escaped (on a terminal); one name per line as
 // it is (for scripts; a name holding a line feed is pointed out on stderr).

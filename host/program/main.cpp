@@ -1,11 +1,13 @@
 // quarix: our host on the command line. Each command lives in a file of its own; this
 // file only reads the command line and hands over.
 #include <cstdio>
+#include <optional>
 #include <string>
 
+#include "command_run.h"
 #include "config_command.h"
-#include "escaped_text.h"
 #include "edit_command.h"
+#include "escaped_text.h"
 #include "find_command.h"
 #include "options.h"
 #include "replace_files_command.h"
@@ -35,7 +37,7 @@ constexpr NamedCommand kNamedCommands[] = {
     {"edit", program::RunEditCommand},
 };
 
-constexpr int kUsageError = 2;
+constexpr int kUsageError = program::kCommandFailed;
 
 }  // namespace
 
@@ -44,15 +46,14 @@ int main(int argc, char** argv) {
     for (const NamedCommand& command : kNamedCommands)
       if (std::string(argv[1]) == command.name) return command.run(argc - 2, argv + 2);
   program::Options options;
-  std::string error;
-  if (!program::ParseOptions(argc, argv, &options, &error)) {
-    std::fprintf(stderr, "quarix: %s\n%s", error.c_str(), program::UsageText());
-    return kUsageError;
-  }
-  if (options.help) {
-    std::fputs(program::UsageText(), stdout);
-    return 0;
-  }
+  program::CommandLine line;
+  line.usage = program::UsageText();
+  line.read = [&](std::string* error, bool* help) {
+    const bool understood = program::ParseOptions(argc, argv, &options, error);
+    *help = options.help;
+    return understood;
+  };
+  if (std::optional<int> status = program::ReadCommandLine(line)) return *status;
   for (const Command& command : kCommands)
     if (command.matches(options.command)) return command.run(options);
   std::fprintf(stderr, "quarix: unknown command %s\n%s",

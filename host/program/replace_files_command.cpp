@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "command_args.h"
+#include "command_run.h"
 #include "escaped_text.h"
 #include "find_command.h"
 #include "mode_names.h"
@@ -22,7 +23,7 @@ namespace {
 
 constexpr int kDone = 0;
 constexpr int kNothingRewritten = 1;
-constexpr int kFailed = 2;
+constexpr int kFailed = kCommandFailed;
 
 // In the dialog's order: FSearchAs 0 to 2 and FSearchIn 0 to 4.
 const auto& kModes = kReplaceModeNames;
@@ -205,123 +206,100 @@ int SelectedIndex(const FarDialogItem* items, int first, int count) {
   return -1;
 }
 
-// What the dialog driver saw, for the exit status.
-struct DialogOutcome {
-  int shown = 0;
-  bool started = false;    // confirmed once with the options typed in
-  bool explained = false;  // a reason for giving up is on stderr
-  int scope = -1;          // as confirmed
-  bool list = false;       // as confirmed
+// What the replace dialog was confirmed with, for the exit status.
+struct ConfirmedReplace {
+  bool filled = false;  // the options were typed in and the replace started
+  int scope = -1;
+  bool list = false;
 };
 
-int AnswerReplaceDialog(const ReplaceRequest& request, DialogOutcome& outcome,
-                        const char* helpTopic, FarDialogItem* items, int count) {
-  if (!helpTopic || std::strcmp(helpTopic, "FileReplaceDlg") != 0) {
-    std::fprintf(stderr, "quarix: an unexpected dialog (%s) was cancelled\n",
-                 helpTopic ? helpTopic : "no help topic");
-    outcome.explained = true;
-    return FindCancelButton(items, count);
-  }
-  // The dialog comes back after an error, which has been written above: a user would
-  // have to change the entries, so the command gives up.
-  if (++outcome.shown > 1) {
-    std::fprintf(stderr, "quarix: the replace dialog came back; cancelled\n");
-    outcome.started = false;
-    outcome.explained = true;
-    return FindCancelButton(items, count);
-  }
+// Types the options into the replace dialog; the button to press, -1 for unknown fields.
+int AnswerReplaceDialog(const ReplaceRequest& request, ConfirmedReplace& confirmed,
+                        FarDialogItem* items, int count) {
   ReplaceFields fields;
-  if (!FindReplaceFields(items, count, &fields)) {
-    std::fprintf(stderr, "quarix: the replace dialog's fields were not recognised\n");
-    outcome.explained = true;
-    return FindCancelButton(items, count);
-  }
+  if (!FindReplaceFields(items, count, &fields)) return -1;
   FillReplaceDialog(request, items, fields);
-  outcome.started = true;
-  outcome.scope = SelectedIndex(items, fields.firstScope, kScopeCount);
-  outcome.list = items[fields.listBox].Selected != 0;
+  confirmed.filled = true;
+  confirmed.scope = SelectedIndex(items, fields.firstScope, kScopeCount);
+  confirmed.list = items[fields.listBox].Selected != 0;
   return fields.start;
+}
+
+// Opens the replace, its questions asked on the terminal or read from standard input;
+// whether it opened a results panel, nothing when the answers cannot be set aside.
+std::optional<bool> OpenReplace(CommandHost& at) {
+  AnswersSetAside aside;
+  if (!aside.ok()) {
+    std::fprintf(stderr, "quarix: cannot set standard input aside for the answers: %s\n",
+                 std::strerror(errno));
+    return std::nullopt;
+  }
+  host::Host& host = at.host;
+  // Messages without a question keep the terminal driver's way; questions are asked.
+  auto show = host.driver.message;
+  host.driver.message = [&](const host::MessageRequest& message) {
+    if (message.buttons < 2) return show(message);
+    at.progress.Clear();
+    LineTerminalInput lines;
+    return AskQuestion(message, aside.answers());
+  };
+  HANDLE panel;
+  {
+    RawTerminalInput keys;
+    panel = host.OpenPlugin(at.plugins.trawlix, OPEN_PLUGINSMENU, 1);
+  }
+  host.driver.message = show;
+  return IsResultsPanelOpen(host, panel);
 }
 
 }  // namespace
 
 int RunReplaceFilesCommand(int argc, char** argv) {
   ReplaceRequest request;
-  std::string error;
-  if (!ParseReplaceWords(argc, argv, &request, &error)) {
-    std::fprintf(stderr, "quarix replace: %s\n%s", error.c_str(), kUsage);
-    return kFailed;
-  }
-  if (request.help) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
-  std::string folder = ResolveFolder(request.dir);
-  if (folder.empty()) return kFailed;
-
-  ProgressLine progress;
-  host::Host host;  // its end gives every plugin ExitFAR, which stores the settings
-  SetUpTerminalDriver(host, progress);
-  DialogOutcome outcome;
-  host.driver.dialog = [&](int, const char* helpTopic, FarDialogItem* items, int count) {
-    progress.Clear();
-    return AnswerReplaceDialog(request, outcome, helpTopic, items, count);
+  CommandLine line;
+  line.prefix = "quarix replace";
+  line.usage = kUsage;
+  line.read = [&](std::string* error, bool* help) {
+    const bool understood = ParseReplaceWords(argc, argv, &request, error);
+    *help = request.help;
+    return understood;
   };
-  LoadedPlugins plugins = LoadPlugins(host, FindPluginFolder());
-  if (!plugins.trawlix) return kFailed;
-  if (!host.ShowFolder(host.activePanel(), folder) || !host.ShowFolder(host.otherPanel(), folder)) {
-    std::fprintf(stderr, "quarix: %s: the folder cannot be shown (too long a path?)\n",
-                 EscapeName(folder).c_str());
-    return kFailed;
-  }
-  for (const std::string& name : request.selected) {
-    if (!host.SelectItem(host.activePanel(), name)) {
-      std::fprintf(stderr, "quarix: %s: no entry %s to select\n", EscapeName(folder).c_str(),
-                   EscapeName(name).c_str());
+  ExpectedDialog dialog{"FileReplaceDlg", "replace dialog"};
+  ConfirmedReplace confirmed;
+  HostSteps steps;
+  steps.dir = &request.dir;
+  steps.select = &request.selected;
+  steps.dialog = &dialog;
+  steps.fill = [&](FarDialogItem* items, int count) {
+    return AnswerReplaceDialog(request, confirmed, items, count);
+  };
+  steps.run = [&](CommandHost& at) {
+    const std::optional<bool> opened = OpenReplace(at);
+    if (!opened) return kFailed;
+    at.progress.Clear();
+    // Shown again after an error: the replace that was started is not the one confirmed.
+    if (!confirmed.filled || dialog.shown > 1) {
+      if (!dialog.explained) std::fprintf(stderr, "quarix: the replace dialog was cancelled\n");
       return kFailed;
     }
-  }
-
-  HANDLE panel;
-  {
-    AnswersSetAside aside;
-    if (!aside.ok()) {
-      std::fprintf(stderr, "quarix: cannot set standard input aside for the answers: %s\n",
-                   std::strerror(errno));
+    if (!*opened && confirmed.list) {
+      std::fprintf(stderr, "quarix: the replace did not open a results panel\n");
       return kFailed;
     }
-    // Messages without a question keep the terminal driver's way; questions are asked.
-    auto show = host.driver.message;
-    host.driver.message = [&](const host::MessageRequest& message) {
-      if (message.buttons < 2) return show(message);
-      progress.Clear();
-      LineTerminalInput lines;
-      return AskQuestion(message, aside.answers());
-    };
-    RawTerminalInput keys;
-    panel = host.OpenPlugin(plugins.trawlix, OPEN_PLUGINSMENU, 1);
-    host.driver.message = show;
-  }
-  progress.Clear();
-  if (!outcome.started) {
-    if (!outcome.explained) std::fprintf(stderr, "quarix: the replace dialog was cancelled\n");
-    return kFailed;
-  }
-  const bool opened = panel != FAR_INVALID_HANDLE && panel != nullptr && host.activePanel().plugin;
-  if (!opened && outcome.list) {
-    std::fprintf(stderr, "quarix: the replace did not open a results panel\n");
-    return kFailed;
-  }
-  if (!opened) {
-    // Without the list no panel is the rule; the walk only fails when there is nothing
-    // to take the selected folders from.
-    if (outcome.scope == kSelectedScope && host.activePanel().items.empty()) {
-      std::fprintf(stderr, "quarix: %s: no folders to replace in\n", EscapeName(folder).c_str());
-      return kFailed;
+    if (!*opened) {
+      // Without the list no panel is the rule; the walk only fails when there is nothing
+      // to take the selected folders from.
+      if (confirmed.scope == kSelectedScope && at.host.activePanel().items.empty()) {
+        std::fprintf(stderr, "quarix: %s: no folders to replace in\n",
+                     EscapeName(at.folder).c_str());
+        return kFailed;
+      }
+      return kDone;
     }
-    return kDone;
-  }
-  return PrintResultsStatus(host.activePanel(), request.nulSeparated, kDone, kNothingRewritten);
+    return PrintResultsStatus(at.host.activePanel(), request.nulSeparated, kDone,
+                              kNothingRewritten);
+  };
+  return RunCommand(line, steps);
 }
 
 }  // namespace program

@@ -1,13 +1,12 @@
 #include "search_command.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "command_args.h"
+#include "command_run.h"
 #include "escaped_text.h"
 #include "find_command.h"
 #include "mode_names.h"
@@ -19,7 +18,7 @@ namespace {
 
 constexpr int kListed = 0;
 constexpr int kNothingFound = 1;
-constexpr int kFailed = 2;
+constexpr int kFailed = kCommandFailed;
 
 // In the dialog's order: FSearchAs 0 to 5 and FSearchIn 0 to 4.
 const auto& kModes = kSearchModeNames;
@@ -148,73 +147,39 @@ void FillSearchDialog(const SearchRequest& request, FarDialogItem* items, const 
 
 int RunSearchCommand(int argc, char** argv) {
   SearchRequest request;
-  std::string error;
-  if (!ParseSearchWords(argc, argv, &request, &error)) {
-    std::fprintf(stderr, "quarix: %s\n%s", error.c_str(), kUsage);
-    return kFailed;
-  }
-  if (request.help) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
-  std::string folder = ResolveFolder(request.dir);
-  if (folder.empty()) return kFailed;
-
-  ProgressLine progress;
-  host::Host host;  // its end gives every plugin ExitFAR, which stores the settings
-  SetUpTerminalDriver(host, progress);
-  int shown = 0;
-  bool explained = false;
-  host.driver.dialog = [&](int, const char* helpTopic, FarDialogItem* items, int count) {
-    progress.Clear();
-    if (!helpTopic || std::strcmp(helpTopic, "FileSearchDlg") != 0) {
-      std::fprintf(stderr, "quarix: an unexpected dialog (%s) was cancelled\n",
-                   helpTopic ? helpTopic : "no help topic");
-      explained = true;
-      return FindCancelButton(items, count);
-    }
-    // The dialog comes back after an error, which has been written above: a user would
-    // have to change the entries, so the command gives up.
-    if (++shown > 1) {
-      std::fprintf(stderr, "quarix: the search dialog came back; cancelled\n");
-      explained = true;
-      return FindCancelButton(items, count);
-    }
+  CommandLine line;
+  line.usage = kUsage;
+  line.read = [&](std::string* error, bool* help) {
+    const bool understood = ParseSearchWords(argc, argv, &request, error);
+    *help = request.help;
+    return understood;
+  };
+  ExpectedDialog dialog{"FileSearchDlg", "search dialog"};
+  HostSteps steps;
+  steps.dir = &request.dir;
+  steps.select = &request.selected;
+  steps.dialog = &dialog;
+  steps.fill = [&](FarDialogItem* items, int count) {
     SearchFields fields;
-    if (!FindSearchFields(items, count, &fields)) {
-      std::fprintf(stderr, "quarix: the search dialog's fields were not recognised\n");
-      explained = true;
-      return FindCancelButton(items, count);
-    }
+    if (!FindSearchFields(items, count, &fields)) return -1;
     FillSearchDialog(request, items, fields);
     return fields.start;
   };
-  LoadedPlugins plugins = LoadPlugins(host, FindPluginFolder());
-  if (!plugins.trawlix) return kFailed;
-  if (!host.ShowFolder(host.activePanel(), folder) || !host.ShowFolder(host.otherPanel(), folder)) {
-    std::fprintf(stderr, "quarix: %s: the folder cannot be shown (too long a path?)\n",
-                 EscapeName(folder).c_str());
-    return kFailed;
-  }
-  for (const std::string& name : request.selected) {
-    if (!host.SelectItem(host.activePanel(), name)) {
-      std::fprintf(stderr, "quarix: %s: no entry %s to select\n", EscapeName(folder).c_str(),
-                   EscapeName(name).c_str());
+  steps.run = [&](CommandHost& at) {
+    HANDLE panel;
+    {
+      RawTerminalInput keys;
+      panel = at.host.OpenPlugin(at.plugins.trawlix, OPEN_PLUGINSMENU, 0);
+    }
+    at.progress.Clear();
+    if (!IsResultsPanelOpen(at.host, panel)) {
+      if (!dialog.explained)
+        std::fprintf(stderr, "quarix: the search did not open a results panel\n");
       return kFailed;
     }
-  }
-
-  HANDLE panel;
-  {
-    RawTerminalInput keys;
-    panel = host.OpenPlugin(plugins.trawlix, OPEN_PLUGINSMENU, 0);
-  }
-  progress.Clear();
-  if (panel == FAR_INVALID_HANDLE || panel == nullptr || !host.activePanel().plugin) {
-    if (!explained) std::fprintf(stderr, "quarix: the search did not open a results panel\n");
-    return kFailed;
-  }
-  return PrintResultsStatus(host.activePanel(), request.nulSeparated, kListed, kNothingFound);
+    return PrintResultsStatus(at.host.activePanel(), request.nulSeparated, kListed, kNothingFound);
+  };
+  return RunCommand(line, steps);
 }
 
 }  // namespace program

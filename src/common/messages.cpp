@@ -170,7 +170,7 @@ std::string DialogItemText(const FarDialogItem& item) {
 
 int ShowWarning(const char* helpTopic, const char* const* lines, int lineCount) {
   std::vector<const char*> all(lines, lines + lineCount);
-  all.push_back(MessageText(0));
+  all.push_back(MessageText(kMsgOk));
   return Info.Message(Info.ModuleNumber, FMSG_WARNING, helpTopic, all.data(),
                       static_cast<int>(all.size()), 1);
 }

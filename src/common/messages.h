@@ -5,9 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "common/message_ids.h"
 #include "far/plugin.h"
 
-// The host's text for message n; never null.
+// The host's text for message n (a MessageId); never null.
 const char* MessageText(int n);
 
 // Substitutes value for the first decimal conversion (%d, %i or %u, with the flags, width,

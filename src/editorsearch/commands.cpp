@@ -24,7 +24,8 @@ void StartReplace() {
 
 void FillPluginInfo(PluginInfo* info) {
   // Looked up once; the host owns the texts for the life of the module.
-  static const char* menu[3] = {MessageText(7), MessageText(8), MessageText(45)};
+  static const char* menu[3] = {MessageText(kMsgPluginTitle), MessageText(kMsgReplaceTitle),
+                                MessageText(kMsgRepeat)};
   info->StructSize = sizeof(PluginInfo);
   info->Flags = PF_EDITOR | PF_DISABLEPANELS;
   info->DiskMenuStringsNumber = 0;

@@ -33,9 +33,15 @@ std::string Quoted(const char* bytes, std::size_t length) {
 }
 
 int Ask(const std::string& match, const std::string& replacement) {
-  const char* lines[] = {MessageText(8),  MessageText(47),     match.c_str(),
-                         MessageText(48), replacement.c_str(), MessageText(50),
-                         MessageText(51), MessageText(52),     MessageText(1)};
+  const char* lines[] = {MessageText(kMsgReplaceTitle),
+                         MessageText(kMsgReplaceTheText),
+                         match.c_str(),
+                         MessageText(kMsgWith),
+                         replacement.c_str(),
+                         MessageText(kMsgReplaceButton),
+                         MessageText(kMsgAllButton),
+                         MessageText(kMsgSkipButton),
+                         MessageText(kMsgCancel)};
   return Info.Message(Info.ModuleNumber, 0, "QXAskReplace", lines, 9, 4);
 }
 
@@ -86,18 +92,19 @@ int StepPastEmptyMatch(int line, int next, bool reverse) {
 
 void ReplaceDialog() {
   const DialogItemSpec layout[kReplaceItems] = {
-      {DI_DOUBLEBOX, 3, 1, 72, 12, 0, 0, 0, 0, 8},
-      {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, 41},
+      {DI_DOUBLEBOX, 3, 1, 72, 12, 0, 0, 0, 0, kMsgReplaceTitle},
+      {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, kMsgSearchText},
       {DI_EDIT, 5, 3, 70, 0, 1, History(kTextHistory), DIF_HISTORY, 0, TextData(EText.c_str())},
-      {DI_TEXT, 5, 4, 0, 0, 0, 0, 0, 0, 42},
+      {DI_TEXT, 5, 4, 0, 0, 0, 0, 0, 0, kMsgReplaceWith},
       {DI_EDIT, 5, 5, 70, 0, 0, History(kReplaceHistory), DIF_HISTORY, 0,
        TextData(ERReplace.c_str())},
       {DI_TEXT, 5, 6, 0, 0, 0, 0, DIF_SEPARATOR | DIF_BOXCOLOR, 0, 0},
-      {DI_CHECKBOX, 5, 7, 0, 0, 0, static_cast<std::uintptr_t>(ERegExp != 0), 0, 0, 13},
-      {DI_CHECKBOX, 5, 8, 0, 0, 0, static_cast<std::uintptr_t>(ECaseSensitive != 0), 0, 0, 11},
-      {DI_CHECKBOX, 5, 9, 0, 0, 0, static_cast<std::uintptr_t>(Reverse != 0), 0, 0, 43},
-      {DI_BUTTON, 0, 11, 0, 0, 0, 0, DIF_CENTERGROUP, 1, 50},
-      {DI_BUTTON, 0, 11, 0, 0, 0, 0, DIF_CENTERGROUP, 0, 1},
+      {DI_CHECKBOX, 5, 7, 0, 0, 0, static_cast<std::uintptr_t>(ERegExp != 0), 0, 0, kMsgModeRegex},
+      {DI_CHECKBOX, 5, 8, 0, 0, 0, static_cast<std::uintptr_t>(ECaseSensitive != 0), 0, 0,
+       kMsgCaseSensitive},
+      {DI_CHECKBOX, 5, 9, 0, 0, 0, static_cast<std::uintptr_t>(Reverse != 0), 0, 0, kMsgBackward},
+      {DI_BUTTON, 0, 11, 0, 0, 0, 0, DIF_CENTERGROUP, 1, kMsgReplaceButton},
+      {DI_BUTTON, 0, 11, 0, 0, 0, 0, DIF_CENTERGROUP, 0, kMsgCancel},
   };
   FarDialogItem items[kReplaceItems] = {};
   ExpandDialogItems(layout, items, kReplaceItems);
@@ -158,7 +165,7 @@ void ReplaceRun() {
       start = -1;
     }
   }
-  if (!ReplaceAll) ShowNotFound(8);
+  if (!ReplaceAll) ShowNotFound(kMsgReplaceTitle);
 }
 
 int AskAndReplace(int line, int start, int length, std::string replacement) {

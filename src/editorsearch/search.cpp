@@ -65,23 +65,25 @@ void SearchDialog() {
   EditorInfo editor;
   GetEditorInfo(&editor);
   const DialogItemSpec layout[kSearchItems] = {
-      {DI_DOUBLEBOX, 3, 1, 72, 11, 0, 0, 0, 0, 7},
-      {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, 41},
+      {DI_DOUBLEBOX, 3, 1, 72, 11, 0, 0, 0, 0, kMsgPluginTitle},
+      {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, kMsgSearchText},
       {DI_EDIT, 5, 3, 70, 0, 1, History(kTextHistory), DIF_HISTORY, 0, TextData(EText.c_str())},
       {DI_TEXT, 5, 4, 0, 0, 0, 0, DIF_SEPARATOR | DIF_BOXCOLOR, 0, 0},
-      {DI_CHECKBOX, 5, 5, 0, 0, 0, static_cast<std::uintptr_t>(ERegExp != 0), 0, 0, 13},
-      {DI_CHECKBOX, 5, 6, 0, 0, 0, static_cast<std::uintptr_t>(ECaseSensitive != 0), 0, 0, 11},
-      {DI_CHECKBOX, 5, 7, 0, 0, 0, static_cast<std::uintptr_t>(Reverse != 0), 0, 0, 43},
-      {DI_CHECKBOX, 5, 8, 0, 0, 0, static_cast<std::uintptr_t>(InSelection != 0), 0, 0, 44},
-      {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 1, 49},
-      {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 0, 1},
+      {DI_CHECKBOX, 5, 5, 0, 0, 0, static_cast<std::uintptr_t>(ERegExp != 0), 0, 0, kMsgModeRegex},
+      {DI_CHECKBOX, 5, 6, 0, 0, 0, static_cast<std::uintptr_t>(ECaseSensitive != 0), 0, 0,
+       kMsgCaseSensitive},
+      {DI_CHECKBOX, 5, 7, 0, 0, 0, static_cast<std::uintptr_t>(Reverse != 0), 0, 0, kMsgBackward},
+      {DI_CHECKBOX, 5, 8, 0, 0, 0, static_cast<std::uintptr_t>(InSelection != 0), 0, 0,
+       kMsgInSelection},
+      {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 1, kMsgSearchButton},
+      {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 0, kMsgCancel},
   };
   FarDialogItem items[kSearchItems] = {};
   ExpandDialogItems(layout, items, kSearchItems);
   const bool selectable = editor.BlockType != BTYPE_NONE;
   if (!selectable) {
     // Shown, but it cannot be chosen while nothing is selected.
-    const std::string text = std::string("--- ") + MessageText(44);
+    const std::string text = std::string("--- ") + MessageText(kMsgInSelection);
     const DialogItemSpec shown = {DI_TEXT, 5, 8, 0, 0, 0, 0, 0, 0, TextData(text.c_str())};
     ExpandDialogItems(&shown, &items[kSelectionItem], 1);
   }
@@ -114,7 +116,7 @@ void SearchNext() {
       return;
     }
   }
-  ShowNotFound(7);
+  ShowNotFound(kMsgPluginTitle);
 }
 
 void ShowMatch(int line, int start, int length) {
@@ -122,7 +124,7 @@ void ShowMatch(int line, int start, int length) {
   SetEditorPosition(line, Reverse ? start : start + length);
 }
 
-void ShowNotFound(int titleMessage) {
-  const char* lines[] = {MessageText(titleMessage), MessageText(46), EText.c_str()};
+void ShowNotFound(MessageId title) {
+  const char* lines[] = {MessageText(title), MessageText(kMsgCannotFind), EText.c_str()};
   ShowWarning("QXCannotFind", lines, 3);
 }

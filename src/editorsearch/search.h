@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "common/message_ids.h"
 #include "common/pattern.h"
 #include "editorsearch/line_search.h"
 
@@ -30,5 +31,5 @@ void SearchDialog();
 // From the cursor; selects the hit or shows the not-found warning.
 void SearchNext();
 void ShowMatch(int line, int start, int length);
-// The not-found warning under the command's title (message 7 or 8).
-void ShowNotFound(int titleMessage);
+// The not-found warning under the command's title (kMsgPluginTitle or kMsgReplaceTitle).
+void ShowNotFound(MessageId title);

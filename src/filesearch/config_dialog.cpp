@@ -41,7 +41,7 @@ bool CheckNumber(const char* text, int* setting, int low, int high) {
 }
 
 void ShowInvalidNumber() {
-  const char* lines[] = {MessageText(7), MessageText(40)};
+  const char* lines[] = {MessageText(kMsgPluginTitle), MessageText(kMsgInvalidNumber)};
   ShowWarning("QXInvalidNumber", lines, 2);
 }
 
@@ -54,20 +54,20 @@ int ShowConfigDialog() {
   const char delimiter[2] = {static_cast<char>(Stored.MaskDelimiter & 0xFF), '\0'};
   const char negation[2] = {static_cast<char>(Stored.MaskNegation & 0xFF), '\0'};
   const DialogItemSpec layout[kItems] = {
-      {DI_DOUBLEBOX, 3, 1, 52, 12, 0, 0, 0, 0, 7},
-      {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, 34},
+      {DI_DOUBLEBOX, 3, 1, 52, 12, 0, 0, 0, 0, kMsgPluginTitle},
+      {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, kMsgWindowLines},
       {DI_EDIT, 32, 2, 40, 0, 0, 0, 0, 0, TextData(lines.c_str())},
-      {DI_TEXT, 5, 4, 0, 0, 0, 0, 0, 0, 35},
+      {DI_TEXT, 5, 4, 0, 0, 0, 0, 0, 0, kMsgReadLimit},
       {DI_EDIT, 32, 4, 40, 0, 0, 0, 0, 0, TextData(limit.c_str())},
-      {DI_TEXT, 42, 4, 0, 0, 0, 0, 0, 0, 36},
-      {DI_TEXT, 5, 6, 0, 0, 0, 0, 0, 0, 37},
+      {DI_TEXT, 42, 4, 0, 0, 0, 0, 0, 0, kMsgKilobytes},
+      {DI_TEXT, 5, 6, 0, 0, 0, 0, 0, 0, kMsgMaskDelimiter},
       {DI_FIXEDIT, 32, 6, 32, 0, 0, 0, 0, 0, TextData(delimiter)},
-      {DI_TEXT, 5, 7, 0, 0, 0, 0, 0, 0, 38},
+      {DI_TEXT, 5, 7, 0, 0, 0, 0, 0, 0, kMsgMaskNegation},
       {DI_FIXEDIT, 32, 7, 32, 0, 0, 0, 0, 0, TextData(negation)},
       {DI_CHECKBOX, 5, 9, 0, 0, 0, static_cast<std::uintptr_t>(Stored.DotAsteriskMatchesNoExtension != 0),
-       0, 0, 39},
-      {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 1, TextData(MessageText(0))},
-      {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 0, 1},
+       0, 0, kMsgDotStarNoExtension},
+      {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 1, TextData(MessageText(kMsgOk))},
+      {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 0, kMsgCancel},
   };
   FarDialogItem items[kItems] = {};
   ExpandDialogItems(layout, items, kItems);

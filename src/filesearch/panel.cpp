@@ -41,13 +41,13 @@ void DescribeResultsPanel(OpenPluginInfo* info) {
   info->Flags = kResultsPanelFlags;
   info->HostFile = nullptr;
   info->CurDir = "";
-  info->Format = MessageText(3);
-  info->PanelTitle = MessageText(3);
+  info->Format = MessageText(kMsgFoundFiles);
+  info->PanelTitle = MessageText(kMsgFoundFiles);
   // Files left out because their paths do not fit the panel record are counted in the
   // title, so that no one takes the list for all that was found.
   static std::string title;
   if (Results.leftOut > 0) {
-    title = FormatMessageNumber(MessageText(60), Results.leftOut);
+    title = FormatMessageNumber(MessageText(kMsgFoundFilesLeftOut), Results.leftOut);
     info->PanelTitle = title.c_str();
   }
   info->InfoLines = nullptr;
@@ -59,7 +59,7 @@ void DescribeResultsPanel(OpenPluginInfo* info) {
   info->StartPanelMode = '4';
   // Only the plain F7 label is ours; every other key keeps the host's own label.
   std::memset(&KeyBar, 0, sizeof(KeyBar));
-  KeyBar.Titles[6] = const_cast<char*>(MessageText(4));
+  KeyBar.Titles[6] = const_cast<char*>(MessageText(kMsgRemoveKey));
   info->KeyBar = &KeyBar;
 }
 

@@ -30,12 +30,12 @@ bool PluginConfigFilled = false;
 
 void FillPluginInfo(PluginInfo* info) {
   if (!PluginConfigFilled) {
-    PluginConfigStrings[0] = MessageText(7);
+    PluginConfigStrings[0] = MessageText(kMsgPluginTitle);
     PluginConfigFilled = true;
   }
   if (!PluginMenuFilled) {
-    PluginMenuStrings[0] = MessageText(7);
-    PluginMenuStrings[1] = MessageText(8);
+    PluginMenuStrings[0] = MessageText(kMsgPluginTitle);
+    PluginMenuStrings[1] = MessageText(kMsgReplaceTitle);
     PluginMenuFilled = true;
   }
   info->StructSize = sizeof(PluginInfo);

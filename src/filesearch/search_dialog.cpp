@@ -33,16 +33,16 @@ int PresetScope() { return Stored.FSearchIn >= 0 && Stored.FSearchIn < kScopes ?
 std::vector<DialogItemSpec> LayOutSearchDialog() {
   const auto row = [](int item) { return static_cast<std::uint8_t>(item + 1); };
   std::vector<DialogItemSpec> layout = {
-      {DI_DOUBLEBOX, 3, 1, 72, static_cast<std::uint8_t>(kHeight - 2), 0, 0, 0, 0, 7},
-      {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, 9},
+      {DI_DOUBLEBOX, 3, 1, 72, static_cast<std::uint8_t>(kHeight - 2), 0, 0, 0, 0, kMsgPluginTitle},
+      {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, kMsgMasks},
       {DI_EDIT, 5, 3, 70, 0, 1, HistoryName(kMaskHistory), DIF_HISTORY, 0,
        TextData(Stored.FMask.c_str())},
-      {DI_TEXT, 5, 4, 0, 0, 0, 0, 0, 0, 10},
+      {DI_TEXT, 5, 4, 0, 0, 0, 0, 0, 0, kMsgSearchFor},
       {DI_EDIT, 5, 5, 70, 0, 0, HistoryName(kTextHistory), DIF_HISTORY, 0,
        TextData(Stored.FText.c_str())},
       {DI_TEXT, 5, 6, 0, 0, 0, 0, DIF_BOXCOLOR | DIF_SEPARATOR, 0, 0},
       {DI_CHECKBOX, 5, 7, 0, 0, 0, static_cast<std::uintptr_t>(Stored.FCaseSensitive != 0), 0, 0,
-       11},
+       kMsgCaseSensitive},
   };
   for (const SearchModeNames& mode : kSearchModes) {
     const int item = static_cast<int>(layout.size());
@@ -51,17 +51,17 @@ std::vector<DialogItemSpec> LayOutSearchDialog() {
                       static_cast<std::uintptr_t>(mode.label)});
   }
   layout.push_back({DI_CHECKBOX, 5, row(kInverseItem), 0, 0, 0,
-                    static_cast<std::uintptr_t>(Stored.FSInverse != 0), 0, 0, 23});
+                    static_cast<std::uintptr_t>(Stored.FSInverse != 0), 0, 0, kMsgInverse});
   layout.push_back(
       {DI_TEXT, 5, row(kInverseItem + 1), 0, 0, 0, 0, DIF_BOXCOLOR | DIF_SEPARATOR, 0, 0});
   for (int scope = 0; scope < kScopes; ++scope)
     layout.push_back({DI_RADIOBUTTON, 5, row(kFirstScope + scope), 0, 0, 0, 0,
                       scope == 0 ? DWORD{DIF_GROUP} : DWORD{0}, 0,
-                      static_cast<std::uintptr_t>(18 + scope)});
+                      static_cast<std::uintptr_t>(kMsgScopeAllDrives + scope)});
   const auto buttons = static_cast<std::uint8_t>(kHeight - 3);
   layout.push_back(
-      {DI_BUTTON, 0, buttons, 0, 0, 0, 0, DIF_CENTERGROUP, 1, TextData(MessageText(0))});
-  layout.push_back({DI_BUTTON, 0, buttons, 0, 0, 0, 0, DIF_CENTERGROUP, 0, 1});
+      {DI_BUTTON, 0, buttons, 0, 0, 0, 0, DIF_CENTERGROUP, 1, TextData(MessageText(kMsgOk))});
+  layout.push_back({DI_BUTTON, 0, buttons, 0, 0, 0, 0, DIF_CENTERGROUP, 0, kMsgCancel});
   return layout;
 }
 

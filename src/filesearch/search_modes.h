@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <iterator>
 
+#include "common/message_ids.h"
+
 // What the compile step makes of the search text.
 enum class PatternUse {
   kNone,          // the text is searched as it is
@@ -24,18 +26,19 @@ enum class PatternUse {
 // The replace offers the first three numbers. It gives number 2 a meaning of its own: the
 // pattern over a sliding window of lines, where the search tests the whole file at once;
 // both dialogs label it alike, and a stored 2 means each in its own command.
-#define QUARIX_SEARCH_MODES(X)                                                                 \
-  X(kPlainText, 0, 12, "plain", PatternUse::kNone, MatchLiteralText, MatchLiteralTextPiece,    \
-    ReplacePlainText, "plain")                                                                 \
-  X(kLines, 1, 13, "regex", PatternUse::kWholeText, MatchLines, MatchLinesPiece,               \
-    ReplaceByLines, "regex")                                                                   \
-  X(kWholeFile, 2, 15, "regex-file", PatternUse::kWholeText, MatchWholeFile, nullptr,          \
-    ReplaceSeveralLines, "regex-lines")                                                        \
-  X(kSeveralLines, 3, 14, "regex-lines", PatternUse::kWholeText, MatchSeveralLines,           \
-    MatchSeveralLinesPiece, nullptr, nullptr)                                                  \
-  X(kWords, 4, 16, "words", PatternUse::kNone, MatchLiteralWords, nullptr, nullptr, nullptr)   \
-  X(kPatternWords, 5, 17, "regex-words", PatternUse::kEachWord, MatchPatternWords, nullptr,    \
-    nullptr, nullptr)
+#define QUARIX_SEARCH_MODES(X)                                                          \
+  X(kPlainText, 0, kMsgModePlain, "plain", PatternUse::kNone,                           \
+    MatchLiteralText, MatchLiteralTextPiece, ReplacePlainText, "plain")                 \
+  X(kLines, 1, kMsgModeRegex, "regex", PatternUse::kWholeText,                          \
+    MatchLines, MatchLinesPiece, ReplaceByLines, "regex")                               \
+  X(kWholeFile, 2, kMsgModeRegexMultiLine, "regex-file", PatternUse::kWholeText,        \
+    MatchWholeFile, nullptr, ReplaceSeveralLines, "regex-lines")                        \
+  X(kSeveralLines, 3, kMsgModeRegexWindow, "regex-lines", PatternUse::kWholeText,       \
+    MatchSeveralLines, MatchSeveralLinesPiece, nullptr, nullptr)                        \
+  X(kWords, 4, kMsgModeWords, "words", PatternUse::kNone,                               \
+    MatchLiteralWords, nullptr, nullptr, nullptr)                                       \
+  X(kPatternWords, 5, kMsgModeRegexWords, "regex-words", PatternUse::kEachWord,         \
+    MatchPatternWords, nullptr, nullptr, nullptr)
 
 enum class SearchMode : int {
 #define QUARIX_MODE_ENUM(name, number, ...) name = number,
@@ -47,7 +50,7 @@ enum class SearchMode : int {
 // filesearch/mode_functions.h.
 struct SearchModeNames {
   SearchMode mode;
-  int label;                // message number of its radio button
+  MessageId label;          // the text of its radio button
   const char* name;         // in the quarix program's search
   PatternUse pattern;
   const char* replaceName;  // in the quarix program's replace; null: the replace lacks it

@@ -66,9 +66,9 @@ bool CopyPath(char* path, const char* from) {
 }
 
 void ShowProgress(const char* path, const SearchRun& run) {
-  std::string tested = FormatMessageNumber(MessageText(24), run.filesTested);
-  std::string found = FormatMessageNumber(MessageText(25), run.results->count);
-  const char* lines[] = {MessageText(7), path, tested.c_str(), found.c_str()};
+  std::string tested = FormatMessageNumber(MessageText(kMsgFilesTested), run.filesTested);
+  std::string found = FormatMessageNumber(MessageText(kMsgFilesFound), run.results->count);
+  const char* lines[] = {MessageText(kMsgPluginTitle), path, tested.c_str(), found.c_str()};
   Info.Message(Info.ModuleNumber, 0, nullptr, lines, 4, 0);
 }
 

@@ -8,6 +8,7 @@
 #include "scenario/dialog_script.h"
 #include "scenario/fixture.h"
 #include "scenario/search_entries.h"
+#include "src/common/message_ids.h"
 
 namespace scenario {
 namespace {
@@ -103,19 +104,19 @@ TEST_F(ConfigDialogTest, ItsItemsShowTheStoredSettings) {
     int type, x1, y1, x2;
     std::string text;
   } expected[13] = {
-      {DI_DOUBLEBOX, 3, 1, 52, trawlix_->messages.at(7)},
-      {DI_TEXT, 5, 2, 0, trawlix_->messages.at(34)},
+      {DI_DOUBLEBOX, 3, 1, 52, trawlix_->messages.at(kMsgPluginTitle)},
+      {DI_TEXT, 5, 2, 0, trawlix_->messages.at(kMsgWindowLines)},
       {DI_EDIT, 32, 2, 40, "7"},
-      {DI_TEXT, 5, 4, 0, trawlix_->messages.at(35)},
+      {DI_TEXT, 5, 4, 0, trawlix_->messages.at(kMsgReadLimit)},
       {DI_EDIT, 32, 4, 40, "300"},
-      {DI_TEXT, 42, 4, 0, trawlix_->messages.at(36)},
-      {DI_TEXT, 5, 6, 0, trawlix_->messages.at(37)},
+      {DI_TEXT, 42, 4, 0, trawlix_->messages.at(kMsgKilobytes)},
+      {DI_TEXT, 5, 6, 0, trawlix_->messages.at(kMsgMaskDelimiter)},
       {DI_FIXEDIT, 32, 6, 32, ";"},
-      {DI_TEXT, 5, 7, 0, trawlix_->messages.at(38)},
+      {DI_TEXT, 5, 7, 0, trawlix_->messages.at(kMsgMaskNegation)},
       {DI_FIXEDIT, 32, 7, 32, ""},  // character code 0
-      {DI_CHECKBOX, 5, 9, 0, trawlix_->messages.at(39)},
-      {DI_BUTTON, 0, 10, 0, trawlix_->messages.at(0)},
-      {DI_BUTTON, 0, 10, 0, trawlix_->messages.at(1)},
+      {DI_CHECKBOX, 5, 9, 0, trawlix_->messages.at(kMsgDotStarNoExtension)},
+      {DI_BUTTON, 0, 10, 0, trawlix_->messages.at(kMsgOk)},
+      {DI_BUTTON, 0, 10, 0, trawlix_->messages.at(kMsgCancel)},
   };
   for (int i = 0; i < 13; ++i) {
     SCOPED_TRACE("item " + std::to_string(i));
@@ -162,9 +163,10 @@ TEST_F(ConfigDialogTest, NumbersAreCheckedAgainstTheirBounds) {
     ASSERT_EQ(Warnings().size(), 1u);
     const host::ServiceCall& warning = *Warnings()[0];
     EXPECT_EQ(warning.args, (std::vector<std::intptr_t>{FMSG_WARNING, 3, 1}));
-    EXPECT_EQ(warning.texts, (std::vector<std::string>{"QXInvalidNumber", trawlix_->messages.at(7),
-                                                       trawlix_->messages.at(40),
-                                                       trawlix_->messages.at(0)}));
+    EXPECT_EQ(warning.texts,
+              (std::vector<std::string>{"QXInvalidNumber", trawlix_->messages.at(kMsgPluginTitle),
+                                        trawlix_->messages.at(kMsgInvalidNumber),
+                                        trawlix_->messages.at(kMsgOk)}));
     EXPECT_FALSE(ReadStored(name)) << "nothing written while the dialog is not accepted";
     RestartHost();
     EXPECT_EQ(ReadStoredInt(name), c.lines ? 5 : 1024) << "the old value is saved at exit";

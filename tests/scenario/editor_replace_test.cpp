@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "editor_fixture.h"
+#include "src/common/message_ids.h"
 
 namespace scenario {
 namespace {
@@ -19,11 +20,12 @@ TEST_F(EditorReplace, QuestionShowsMatchAndReplacement) {
     if (call->texts.at(0) == "QXAskReplace") question = call;
   ASSERT_NE(question, nullptr);
   EXPECT_EQ(question->args, (std::vector<std::intptr_t>{0, 9, 4}));
-  EXPECT_EQ(question->texts,
-            (std::vector<std::string>{"QXAskReplace", Msg(8), Msg(47), "\"cat\"", Msg(48),
-                                      "\"dag\"", Msg(50), Msg(51), Msg(52), Msg(1)}));
+  EXPECT_EQ(question->texts, (std::vector<std::string>{
+                                 "QXAskReplace", Msg(kMsgReplaceTitle), Msg(kMsgReplaceTheText),
+                                 "\"cat\"", Msg(kMsgWith), "\"dag\"", Msg(kMsgReplaceButton),
+                                 Msg(kMsgAllButton), Msg(kMsgSkipButton), Msg(kMsgCancel)}));
   // The run reached the end: the warning under the replace title, after a replacement too.
-  EXPECT_EQ(TakeWarnings(), std::vector<std::string>{Msg(8)});
+  EXPECT_EQ(TakeWarnings(), std::vector<std::string>{Msg(kMsgReplaceTitle)});
   EXPECT_EQ(Selection(), std::nullopt);
   EXPECT_EQ(Cursor(), Pos(0, 7));
   const host::ServiceCall* dialog = CallsOf("Dialog").front();

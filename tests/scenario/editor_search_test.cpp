@@ -1,4 +1,5 @@
 #include "editor_fixture.h"
+#include "src/common/message_ids.h"
 
 namespace scenario {
 namespace {
@@ -9,9 +10,9 @@ TEST_F(EditorSearch, MenuInTheEditorOnly) {
   const PluginInfo& info = host_->QueryPluginInfo(linquo_);
   EXPECT_EQ(info.Flags, PF_EDITOR | PF_DISABLEPANELS);
   ASSERT_EQ(info.PluginMenuStringsNumber, 3);
-  EXPECT_EQ(info.PluginMenuStrings[0], Msg(7));
-  EXPECT_EQ(info.PluginMenuStrings[1], Msg(8));
-  EXPECT_EQ(info.PluginMenuStrings[2], Msg(45));
+  EXPECT_EQ(info.PluginMenuStrings[0], Msg(kMsgPluginTitle));
+  EXPECT_EQ(info.PluginMenuStrings[1], Msg(kMsgReplaceTitle));
+  EXPECT_EQ(info.PluginMenuStrings[2], Msg(kMsgRepeat));
   EXPECT_EQ(info.DiskMenuStringsNumber, 0);
   EXPECT_EQ(info.PluginConfigStringsNumber, 0);
   EXPECT_EQ(info.CommandPrefix, nullptr);
@@ -32,12 +33,12 @@ TEST_F(EditorSearch, ForwardHitsThenNoWrapAround) {
   EXPECT_EQ(Cursor(), Pos(1, 10));
   EXPECT_TRUE(TakeWarnings().empty());
   Repeat();
-  EXPECT_EQ(TakeWarnings(), std::vector<std::string>{Msg(7)});
+  EXPECT_EQ(TakeWarnings(), std::vector<std::string>{Msg(kMsgPluginTitle)});
   EXPECT_EQ(Selection(), At(1, 6, 4));  // nothing moved
   EXPECT_EQ(Cursor(), Pos(1, 10));
   const auto warning = CallsOf("Message").back();
-  EXPECT_EQ(warning->texts,
-            (std::vector<std::string>{"QXCannotFind", Msg(7), Msg(46), "beta", Msg(0)}));
+  EXPECT_EQ(warning->texts, (std::vector<std::string>{"QXCannotFind", Msg(kMsgPluginTitle),
+                                                      Msg(kMsgCannotFind), "beta", Msg(kMsgOk)}));
 }
 
 TEST_F(EditorSearch, MatchAtTheCursorIsFound) {
@@ -57,7 +58,7 @@ TEST_F(EditorSearch, BackwardHitsEndAtOrBeforeTheCursor) {
   Repeat();
   EXPECT_EQ(Selection(), At(0, 0, 4));
   Repeat();
-  EXPECT_EQ(TakeWarnings(), std::vector<std::string>{Msg(7)});
+  EXPECT_EQ(TakeWarnings(), std::vector<std::string>{Msg(kMsgPluginTitle)});
   EXPECT_EQ(Cursor(), Pos(0, 0));
 }
 
@@ -94,7 +95,7 @@ TEST_F(EditorSearch, SelectionOptionSearchesOnlyTheBlock) {
     return -1;
   });
   Run(kSearchEntry);
-  EXPECT_EQ(CallsOf("Dialog").back()->texts.at(8), "--- " + Msg(44));
+  EXPECT_EQ(CallsOf("Dialog").back()->texts.at(8), "--- " + Msg(kMsgInSelection));
 
   Select(0, 1, 1, 3);  // from (0,1) to (1,3): one x of line 0 and one of line 1
   dialogs_.push_back([](FarDialogItem* items, int) {
@@ -103,12 +104,12 @@ TEST_F(EditorSearch, SelectionOptionSearchesOnlyTheBlock) {
   });
   Run(kSearchEntry);
   const auto& shown = CallsOf("Dialog").back()->texts;
-  EXPECT_EQ(shown.at(8), Msg(44));
+  EXPECT_EQ(shown.at(8), Msg(kMsgInSelection));
   Search({.text = "x", .inSelection = true});
   EXPECT_EQ(Selection(), At(0, 2, 1));
   // The hit is now the block: a repeat inside it finds nothing more.
   Repeat();
-  EXPECT_EQ(TakeWarnings(), std::vector<std::string>{Msg(7)});
+  EXPECT_EQ(TakeWarnings(), std::vector<std::string>{Msg(kMsgPluginTitle)});
   EXPECT_EQ(Selection(), At(0, 2, 1));
 }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "host/host.h"
+#include "src/common/message_ids.h"
 #include "unit/host/scratch_folder.h"
 
 namespace {
@@ -29,7 +30,7 @@ TEST_F(HostModulesTest, LoadsByFullPathWithTheLanguageOfItsFolder) {
   EXPECT_EQ(plugin->GetFindData, nullptr);  // Linquo opens no panels
   EXPECT_EQ(plugin->languageFile,
             std::filesystem::path(full).parent_path().string() + "/QuarixEng.lng");
-  EXPECT_STREQ(plugin->startup.GetMsg(plugin->startup.ModuleNumber, 7), "Trawlix");
+  EXPECT_STREQ(plugin->startup.GetMsg(plugin->startup.ModuleNumber, kMsgPluginTitle), "Trawlix");
   EXPECT_STREQ(plugin->startup.RootKey, "Software\\Far\\Plugins");
 
   // The same file again is the same instance.
@@ -43,7 +44,7 @@ TEST_F(HostModulesTest, PicksTheHostsLanguage) {
   host::Plugin* plugin = host.LoadPlugin(kLinquo);
   ASSERT_NE(plugin, nullptr);
   ASSERT_GT(plugin->messages.size(), 1u);
-  EXPECT_EQ(plugin->messages[1], "\x8e\xe2\xac\xa5\xad\xa0");  // "Отмена" in code page 866
+  EXPECT_EQ(plugin->messages[kMsgCancel], "\x8e\xe2\xac\xa5\xad\xa0");  // "Отмена" in code page 866
 }
 
 TEST_F(HostModulesTest, RefusesMissingFilesAndPathsTooLongForTheModuleName) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/language_file.h"
+#include "src/common/message_ids.h"
 
 namespace {
 
@@ -20,7 +21,7 @@ TEST_P(ShippedLanguageFileTest, HoldsEveryMessageInItsPlace) {
   ASSERT_TRUE(
       host::ReadLanguageFile(std::string(QUARIX_SOURCE_DIR "/lng/") + GetParam().file, &texts));
   EXPECT_EQ(texts.name, GetParam().language);
-  ASSERT_EQ(texts.messages.size(), 61u);
+  ASSERT_EQ(texts.messages.size(), static_cast<std::size_t>(kMessageCount));
   for (std::size_t n = 0; n < texts.messages.size(); ++n) {
     const std::string& text = texts.messages[n];
     EXPECT_LT(text.size(), 80u) << n;
@@ -29,21 +30,22 @@ TEST_P(ShippedLanguageFileTest, HoldsEveryMessageInItsPlace) {
       ++conversions;
     // Only the two progress lines and the title that counts files left out carry a
     // number, exactly one each.
-    if (n == 24 || n == 25 || n == 60) {
+    if (n == kMsgFilesTested || n == kMsgFilesFound || n == kMsgFoundFilesLeftOut) {
       EXPECT_EQ(conversions, 1u) << n;
       EXPECT_NE(text.find("%d"), std::string::npos) << n;
     } else {
       EXPECT_EQ(conversions, 0u) << n << ": " << text;
     }
   }
-  for (int used :
-       {0, 1, 3, 4, 7, 8, 9, 10, 11, 30, 41, 42, 46, 49, 50, 51, 52, 53, 54, 55, 56, 57, 58,
-        59, 60})
-    EXPECT_FALSE(texts.messages[used].empty()) << used;
-  EXPECT_EQ(texts.messages[7], "Trawlix");
+  // Every message holds a text but the unused slots, which only keep the numbering.
+  for (int n = 0; n < kMessageCount; ++n) {
+    const bool unused = n == kMsgUnused2 || n == kMsgUnused5 || n == kMsgUnused6;
+    EXPECT_EQ(texts.messages[n].empty(), unused) << n;
+  }
+  EXPECT_EQ(texts.messages[kMsgPluginTitle], "Trawlix");
   // The editor's repeat entry repeats the last search or the last replace, and says so.
-  EXPECT_NE(texts.messages[45].find(GetParam().search), std::string::npos);
-  EXPECT_NE(texts.messages[45].find(GetParam().replace), std::string::npos);
+  EXPECT_NE(texts.messages[kMsgRepeat].find(GetParam().search), std::string::npos);
+  EXPECT_NE(texts.messages[kMsgRepeat].find(GetParam().replace), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, ShippedLanguageFileTest,
@@ -59,8 +61,55 @@ INSTANTIATE_TEST_SUITE_P(Languages, ShippedLanguageFileTest,
 TEST(ShippedLanguageFiles, RussianIsInCodePage866) {
   host::LanguageFile texts;
   ASSERT_TRUE(host::ReadLanguageFile(QUARIX_SOURCE_DIR "/lng/QuarixRus.lng", &texts));
-  EXPECT_EQ(texts.messages[1], "\x8e\xe2\xac\xa5\xad\xa0");  // "Отмена"
+  EXPECT_EQ(texts.messages[kMsgCancel], "\x8e\xe2\xac\xa5\xad\xa0");  // "Отмена"
   EXPECT_EQ(texts.description, "Russian (\x90\xe3\xe1\xe1\xaa\xa8\xa9)");
+}
+
+// The names stand for the texts the code means: a text put in the wrong line, or a name
+// given the wrong number, shows here. One name at each end of every group of texts.
+TEST(ShippedLanguageFiles, NamesMatchTheEnglishTexts) {
+  host::LanguageFile texts;
+  ASSERT_TRUE(host::ReadLanguageFile(QUARIX_SOURCE_DIR "/lng/QuarixEng.lng", &texts));
+  ASSERT_EQ(texts.messages.size(), static_cast<std::size_t>(kMessageCount));
+  const struct {
+    MessageId id;
+    const char* text;
+  } cases[] = {
+      {kMsgOk, "OK"},
+      {kMsgCancel, "Cancel"},
+      {kMsgFoundFiles, "Found files"},
+      {kMsgRemoveKey, "Remove"},
+      {kMsgPluginTitle, "Trawlix"},
+      {kMsgReplaceTitle, "Replace"},
+      {kMsgMasks, "File masks:"},
+      {kMsgCaseSensitive, "Case sensitive"},
+      {kMsgModePlain, "Plain text"},
+      {kMsgModeRegexWindow, "Regular expression over a window of lines"},
+      {kMsgModeRegexMultiLine, "Multi-line regular expression"},
+      {kMsgModeRegexWords, "Words: regular expressions"},
+      {kMsgScopeAllDrives, "All local drives"},
+      {kMsgScopeSelectedFolders, "Selected folders"},
+      {kMsgInverse, "Files without the text"},
+      {kMsgFilesTested, "Files tested: %d"},
+      {kMsgFilesFound, "Files found: %d"},
+      {kMsgListChanged, "List changed files"},
+      {kMsgKeepBackup, "Keep a .old backup"},
+      {kMsgReplaceInFile, "Replace in this file?"},
+      {kMsgCannotWrite, "Cannot write the file"},
+      {kMsgWindowLines, "Lines in a window:"},
+      {kMsgInvalidNumber, "The number is not valid or out of range"},
+      {kMsgSearchText, "Search for:"},
+      {kMsgCannotFind, "Cannot find the text"},
+      {kMsgReplaceTheText, "Replace the text"},
+      {kMsgWith, "with"},
+      {kMsgSearchButton, "Search"},
+      {kMsgSkipButton, "Skip"},
+      {kMsgBacktrackingLimit, "The pattern search gave up: backtracking limit exceeded in"},
+      {kMsgLaterNotReported, "Later files where this happens are not reported."},
+      {kMsgChangedMeanwhile, "It was changed by another program since it was read"},
+      {kMsgFoundFilesLeftOut, "Found files (%d more not listed: path too long)"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(texts.messages[c.id], c.text) << c.id;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "scenario/fixture.h"
 #include "scenario/piped_input.h"
 #include "scenario/replace_fixture.h"
+#include "src/common/message_ids.h"
 
 namespace scenario {
 namespace {
@@ -17,10 +18,6 @@ const std::string kHardLine = std::string(40, 'a') + "c";
 // The same pattern with the engine's limits lowered inside it, so that each hard line
 // gives up in a few milliseconds.
 const std::string kGivesUp = "(*LIMIT_MATCH=20000)(a+)+$";
-
-constexpr int kNotListed = 56;
-constexpr int kLeftUnchanged = 57;
-constexpr int kLaterNotReported = 58;
 
 class PatternLimitSearchTest : public ScenarioTest {
  protected:
@@ -57,18 +54,18 @@ class PatternLimitSearchTest : public ScenarioTest {
   void ExpectOneWarning(int reason, const std::vector<std::string>& files) {
     ASSERT_EQ(warnings_.size(), 1u);
     const host::MessageRequest& shown = warnings_[0];
-    ASSERT_GT(messages_.size(), static_cast<std::size_t>(kLaterNotReported));
+    ASSERT_GT(messages_.size(), static_cast<std::size_t>(kMsgLaterNotReported));
     EXPECT_EQ(shown.flags, 1u);
     EXPECT_EQ(shown.helpTopic, "PatternLimit");
     ASSERT_EQ(shown.lines.size(), 6u);
-    EXPECT_EQ(shown.lines[0], messages_[7]);
+    EXPECT_EQ(shown.lines[0], messages_[kMsgPluginTitle]);
     EXPECT_EQ(shown.lines[1], messages_[reason]);
     bool named = false;
     for (const std::string& file : files) named = named || shown.lines[2] == tree_ + "/" + file;
     EXPECT_TRUE(named) << shown.lines[2];
-    EXPECT_EQ(shown.lines[3], messages_[kNotListed]);
-    EXPECT_EQ(shown.lines[4], messages_[kLaterNotReported]);
-    EXPECT_EQ(shown.lines[5], messages_[0]);
+    EXPECT_EQ(shown.lines[3], messages_[kMsgNotListed]);
+    EXPECT_EQ(shown.lines[4], messages_[kMsgLaterNotReported]);
+    EXPECT_EQ(shown.lines[5], messages_[kMsgOk]);
   }
 
   std::string tree_;
@@ -100,9 +97,9 @@ TEST_F(PatternLimitSearchTest, AFileTheEngineGivesUpOnIsNotListedEitherWay) {
   for (const auto& c : cases) {
     SCOPED_TRACE("mode " + std::to_string(c.mode));
     EXPECT_EQ(Find(c.mode, kGivesUp), c.found);
-    ExpectOneWarning(53, c.givenUp);
+    ExpectOneWarning(kMsgBacktrackingLimit, c.givenUp);
     EXPECT_EQ(Find(c.mode, kGivesUp, /*inverse=*/true), (Names{"none.txt"}));
-    ExpectOneWarning(53, c.givenUp);
+    ExpectOneWarning(kMsgBacktrackingLimit, c.givenUp);
   }
 }
 
@@ -112,10 +109,10 @@ TEST_F(PatternLimitSearchTest, EachLimitHasItsReason) {
     std::string pattern;
     int reason;
   } cases[] = {
-      {kGivesUp, 53},
+      {kGivesUp, kMsgBacktrackingLimit},
       // The interpreter (not the JIT) keeps the depth and memory limits.
-      {"(*NO_JIT)(*LIMIT_DEPTH=10)(a+)+$", 54},
-      {"(*NO_JIT)(*LIMIT_HEAP=1)(a+)+$", 55},
+      {"(*NO_JIT)(*LIMIT_DEPTH=10)(a+)+$", kMsgDepthLimit},
+      {"(*NO_JIT)(*LIMIT_HEAP=1)(a+)+$", kMsgMemoryLimit},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.pattern);
@@ -127,7 +124,7 @@ TEST_F(PatternLimitSearchTest, EachLimitHasItsReason) {
 TEST_F(PatternLimitSearchTest, TheDefaultLimitIsReportedToo) {
   WriteFile(tree_ + "/hard.txt", kHardLine + "\n");
   EXPECT_EQ(Find(1, "(a+)+$", /*inverse=*/true), Names{});
-  ExpectOneWarning(53, {"hard.txt"});
+  ExpectOneWarning(kMsgBacktrackingLimit, {"hard.txt"});
 }
 
 TEST_F(PatternLimitSearchTest, AWordListDecidedWithoutTheHardWordNeedsNoWarning) {
@@ -144,7 +141,7 @@ TEST_F(PatternLimitSearchTest, AWordListDecidedWithoutTheHardWordNeedsNoWarning)
   EXPECT_TRUE(warnings_.empty());
   // But a required word the engine gave up on leaves the answer open.
   EXPECT_EQ(Find(5, "+" + kGivesUp + " +aaa", /*inverse=*/true), Names{});
-  ExpectOneWarning(53, {"hard.txt"});
+  ExpectOneWarning(kMsgBacktrackingLimit, {"hard.txt"});
 }
 
 TEST_F(PatternLimitSearchTest, EscapeStopsTheSearchInsideAFile) {
@@ -181,14 +178,14 @@ TEST_F(PatternLimitReplaceTest, AFileTheEngineGivesUpOnIsLeftUnchanged) {
                 (std::map<std::string, std::string>{{"easy.txt", "X\nb\n"}, {"hard.txt", hard}}));
       EXPECT_EQ(PanelNames(), std::vector<std::string>{tree + "/easy.txt"});
       const auto& messages = host_->plugins()[0]->messages;
-      ASSERT_GT(messages.size(), static_cast<std::size_t>(kLaterNotReported));
+      ASSERT_GT(messages.size(), static_cast<std::size_t>(kMsgLaterNotReported));
       auto warnings = Shown("PatternLimit");
       ASSERT_EQ(warnings.size(), 1u);
       EXPECT_EQ(warnings[0].flags, 1u);
-      EXPECT_EQ(warnings[0].lines,
-                (std::vector<std::string>{messages[8], messages[53], tree + "/hard.txt",
-                                          messages[kLeftUnchanged], messages[kLaterNotReported],
-                                          messages[0]}));
+      EXPECT_EQ(warnings[0].lines, (std::vector<std::string>{
+                                       messages[kMsgReplaceTitle], messages[kMsgBacktrackingLimit],
+                                       tree + "/hard.txt", messages[kMsgLeftUnchanged],
+                                       messages[kMsgLaterNotReported], messages[kMsgOk]}));
       RestartHost();
     }
   }

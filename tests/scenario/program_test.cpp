@@ -339,6 +339,28 @@ TEST_F(ProgramTest, MessagesShowControlBytesEscaped) {
   }
 }
 
+// A complaint about the command line quotes the words given; their control bytes must not
+// act on the terminal either, whichever command reads them.
+TEST_F(ProgramTest, CommandLineMistakesShowControlBytesEscaped) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string expected;
+  } cases[] = {
+      {{"config", "--bad\x1b[2J"}, "quarix: unknown option --bad\\x1b[2J\n"},
+      {{"config", "x\x1b[2J"}, "quarix: unexpected argument x\\x1b[2J\n"},
+      {{"search", tree, "x\x1b[2J"}, "quarix: unexpected argument x\\x1b[2J"},
+      {{"replace", "--bad\x1b[2J"}, "quarix replace: unknown option --bad\\x1b[2J\n"},
+      {{"edit", "f", "search", "--bad\x1b[2J"}, "quarix edit: unknown option --bad\\x1b[2J"},
+  };
+  for (const Case& c : cases) {
+    ChildResult result = Run(c.args);
+    EXPECT_EQ(result.exitCode, 2) << c.args[0];
+    EXPECT_NE(result.err.find(c.expected), std::string::npos) << c.args[0] << ": " << result.err;
+    EXPECT_EQ(result.err.find('\x1b'), std::string::npos) << c.args[0] << ": " << result.err;
+    EXPECT_NE(result.err.find("usage: quarix"), std::string::npos) << c.args[0];
+  }
+}
+
 TEST_F(ProgramTest, SettingsPersistBetweenRuns) {
   MakeFiles({{"a.txt", "needle\n"}});
   ChildResult result = Run({"ff:needle", tree});

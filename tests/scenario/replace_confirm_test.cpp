@@ -1,5 +1,6 @@
 // The file and match questions of a replace run and the reach of their answers.
 #include "scenario/replace_fixture.h"
+#include "src/common/message_ids.h"
 
 namespace scenario {
 namespace {
@@ -24,8 +25,8 @@ TEST_F(ReplaceTest, OneFileQuestionPerFileWithAMatch) {
   const auto& lines = asked[0].lines;
   ASSERT_EQ(lines.size(), 7u);
   EXPECT_EQ(asked[0].buttons, 4);
-  EXPECT_EQ(lines[0], host_->plugins()[0]->messages[8]);
-  EXPECT_EQ(lines[1], host_->plugins()[0]->messages[30]);
+  EXPECT_EQ(lines[0], host_->plugins()[0]->messages[kMsgReplaceTitle]);
+  EXPECT_EQ(lines[1], host_->plugins()[0]->messages[kMsgReplaceInFile]);
   EXPECT_EQ(ReadFile(tree + "/a.txt"), "X X");
   EXPECT_EQ(ReadFile(tree + "/c.txt"), "X");
 }
@@ -105,10 +106,12 @@ TEST_F(ReplaceTest, TheMatchQuestionShowsTheMatchTheReplacementAndThePath) {
   auto asked = Shown("FRAskReplace");
   ASSERT_EQ(asked.size(), 1u);
   const auto& messages = host_->plugins()[0]->messages;
-  EXPECT_EQ(asked[0].lines,
-            (std::vector<std::string>{messages[8], messages[47], "key=value", messages[48],
-                                      "value=key", messages[31], tree + "/f.txt", messages[50],
-                                      messages[51], messages[52], messages[1]}));
+  EXPECT_EQ(
+      asked[0].lines,
+      (std::vector<std::string>{
+          messages[kMsgReplaceTitle], messages[kMsgReplaceTheText], "key=value", messages[kMsgWith],
+          "value=key", messages[kMsgInTheFile], tree + "/f.txt", messages[kMsgReplaceButton],
+          messages[kMsgAllButton], messages[kMsgSkipButton], messages[kMsgCancel]}));
   EXPECT_EQ(ReadFile(tree + "/f.txt"), "value=key\n");
 }
 

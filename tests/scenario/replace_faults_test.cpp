@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include "scenario/replace_fixture.h"
+#include "src/common/message_ids.h"
 
 namespace scenario {
 namespace {
@@ -83,7 +84,8 @@ TEST_F(ReplaceTest, AWriteErrorShowsTheWarningWithThePath) {
   const auto& messages = host_->plugins()[0]->messages;
   EXPECT_EQ(warnings[0].flags, 1u);
   EXPECT_EQ(warnings[0].lines,
-            (std::vector<std::string>{messages[8], messages[33], tree + "/a.txt", messages[0]}));
+            (std::vector<std::string>{messages[kMsgReplaceTitle], messages[kMsgCannotWrite],
+                                      tree + "/a.txt", messages[kMsgOk]}));
   EXPECT_EQ(ReadTree(tree), (Tree{{"a.txt", "foo"}}));
 }
 

@@ -10,6 +10,7 @@
 
 #include "scenario/child_process.h"
 #include "scenario/replace_fixture.h"
+#include "src/common/message_ids.h"
 
 namespace scenario {
 namespace {
@@ -48,9 +49,10 @@ TEST_F(ReplaceTest, AFileWrittenByAnotherProgramMeanwhileIsLeftAloneWithTheReaso
       ASSERT_EQ(warnings.size(), 1u);
       const auto& messages = host_->plugins()[0]->messages;
       EXPECT_EQ(warnings[0].flags, 1u);
-      EXPECT_EQ(warnings[0].lines, (std::vector<std::string>{messages[8], messages[33],
-                                                             tree + "/a.txt", messages[59],
-                                                             messages[0]}));
+      EXPECT_EQ(warnings[0].lines,
+                (std::vector<std::string>{messages[kMsgReplaceTitle], messages[kMsgCannotWrite],
+                                          tree + "/a.txt", messages[kMsgChangedMeanwhile],
+                                          messages[kMsgOk]}));
     }
   }
 }

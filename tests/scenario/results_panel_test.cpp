@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "scenario/fixture.h"
+#include "src/common/message_ids.h"
 
 namespace scenario {
 namespace {
@@ -41,8 +42,8 @@ TEST_F(ResultsPanelTest, DescribesItselfToTheHost) {
   EXPECT_EQ(+info.HostFile, nullptr);
   ASSERT_NE(+info.CurDir, nullptr);
   EXPECT_STREQ(info.CurDir, "");
-  EXPECT_EQ(+info.Format, trawlix_->messages.at(3));
-  EXPECT_EQ(+info.PanelTitle, trawlix_->messages.at(3));
+  EXPECT_EQ(+info.Format, trawlix_->messages.at(kMsgFoundFiles));
+  EXPECT_EQ(+info.PanelTitle, trawlix_->messages.at(kMsgFoundFiles));
   EXPECT_EQ(+info.InfoLinesNumber, 0);
   EXPECT_EQ(+info.DescrFilesNumber, 0);
   EXPECT_EQ(+info.PanelModesNumber, 0);
@@ -52,7 +53,7 @@ TEST_F(ResultsPanelTest, DescribesItselfToTheHost) {
   const KeyBarTitles& keys = *info.KeyBar;
   for (int i = 0; i < 12; ++i) {
     if (i == 6)
-      EXPECT_EQ(+keys.Titles[i], trawlix_->messages.at(4));
+      EXPECT_EQ(+keys.Titles[i], trawlix_->messages.at(kMsgRemoveKey));
     else
       EXPECT_EQ(+keys.Titles[i], nullptr) << "F" << i + 1;
     EXPECT_EQ(+keys.CtrlTitles[i], nullptr);

@@ -6,6 +6,7 @@
 #include "scenario/dialog_script.h"
 #include "scenario/fixture.h"
 #include "scenario/search_entries.h"
+#include "src/common/message_ids.h"
 
 namespace scenario {
 namespace {
@@ -65,28 +66,28 @@ TEST_F(SearchDialogTest, ItsItemsComeFromTheStoredSettings) {
     DWORD flags;
     int text;  // a message number, or one of the markers above
   } expected[22] = {
-      {DI_DOUBLEBOX, 3, 1, 72, 23, 0, 7},
-      {DI_TEXT, 5, 2, 0, 0, 0, 9},
+      {DI_DOUBLEBOX, 3, 1, 72, 23, 0, kMsgPluginTitle},
+      {DI_TEXT, 5, 2, 0, 0, 0, kMsgMasks},
       {DI_EDIT, 5, 3, 70, 0, DIF_HISTORY, kMask},
-      {DI_TEXT, 5, 4, 0, 0, 0, 10},
+      {DI_TEXT, 5, 4, 0, 0, 0, kMsgSearchFor},
       {DI_EDIT, 5, 5, 70, 0, DIF_HISTORY, kText},
       {DI_TEXT, 5, 6, 0, 0, DIF_BOXCOLOR | DIF_SEPARATOR, kEmpty},
-      {DI_CHECKBOX, 5, 7, 0, 0, 0, 11},
-      {DI_RADIOBUTTON, 5, 8, 0, 0, DIF_GROUP, 12},
-      {DI_RADIOBUTTON, 5, 9, 0, 0, 0, 13},
-      {DI_RADIOBUTTON, 5, 10, 0, 0, 0, 15},
-      {DI_RADIOBUTTON, 5, 11, 0, 0, 0, 14},
-      {DI_RADIOBUTTON, 5, 12, 0, 0, 0, 16},
-      {DI_RADIOBUTTON, 5, 13, 0, 0, 0, 17},
-      {DI_CHECKBOX, 5, 14, 0, 0, 0, 23},
+      {DI_CHECKBOX, 5, 7, 0, 0, 0, kMsgCaseSensitive},
+      {DI_RADIOBUTTON, 5, 8, 0, 0, DIF_GROUP, kMsgModePlain},
+      {DI_RADIOBUTTON, 5, 9, 0, 0, 0, kMsgModeRegex},
+      {DI_RADIOBUTTON, 5, 10, 0, 0, 0, kMsgModeRegexMultiLine},
+      {DI_RADIOBUTTON, 5, 11, 0, 0, 0, kMsgModeRegexWindow},
+      {DI_RADIOBUTTON, 5, 12, 0, 0, 0, kMsgModeWords},
+      {DI_RADIOBUTTON, 5, 13, 0, 0, 0, kMsgModeRegexWords},
+      {DI_CHECKBOX, 5, 14, 0, 0, 0, kMsgInverse},
       {DI_TEXT, 5, 15, 0, 0, DIF_BOXCOLOR | DIF_SEPARATOR, kEmpty},
-      {DI_RADIOBUTTON, 5, 16, 0, 0, DIF_GROUP, 18},
-      {DI_RADIOBUTTON, 5, 17, 0, 0, 0, 19},
-      {DI_RADIOBUTTON, 5, 18, 0, 0, 0, 20},
-      {DI_RADIOBUTTON, 5, 19, 0, 0, 0, 21},
-      {DI_RADIOBUTTON, 5, 20, 0, 0, 0, 22},
-      {DI_BUTTON, 0, 22, 0, 0, DIF_CENTERGROUP, 0},
-      {DI_BUTTON, 0, 22, 0, 0, DIF_CENTERGROUP, 1},
+      {DI_RADIOBUTTON, 5, 16, 0, 0, DIF_GROUP, kMsgScopeAllDrives},
+      {DI_RADIOBUTTON, 5, 17, 0, 0, 0, kMsgScopeCurrentDrive},
+      {DI_RADIOBUTTON, 5, 18, 0, 0, 0, kMsgScopeFolderTree},
+      {DI_RADIOBUTTON, 5, 19, 0, 0, 0, kMsgScopeFolderOnly},
+      {DI_RADIOBUTTON, 5, 20, 0, 0, 0, kMsgScopeSelectedFolders},
+      {DI_BUTTON, 0, 22, 0, 0, DIF_CENTERGROUP, kMsgOk},
+      {DI_BUTTON, 0, 22, 0, 0, DIF_CENTERGROUP, kMsgCancel},
   };
   for (int i = 0; i < 22; ++i) {
     SCOPED_TRACE("item " + std::to_string(i));

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "scenario/fixture.h"
+#include "src/common/message_ids.h"
 
 namespace scenario {
 namespace {
@@ -15,7 +16,8 @@ using TrawlixEntryTest = ScenarioTest;
 TEST_F(TrawlixEntryTest, MenuTextsAreLookedUpOnce) {
   host::Plugin* trawlix = LoadTrawlix();
   ASSERT_TRUE(trawlix);
-  const std::string search = trawlix->messages.at(7), replace = trawlix->messages.at(8);
+  const std::string search = trawlix->messages.at(kMsgPluginTitle),
+                    replace = trawlix->messages.at(kMsgReplaceTitle);
   PluginInfo info = host_->QueryPluginInfo(trawlix);
   EXPECT_EQ(+info.StructSize, static_cast<int>(sizeof(PluginInfo)));
   EXPECT_EQ(+info.Flags, 0u);

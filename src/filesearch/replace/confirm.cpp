@@ -25,8 +25,10 @@ void StartConfirmFile(Confirmations& confirmations, const SearchRun& run) {
 
 int ConfirmFile(Confirmations& confirmations, SearchRun& run, const char* path) {
   if (confirmations.fileConfirmed) return 1;
-  const char* lines[] = {MessageText(8), MessageText(30), path,          MessageText(0),
-                         MessageText(51), MessageText(52), MessageText(1)};
+  const char* lines[] = {
+      MessageText(kMsgReplaceTitle), MessageText(kMsgReplaceInFile), path,
+      MessageText(kMsgOk),           MessageText(kMsgAllButton),     MessageText(kMsgSkipButton),
+      MessageText(kMsgCancel)};
   switch (Info.Message(Info.ModuleNumber, 0, "FRConfirmFile", lines, 7, 4)) {
     case kReplace:
       confirmations.fileConfirmed = true;
@@ -47,10 +49,17 @@ int ConfirmMatch(Confirmations& confirmations, SearchRun& run, const std::string
                  const std::string& replacement, const char* path) {
   if (!confirmations.linesThisFile) return 1;
   if (run.stop) return 0;
-  const char* lines[] = {MessageText(8),  MessageText(47),      matched.c_str(),
-                         MessageText(48), replacement.c_str(), MessageText(31),
-                         path,            MessageText(50),      MessageText(51),
-                         MessageText(52), MessageText(1)};
+  const char* lines[] = {MessageText(kMsgReplaceTitle),
+                         MessageText(kMsgReplaceTheText),
+                         matched.c_str(),
+                         MessageText(kMsgWith),
+                         replacement.c_str(),
+                         MessageText(kMsgInTheFile),
+                         path,
+                         MessageText(kMsgReplaceButton),
+                         MessageText(kMsgAllButton),
+                         MessageText(kMsgSkipButton),
+                         MessageText(kMsgCancel)};
   switch (Info.Message(Info.ModuleNumber, 0, "FRAskReplace", lines, 11, 4)) {
     case kReplace:
       return 1;

@@ -11,7 +11,6 @@ namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
 constexpr int kCreateAttempts = 64;
-constexpr int kChangedText = 59;  // why a file was left alone: someone else wrote it
 
 // A name beside the target that no other file has: the target's name, a mark of this
 // plugin and a number that changes with every attempt.
@@ -74,22 +73,23 @@ bool CopyInto(platform::File& copy, const std::string& name, const std::string& 
 
 // Versions of earlier files that wait in the batch are put in place first: their own
 // warnings come before this one, as they would have without the batch.
-void ShowFileWarning(const char* helpTopic, int text, const char* path) {
+void ShowFileWarning(const char* helpTopic, MessageId text, const char* path) {
   SettlePendingFiles();
-  const char* lines[] = {MessageText(8), MessageText(text), path};
+  const char* lines[] = {MessageText(kMsgReplaceTitle), MessageText(text), path};
   ShowWarning(helpTopic, lines, 3);
 }
 
 void ShowChangedWarning(const char* path) {
   SettlePendingFiles();
-  const char* lines[] = {MessageText(8), MessageText(33), path, MessageText(kChangedText)};
+  const char* lines[] = {MessageText(kMsgReplaceTitle), MessageText(kMsgCannotWrite), path,
+                         MessageText(kMsgChangedMeanwhile)};
   ShowWarning("FRWriteError", lines, 4);
 }
 
 }  // namespace
 
-void ShowReadWarning(const char* path) { ShowFileWarning("FRReadError", 32, path); }
-void ShowWriteWarning(const char* path) { ShowFileWarning("FRWriteError", 33, path); }
+void ShowReadWarning(const char* path) { ShowFileWarning("FRReadError", kMsgCannotRead, path); }
+void ShowWriteWarning(const char* path) { ShowFileWarning("FRWriteError", kMsgCannotWrite, path); }
 
 bool NewVersion::Create() {
   if (!CreateBeside(target_, "qxnew", original_.mode, file_, &temp_)) return false;
