@@ -35,14 +35,36 @@ host_archive() {
   esac
 }
 
-# build_host NAME: print the cached build of the host, building it first when missing.
-# The build goes to a .partial folder that is renamed only when complete.
+# unpack_prebuilt NAME DIR: unpacks into DIR.partial the host already built from our source
+# archive, where the shared tools carry one: its README must name that source archive's
+# checksum and the archive's own, which it must have. False otherwise.
+unpack_prebuilt() {
+  local name=$1 dir=$2 prebuilt readme source want
+  [ "$name" = far3 ] || return 1
+  prebuilt=$RH_SHARED/far3/prebuilt/far3-x64-bin.tar.xz
+  readme=$RH_SHARED/far3/prebuilt/README.md
+  [ -f "$prebuilt" ] && [ -f "$readme" ] || return 1
+  source=$(sha256sum "$(host_archive "$name")" | cut -d' ' -f1)
+  grep -q "$source" "$readme" || return 1
+  want=$(grep -o 'sha256 [0-9a-f]\{64\}  far3-x64-bin\.tar\.xz' "$readme" | cut -d' ' -f2)
+  [ -n "$want" ] && [ "$(sha256sum "$prebuilt" | cut -d' ' -f1)" = "$want" ] || return 1
+  rm -rf "$dir.partial"
+  mkdir -p "$dir.partial"
+  tar -xJf "$prebuilt" -C "$dir.partial" --strip-components=1 && [ -f "$dir.partial/Far.exe" ]
+}
+
+# build_host NAME: print the cached build of the host, unpacking or building it first when
+# missing. It goes to a .partial folder that is renamed only when complete.
 build_host() {
   local name=$1 archive sum dir builder start=$SECONDS
   archive=$(host_archive "$name")
   [ -f "$archive" ] || { echo "no source archive $archive" >&2; return 1; }
   sum=$(sha256sum "$archive" | cut -c1-16)
   dir=$CACHE/$name-$sum
+  if [ ! -f "$dir/Far.exe" ] && unpack_prebuilt "$name" "$dir"; then
+    mv "$dir.partial" "$dir"
+    echo "$name unpacked from the prebuilt archive in $((SECONDS - start)) s" >&2
+  fi
   if [ ! -f "$dir/Far.exe" ]; then
     case $name in
       far175) builder=$RH_SHARED/far175/build-far.sh ;;
