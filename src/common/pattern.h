@@ -78,11 +78,13 @@ struct RequiredByte {
 // is case-sensitive throughout (compiled so, with no inline option group).
 int GetRequiredBytes(const CompiledPattern* pattern, RequiredByte* bytes);
 
-// Case states of the template expander: 0 no change, 1 upper, 2 lower.
-extern int CaseSticky;
-extern int CaseOneShot;
-// The character to emit for one OEM character under the current case states.
-unsigned char ConvertCase(unsigned char ch);
+// Case states of one template expansion: 0 no change, 1 upper, 2 lower.
+struct CaseStates {
+  int sticky = 0;
+  int oneShot = 0;
+};
+// The character to emit for one OEM character under the case states.
+unsigned char ConvertCase(CaseStates& states, unsigned char ch);
 // The same for one Unicode character, in the UTF-8 text model: every character takes the
 // pending one-shot state, and letters convert by Unicode's simple case mapping.
-char32_t ConvertCaseOfCharacter(char32_t c);
+char32_t ConvertCaseOfCharacter(CaseStates& states, char32_t c);

@@ -23,6 +23,7 @@ struct Output {
   bool utf8 = TextIsUtf8();
   std::string pending;  // the first bytes of a character still incomplete
   std::size_t expected = 0;  // the byte count that character will have
+  CaseStates cases;
 };
 
 void FlushPending(Output& out) {
@@ -30,7 +31,9 @@ void FlushPending(Output& out) {
   out.pending.clear();
 }
 
-void EmitCharacter(Output& out, char32_t c) { AppendUtf8(out.text, ConvertCaseOfCharacter(c)); }
+void EmitCharacter(Output& out, char32_t c) {
+  AppendUtf8(out.text, ConvertCaseOfCharacter(out.cases, c));
+}
 
 void EmitUtf8Byte(Output& out, unsigned char c) {
   if (!out.pending.empty()) {
@@ -63,7 +66,7 @@ void EmitUtf8Byte(Output& out, unsigned char c) {
 // A character with code 0 adds nothing: the output stays terminated where it was.
 void Emit(Output& out, unsigned char c) {
   if (!out.utf8) {
-    unsigned char converted = ConvertCase(c);
+    unsigned char converted = ConvertCase(out.cases, c);
     if (converted != 0) out.text += static_cast<char>(converted);
     return;
   }
@@ -111,12 +114,10 @@ void EmitGroup(Output& out, const char* subject, const int* ovector, int pairCou
 std::string ExpandTemplate(const char* subject, const int* ovector, int pairCount,
                            const char* templateText, const char* lineBreak) {
   Output out;
-  CaseSticky = 0;
-  CaseOneShot = 0;
   if (!ovector) pairCount = 0;
   const char* p = templateText ? templateText : "";
   while (*p) {
-    if (CaseOneShot == 0) CaseOneShot = CaseSticky;
+    if (out.cases.oneShot == 0) out.cases.oneShot = out.cases.sticky;
     const char c = *p++;
     if (c == '$') {
       if (pairCount <= 0 || *p == '\0') {
@@ -155,24 +156,22 @@ std::string ExpandTemplate(const char* subject, const int* ovector, int pairCoun
       for (const char* b = lineBreak ? lineBreak : ""; *b; ++b)
         Emit(out, static_cast<unsigned char>(*b));
     } else if (e == 'U') {
-      CaseSticky = 1;
+      out.cases.sticky = 1;
     } else if (e == 'L') {
-      CaseSticky = 2;
+      out.cases.sticky = 2;
     } else if (e == 'E') {
       // Also drops a one-shot carried over from the stretch, so that the very next
       // character is never converted.
-      CaseSticky = 0;
-      CaseOneShot = 0;
+      out.cases.sticky = 0;
+      out.cases.oneShot = 0;
     } else if (e == 'u') {
-      CaseOneShot = 1;
+      out.cases.oneShot = 1;
     } else if (e == 'l') {
-      CaseOneShot = 2;
+      out.cases.oneShot = 2;
     } else {
       Emit(out, static_cast<unsigned char>(e));
     }
   }
   FlushPending(out);
-  CaseSticky = 0;
-  CaseOneShot = 0;
   return std::move(out.text);
 }

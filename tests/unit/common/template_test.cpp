@@ -94,9 +94,8 @@ TEST(ExpandTemplate, GroupStopsAtItsFirstZeroByte) {
   EXPECT_EQ(ExpandTemplate(subject.data(), pairs, 1, "[$0]", "\n"), "[a]");
 }
 
+// The case states belong to one expansion: nothing is left over for the next one.
 TEST(ExpandTemplate, StatesStartFreshEveryCall) {
-  CaseSticky = 1;
-  CaseOneShot = 2;
   EXPECT_EQ(ExpandTemplate("", nullptr, 0, "abc", "\n"), "abc");
   // A stretch left open by one expansion does not reach the next one.
   EXPECT_EQ(ExpandTemplate("", nullptr, 0, "\\Uab", "\n"), "AB");
