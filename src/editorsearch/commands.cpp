@@ -4,19 +4,17 @@
 #include "editorsearch/replace.h"
 #include "editorsearch/search.h"
 
-int LastCommand = -1;
-
 namespace {
 
 enum MenuEntry { kSearchEntry = 0, kReplaceEntry = 1, kRepeatEntry = 2 };
 
 void StartSearch() {
-  LastCommand = 0;  // before the dialog: a cancelled dialog still sets what repeats
+  Session.LastCommand = 0;  // before the dialog: a cancelled dialog still sets what repeats
   SearchDialog();
 }
 
 void StartReplace() {
-  LastCommand = 1;
+  Session.LastCommand = 1;
   ReplaceDialog();
 }
 
@@ -45,9 +43,9 @@ void RunEditorCommand(int openFrom, std::intptr_t item) {
       StartReplace();
       break;
     case kRepeatEntry:
-      if (LastCommand == 0) {
+      if (Session.LastCommand == 0) {
         if (EnsurePattern()) SearchNext();
-      } else if (LastCommand == 1) {
+      } else if (Session.LastCommand == 1) {
         if (EnsurePattern()) ReplaceRun();
       } else {
         StartSearch();

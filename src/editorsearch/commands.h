@@ -5,9 +5,6 @@
 
 #include "far/plugin.h"
 
-// The command the repeat entry repeats: -1 none yet, 0 search, 1 replace.
-extern int LastCommand;
-
 // Three entries in the editor's plugin menu, none in the panels' menu.
 void FillPluginInfo(PluginInfo* info);
 // Runs the menu entry item (0 search, 1 replace, 2 repeat) when opened from the editor.

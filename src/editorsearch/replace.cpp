@@ -14,8 +14,6 @@
 #include "editorsearch/settings.h"
 #include "platform/platform.h"
 
-int ReplaceAll = 0;
-
 namespace {
 
 constexpr int kReplaceItems = 11;
@@ -61,7 +59,7 @@ bool ReplaceRestOfLine(const LineSearch& search, int line, int start) {
   const std::string eol = text.StringEOL;
   const std::size_t reach = search.regex ? PatternLookbehindReach(search.pattern) : 0;
   std::string bytes(text.StringText, static_cast<std::size_t>(text.StringLength));
-  LineReplacement done = ReplaceAllInLine(search, std::move(bytes), start, ERReplace.c_str(),
+  LineReplacement done = ReplaceAllInLine(search, std::move(bytes), start, EStored.ERReplace.c_str(),
                                           eol.c_str(), reach, EscapePressed);
   if (done.replaced > 0) {
     SetEditorLine(line, done.text.data(), static_cast<int>(done.text.size()), eol.c_str());
@@ -94,15 +92,15 @@ void ReplaceDialog() {
   const DialogItemSpec layout[kReplaceItems] = {
       {DI_DOUBLEBOX, 3, 1, 72, 12, 0, 0, 0, 0, kMsgReplaceTitle},
       {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, kMsgSearchText},
-      {DI_EDIT, 5, 3, 70, 0, 1, History(kTextHistory), DIF_HISTORY, 0, TextData(EText.c_str())},
+      {DI_EDIT, 5, 3, 70, 0, 1, History(kTextHistory), DIF_HISTORY, 0, TextData(EStored.EText.c_str())},
       {DI_TEXT, 5, 4, 0, 0, 0, 0, 0, 0, kMsgReplaceWith},
       {DI_EDIT, 5, 5, 70, 0, 0, History(kReplaceHistory), DIF_HISTORY, 0,
-       TextData(ERReplace.c_str())},
+       TextData(EStored.ERReplace.c_str())},
       {DI_TEXT, 5, 6, 0, 0, 0, 0, DIF_SEPARATOR | DIF_BOXCOLOR, 0, 0},
-      {DI_CHECKBOX, 5, 7, 0, 0, 0, static_cast<std::uintptr_t>(ERegExp != 0), 0, 0, kMsgModeRegex},
-      {DI_CHECKBOX, 5, 8, 0, 0, 0, static_cast<std::uintptr_t>(ECaseSensitive != 0), 0, 0,
+      {DI_CHECKBOX, 5, 7, 0, 0, 0, static_cast<std::uintptr_t>(EStored.ERegExp != 0), 0, 0, kMsgModeRegex},
+      {DI_CHECKBOX, 5, 8, 0, 0, 0, static_cast<std::uintptr_t>(EStored.ECaseSensitive != 0), 0, 0,
        kMsgCaseSensitive},
-      {DI_CHECKBOX, 5, 9, 0, 0, 0, static_cast<std::uintptr_t>(Reverse != 0), 0, 0, kMsgBackward},
+      {DI_CHECKBOX, 5, 9, 0, 0, 0, static_cast<std::uintptr_t>(Session.Reverse != 0), 0, 0, kMsgBackward},
       {DI_BUTTON, 0, 11, 0, 0, 0, 0, DIF_CENTERGROUP, 1, kMsgReplaceButton},
       {DI_BUTTON, 0, 11, 0, 0, 0, 0, DIF_CENTERGROUP, 0, kMsgCancel},
   };
@@ -112,15 +110,15 @@ void ReplaceDialog() {
     if (Info.Dialog(Info.ModuleNumber, -1, -1, 76, 14, "ReplaceDlg", items, kReplaceItems) !=
         kReplaceButton)
       return;
-    EText = DialogItemText(items[2]);
-    ERReplace = DialogItemText(items[4]);
-    ECaseSensitive = Checked(items[7]);
-    Reverse = Checked(items[8]);
-    ERegExp = Checked(items[6]);
+    EStored.EText = DialogItemText(items[2]);
+    EStored.ERReplace = DialogItemText(items[4]);
+    EStored.ECaseSensitive = Checked(items[7]);
+    Session.Reverse = Checked(items[8]);
+    EStored.ERegExp = Checked(items[6]);
     if (PreparePattern()) break;
   }
-  ReplaceAll = 0;
-  if (!EText.empty()) ReplaceRun();
+  Session.ReplaceAll = 0;
+  if (!EStored.EText.empty()) ReplaceRun();
 }
 
 void ReplaceRun() {
@@ -135,7 +133,7 @@ void ReplaceRun() {
   while (search.reverse ? line >= 0 : line < editor.TotalLines) {
     // Once nothing is asked, a line is replaced whole. With the selection option the first
     // replacement removes the selection, and with it every later match: one at a time.
-    if (ReplaceAll && !search.inSelection) {
+    if (Session.ReplaceAll && !search.inSelection) {
       if (EscapePressed() || !ReplaceRestOfLine(search, line, start)) return;
       line += step;
       start = -1;
@@ -149,7 +147,7 @@ void ReplaceRun() {
     }
     std::string replacement =
         ExpandTemplate(text.StringText, hit.pairs ? hit.ovector.data() : nullptr, hit.pairs,
-                       ERReplace.c_str(), text.StringEOL);
+                       EStored.ERReplace.c_str(), text.StringEOL);
     const int next = AskAndReplace(line, hit.start, hit.length, std::move(replacement));
     if (next < 0) return;
     if (hit.length > 0) {
@@ -165,13 +163,13 @@ void ReplaceRun() {
       start = -1;
     }
   }
-  if (!ReplaceAll) ShowNotFound(kMsgReplaceTitle);
+  if (!Session.ReplaceAll) ShowNotFound(kMsgReplaceTitle);
 }
 
 int AskAndReplace(int line, int start, int length, std::string replacement) {
   SetEditorPosition(line, start, line);
   SelectInEditor(line, start, length);
-  if (!ReplaceAll) RedrawEditor();
+  if (!Session.ReplaceAll) RedrawEditor();
   EditorGetString text;
   if (!GetEditorLine(line, &text)) return -1;
   // The line cannot have changed since the match was found; stay inside it regardless.
@@ -180,17 +178,17 @@ int AskAndReplace(int line, int start, int length, std::string replacement) {
   length = std::clamp(length, 0, lineLength - start);
 
   int answer = kReplace;
-  if (!ReplaceAll)
+  if (!Session.ReplaceAll)
     answer = Ask(Quoted(text.StringText + start, static_cast<std::size_t>(length)),
                  Quoted(replacement.data(), replacement.size()));
   switch (answer) {
     case kReplace:
       break;
     case kAll:
-      ReplaceAll = 1;
+      Session.ReplaceAll = 1;
       break;
     case kSkip:
-      return Reverse ? start : start + length;
+      return Session.Reverse ? start : start + length;
     default:  // cancel, Escape
       return -1;
   }
@@ -202,7 +200,7 @@ int AskAndReplace(int line, int start, int length, std::string replacement) {
                  static_cast<std::size_t>(lineLength - start - length));
   const std::string eol = text.StringEOL;  // the line's own end, kept as it was
   SetEditorLine(line, newText.data(), static_cast<int>(newText.size()), eol.c_str());
-  const int position = Reverse ? start : start + static_cast<int>(replacement.size());
+  const int position = Session.Reverse ? start : start + static_cast<int>(replacement.size());
   SetEditorPosition(line, position);
   ClearEditorSelection();
   return position;

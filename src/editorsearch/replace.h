@@ -4,9 +4,6 @@
 
 #include <string>
 
-// Set by the question's "all" answer; cleared when the replace dialog is accepted.
-extern int ReplaceAll;
-
 void ReplaceDialog();
 // From the cursor with the current settings.
 void ReplaceRun();

@@ -7,9 +7,7 @@
 #include "editorsearch/editor_calls.h"
 #include "editorsearch/settings.h"
 
-int Reverse = 0;
-int InSelection = 0;
-PatternHolder EPattern;
+EditorSession Session;
 
 namespace {
 
@@ -33,30 +31,30 @@ PatternSource g_source;
 
 LineSearch CurrentLineSearch() {
   LineSearch search;
-  search.regex = ERegExp != 0;
-  search.caseSensitive = ECaseSensitive != 0;
-  search.reverse = Reverse != 0;
-  search.inSelection = InSelection != 0;
-  search.text = EText.c_str();
-  search.textLength = EText.size();
-  search.pattern = EPattern.get();
+  search.regex = EStored.ERegExp != 0;
+  search.caseSensitive = EStored.ECaseSensitive != 0;
+  search.reverse = Session.Reverse != 0;
+  search.inSelection = Session.InSelection != 0;
+  search.text = EStored.EText.c_str();
+  search.textLength = EStored.EText.size();
+  search.pattern = Session.EPattern.get();
   return search;
 }
 
 bool PreparePattern() {
-  EPattern.reset();
+  Session.EPattern.reset();
   g_source = PatternSource{};
-  if (ERegExp == 0) return true;
+  if (EStored.ERegExp == 0) return true;
   CompiledPattern* compiled = nullptr;
-  const bool ok = CompilePattern(&compiled, EText.c_str(), ECaseSensitive) != 0;
-  EPattern.reset(compiled);
-  g_source = PatternSource{ok, EText, ECaseSensitive};
+  const bool ok = CompilePattern(&compiled, EStored.EText.c_str(), EStored.ECaseSensitive) != 0;
+  Session.EPattern.reset(compiled);
+  g_source = PatternSource{ok, EStored.EText, EStored.ECaseSensitive};
   return ok;
 }
 
 bool EnsurePattern() {
-  if (ERegExp == 0) return true;
-  if (g_source.valid && g_source.text == EText && g_source.caseSensitive == ECaseSensitive)
+  if (EStored.ERegExp == 0) return true;
+  if (g_source.valid && g_source.text == EStored.EText && g_source.caseSensitive == EStored.ECaseSensitive)
     return true;
   return PreparePattern();
 }
@@ -67,13 +65,13 @@ void SearchDialog() {
   const DialogItemSpec layout[kSearchItems] = {
       {DI_DOUBLEBOX, 3, 1, 72, 11, 0, 0, 0, 0, kMsgPluginTitle},
       {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, kMsgSearchText},
-      {DI_EDIT, 5, 3, 70, 0, 1, History(kTextHistory), DIF_HISTORY, 0, TextData(EText.c_str())},
+      {DI_EDIT, 5, 3, 70, 0, 1, History(kTextHistory), DIF_HISTORY, 0, TextData(EStored.EText.c_str())},
       {DI_TEXT, 5, 4, 0, 0, 0, 0, DIF_SEPARATOR | DIF_BOXCOLOR, 0, 0},
-      {DI_CHECKBOX, 5, 5, 0, 0, 0, static_cast<std::uintptr_t>(ERegExp != 0), 0, 0, kMsgModeRegex},
-      {DI_CHECKBOX, 5, 6, 0, 0, 0, static_cast<std::uintptr_t>(ECaseSensitive != 0), 0, 0,
+      {DI_CHECKBOX, 5, 5, 0, 0, 0, static_cast<std::uintptr_t>(EStored.ERegExp != 0), 0, 0, kMsgModeRegex},
+      {DI_CHECKBOX, 5, 6, 0, 0, 0, static_cast<std::uintptr_t>(EStored.ECaseSensitive != 0), 0, 0,
        kMsgCaseSensitive},
-      {DI_CHECKBOX, 5, 7, 0, 0, 0, static_cast<std::uintptr_t>(Reverse != 0), 0, 0, kMsgBackward},
-      {DI_CHECKBOX, 5, 8, 0, 0, 0, static_cast<std::uintptr_t>(InSelection != 0), 0, 0,
+      {DI_CHECKBOX, 5, 7, 0, 0, 0, static_cast<std::uintptr_t>(Session.Reverse != 0), 0, 0, kMsgBackward},
+      {DI_CHECKBOX, 5, 8, 0, 0, 0, static_cast<std::uintptr_t>(Session.InSelection != 0), 0, 0,
        kMsgInSelection},
       {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 1, kMsgSearchButton},
       {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 0, kMsgCancel},
@@ -91,14 +89,14 @@ void SearchDialog() {
     if (Info.Dialog(Info.ModuleNumber, -1, -1, 76, 13, "SearchDlg", items, kSearchItems) !=
         kSearchButton)
       return;
-    EText = DialogItemText(items[2]);
-    ECaseSensitive = Checked(items[5]);
-    Reverse = Checked(items[6]);
-    InSelection = selectable ? Checked(items[kSelectionItem]) : 0;
-    ERegExp = Checked(items[4]);
+    EStored.EText = DialogItemText(items[2]);
+    EStored.ECaseSensitive = Checked(items[5]);
+    Session.Reverse = Checked(items[6]);
+    Session.InSelection = selectable ? Checked(items[kSelectionItem]) : 0;
+    EStored.ERegExp = Checked(items[4]);
     if (PreparePattern()) break;
   }
-  if (!EText.empty()) SearchNext();
+  if (!EStored.EText.empty()) SearchNext();
 }
 
 void SearchNext() {
@@ -121,10 +119,10 @@ void SearchNext() {
 
 void ShowMatch(int line, int start, int length) {
   SelectInEditor(line, start, length);
-  SetEditorPosition(line, Reverse ? start : start + length);
+  SetEditorPosition(line, Session.Reverse ? start : start + length);
 }
 
 void ShowNotFound(MessageId title) {
-  const char* lines[] = {MessageText(title), MessageText(kMsgCannotFind), EText.c_str()};
+  const char* lines[] = {MessageText(title), MessageText(kMsgCannotFind), EStored.EText.c_str()};
   ShowWarning("QXCannotFind", lines, 3);
 }

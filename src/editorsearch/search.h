@@ -13,10 +13,16 @@ struct PatternReleaser {
 };
 using PatternHolder = std::unique_ptr<CompiledPattern, PatternReleaser>;
 
-// Transient state, never stored.
-extern int Reverse;             // towards the first line
-extern int InSelection;         // only inside the editor's selected block
-extern PatternHolder EPattern;  // from EText, when the last accepted dialog asked for one
+// What the editor commands keep between the host's calls, never stored: a global because
+// the plugin lives from call to call; only the host's thread touches it.
+struct EditorSession {
+  int Reverse = 0;       // towards the first line
+  int InSelection = 0;   // only inside the editor's selected block
+  PatternHolder EPattern;  // from EText, when the last accepted dialog asked for one
+  int LastCommand = -1;  // what the repeat entry repeats: -1 none yet, 0 search, 1 replace
+  int ReplaceAll = 0;    // the question's "all" answer; cleared when the replace dialog is accepted
+};
+extern EditorSession Session;
 
 // The line search as the settings stand.
 LineSearch CurrentLineSearch();

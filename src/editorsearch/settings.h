@@ -1,12 +1,18 @@
-// Linquo's settings: globals, loaded at every SetStartupInfo and saved at ExitFAR.
+// Linquo's settings, loaded at every SetStartupInfo and saved at ExitFAR.
 #pragma once
 
 #include <string>
 
-extern std::string EText;
-extern int ERegExp;
-extern int ECaseSensitive;
-extern std::string ERReplace;
+struct LinquoSettings {
+  std::string EText;
+  int ERegExp = 1;
+  int ECaseSensitive = 0;
+  std::string ERReplace;
+};
+
+// A global because the host keeps the plugin loaded between its calls and the settings
+// live as long as it does; only the host's thread touches them.
+extern LinquoSettings EStored;
 
 // EText, ERegExp, ECaseSensitive, then ERReplace.
 void LoadEditorSettings();

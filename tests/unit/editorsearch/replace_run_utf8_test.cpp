@@ -65,16 +65,16 @@ std::vector<std::string> RunInteractiveReplace(const std::vector<std::string>& l
   if (reverse) editor.curPos = static_cast<int>(lines.back().size());
   g_editor = &editor;
   Info.EditorControl = ControlFakeEditor;
-  EText = text;
-  ERReplace = with;
-  ERegExp = 1;
-  ECaseSensitive = 1;
-  Reverse = reverse ? 1 : 0;
-  InSelection = 0;
-  ::ReplaceAll = 0;
+  EStored.EText = text;
+  EStored.ERReplace = with;
+  EStored.ERegExp = 1;
+  EStored.ECaseSensitive = 1;
+  Session.Reverse = reverse ? 1 : 0;
+  Session.InSelection = 0;
+  Session.ReplaceAll = 0;
   EXPECT_TRUE(PreparePattern());
   ReplaceRun();
-  EPattern.reset();
+  Session.EPattern.reset();
   g_editor = nullptr;
   return editor.lines;
 }
