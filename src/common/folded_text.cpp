@@ -18,24 +18,33 @@ struct FoldedEntry {
 
 // The texts compiled lately, newest last: a word list tests the same few words in every
 // file, so each is compiled once per search, not once per file. Each thread keeps its own,
-// so that files are searched on several threads without a lock.
+// so that files are searched on several threads without a lock; behind a plain pointer,
+// as the thread's match data is (common/pattern.cpp).
 constexpr std::size_t kKeptTexts = 32;
-thread_local std::vector<std::unique_ptr<FoldedEntry>> g_compiled;
+using CompiledTexts = std::vector<std::unique_ptr<FoldedEntry>>;
+thread_local CompiledTexts* g_compiled = nullptr;
 
 const FoldedEntry& CompiledText(const char* text, std::size_t n) {
-  for (std::size_t i = g_compiled.size(); i-- > 0;) {
-    if (g_compiled[i]->text.size() == n && g_compiled[i]->text.compare(0, n, text, n) == 0)
-      return *g_compiled[i];
+  if (!g_compiled) g_compiled = new CompiledTexts;
+  CompiledTexts& compiled = *g_compiled;
+  for (std::size_t i = compiled.size(); i-- > 0;) {
+    if (compiled[i]->text.size() == n && compiled[i]->text.compare(0, n, text, n) == 0)
+      return *compiled[i];
   }
-  if (g_compiled.size() >= kKeptTexts) g_compiled.erase(g_compiled.begin());
+  if (compiled.size() >= kKeptTexts) compiled.erase(compiled.begin());
   auto entry = std::make_unique<FoldedEntry>();
   entry->text.assign(text, n);
   CompileFoldedText(&entry->pattern, text, n);
-  g_compiled.push_back(std::move(entry));
-  return *g_compiled.back();
+  compiled.push_back(std::move(entry));
+  return *compiled.back();
 }
 
 }  // namespace
+
+void ReleaseThreadFoldedTexts() {
+  delete g_compiled;
+  g_compiled = nullptr;
+}
 
 bool NeedsUnicodeFold(const char* text, std::size_t n) {
   if (!TextIsUtf8() || !HasNonAscii(text, n)) return false;

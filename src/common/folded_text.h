@@ -17,3 +17,6 @@ bool NeedsUnicodeFold(const char* text, std::size_t n);
 // the engine gave up.
 int FindFoldedText(const char* text, std::size_t n, const char* subject, std::size_t length,
                    std::size_t from, std::size_t* start, std::size_t* end);
+
+// Releases the texts this thread compiled (see ReleaseThreadMatchState, common/pattern.h).
+void ReleaseThreadFoldedTexts();

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/folded_text.h"
 #include "common/messages.h"
 #include "common/pattern_facts.h"
 #include "common/text_model.h"
@@ -146,10 +147,6 @@ int CompileFoldedText(CompiledPattern** pattern, const char* text, std::size_t l
 
 namespace {
 
-// Set when this thread's match data is gone: a pattern released later in the thread's end
-// (one kept by another object of the thread, or of the process) has nothing to forget.
-thread_local bool gone = false;
-
 // The match data of the patterns this thread matched lately, each reused by every match of
 // its pattern on the thread. A pattern is matched on several threads at once, so its
 // match data cannot be kept with it; and each pattern has its own, since the data keeps
@@ -161,8 +158,6 @@ class ThreadMatchData {
   ThreadMatchData& operator=(const ThreadMatchData&) = delete;
   ~ThreadMatchData() {
     for (const Entry& entry : entries_) pcre2_match_data_free(entry.data);
-    entries_.clear();
-    gone = true;
   }
 
   // Null when there is no memory for it.
@@ -181,7 +176,6 @@ class ThreadMatchData {
   // The pattern is released: its data goes with it (on this thread; another thread's goes
   // when that thread ends or needs the room).
   void Forget(std::uint64_t id) {
-    if (gone) return;
     for (std::size_t i = 0; i < entries_.size(); ++i) {
       if (entries_[i].id != id) continue;
       pcre2_match_data_free(entries_[i].data);
@@ -199,13 +193,28 @@ class ThreadMatchData {
   };
   std::vector<Entry> entries_;
 };
-thread_local ThreadMatchData threadMatchData;
+// Behind a plain pointer, released by the thread's owner (ReleaseThreadMatchState): an
+// object with a destructor in thread-local storage is not safe on every target (with
+// mingw's static runtime a thread that ends with two of them crashes).
+thread_local ThreadMatchData* threadMatchData = nullptr;
+
+// Null when there is no memory for it.
+ThreadMatchData* ThisThreadMatchData() {
+  if (!threadMatchData) threadMatchData = new (std::nothrow) ThreadMatchData;
+  return threadMatchData;
+}
 
 }  // namespace
 
+void ReleaseThreadMatchState() {
+  ReleaseThreadFoldedTexts();
+  delete threadMatchData;
+  threadMatchData = nullptr;
+}
+
 void ReleasePattern(CompiledPattern** pattern) {
   if (!*pattern) return;
-  threadMatchData.Forget((*pattern)->id);
+  if (threadMatchData) threadMatchData->Forget((*pattern)->id);
   pcre2_code_free((*pattern)->code);
   delete *pattern;
   *pattern = nullptr;
@@ -218,7 +227,8 @@ namespace {
 int RunMatch(const CompiledPattern* pattern, const char* subject, std::size_t length,
              std::size_t startOffset, int options, pcre2_match_data** match) {
   if (!pattern) return PCRE2_ERROR_NULL;
-  *match = threadMatchData.For(pattern);
+  ThreadMatchData* data = ThisThreadMatchData();
+  *match = data ? data->For(pattern) : nullptr;
   if (!*match) return PCRE2_ERROR_NOMEMORY;
   if (!subject) {
     if (length) return PCRE2_ERROR_NULL;

@@ -31,6 +31,10 @@ int CompilePattern(CompiledPattern** pattern, const char* text, int caseSensitiv
 int CompileFoldedText(CompiledPattern** pattern, const char* text, std::size_t length);
 // Releases a compiled pattern and sets it to null.
 void ReleasePattern(CompiledPattern** pattern);
+// Releases what this thread keeps for matching: each pattern's match data and the texts
+// compiled for caseless search. Kept again as the thread matches again. A thread that
+// matched calls it before it ends, and the host's thread when the plugin exits.
+void ReleaseThreadMatchState();
 // Matches the subject from startOffset. Fills up to pairs offset pairs into ovector (which
 // may be null when pairs is 0): pair 0 the whole match, then one per group, -1 for a group
 // that took no part. Returns a value of 0 or more on a match (0: the vector had fewer pairs

@@ -1,5 +1,6 @@
 // Linquo's exported entry points: thin wrappers over the editor plugin's functions.
 #include "common/host_binding.h"
+#include "common/pattern.h"
 #include "editorsearch/commands.h"
 #include "editorsearch/settings.h"
 #include "far/plugin.h"
@@ -9,7 +10,10 @@ FAR_EXPORT void FARAPI SetStartupInfo(const PluginStartupInfo* info) {
   LoadEditorSettings();
 }
 
-FAR_EXPORT void FARAPI ExitFAR() { SaveEditorSettings(); }
+FAR_EXPORT void FARAPI ExitFAR() {
+  SaveEditorSettings();
+  ReleaseThreadMatchState();
+}
 
 // Called by Trawlix after a file search, so that the editor looks for the same text.
 FAR_EXPORT int FARAPI ReloadEText() { return ReloadEditorText(); }

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/pattern.h"
 #include "filesearch/byte_scan.h"
 #include "filesearch/search_run.h"
 #include "platform/platform.h"
@@ -20,6 +21,8 @@ class MatchContext {
       : run(run), settings(run.settings), watchesConsole_(watchesConsole) {}
   MatchContext(const MatchContext&) = delete;
   MatchContext& operator=(const MatchContext&) = delete;
+  // What the thread kept for matching goes with its share of the run.
+  ~MatchContext() { ReleaseThreadMatchState(); }
 
   bool Stopped() const { return run.stop.load(std::memory_order_relaxed); }
   void Stop() { run.stop.store(true, std::memory_order_relaxed); }

@@ -4,6 +4,7 @@
 
 #include "common/host_binding.h"
 #include "common/messages.h"
+#include "common/pattern.h"
 #include "filesearch/dialogs.h"
 #include "filesearch/handoff.h"
 #include "filesearch/matchers.h"
@@ -51,6 +52,7 @@ void FillPluginInfo(PluginInfo* info) {
 void ExitFilePlugin() {
   SaveSettings(true);
   ClearResults(&Results);
+  ReleaseThreadMatchState();
 }
 
 int RunSearch(const char* commandText) {

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "common/pattern.h"
 #include "common/text_model.h"
 #include "editorsearch/commands.h"
 #include "editorsearch/far2l/wide_host.h"
@@ -17,7 +18,10 @@ FAR_EXPORT void FARAPI SetStartupInfoW(const wide::PluginStartupInfo* info) {
   LoadEditorSettings();
 }
 
-FAR_EXPORT void FARAPI ExitFARW() { SaveEditorSettings(); }
+FAR_EXPORT void FARAPI ExitFARW() {
+  SaveEditorSettings();
+  ReleaseThreadMatchState();
+}
 
 // Called by Trawlix after a file search, so that the editor looks for the same text. It
 // needs no startup record: it only reads and writes the settings store.
