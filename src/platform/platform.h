@@ -12,15 +12,8 @@ namespace platform {
 
 #if defined(_WIN32)
 constexpr char kPathSeparator = '\\';
-constexpr const char* kLinquoModuleName = "Linquo.dll";
-#elif defined(QUARIX_FAR2L)
-constexpr char kPathSeparator = '/';
-// far2l hands multibyte-API plugins editor lines in a single-byte code page: Linquo is a
-// wide-API module there.
-constexpr const char* kLinquoModuleName = "Linquo.far-plug-wide";
 #else
 constexpr char kPathSeparator = '/';
-constexpr const char* kLinquoModuleName = "Linquo.so";
 #endif
 
 // ---- Settings key below HKEY_CURRENT_USER -------------------------------------------
