@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "far/plugin.h"
 
@@ -234,6 +235,31 @@ bool DeleteFile(const char* path);
 // The full path of the file that path names, with every link resolved. False when it
 // cannot be resolved or the result would not fit resolvedSize bytes.
 bool ResolveFilePath(const char* path, char* resolved, int resolvedSize);
+
+// The mode a new file gets when it takes over no other file's: 0666 less the process's
+// umask (posix); no attributes (Windows).
+std::uint32_t DefaultFileMode();
+
+// The system's words for why the last failed call of this thread failed
+// ("No such file or directory"), for a message to the user. Ask before anything else runs.
+std::string DescribeLastError();
+
+// What ReadWholeFile made of a file.
+enum class ReadResult {
+  kRead,
+  kMissing,      // nothing has the name
+  kCannotOpen,   // not allowed, or another reason
+  kNotRegular,   // a folder, a device, a pipe
+  kTooLarge,     // more bytes than the limit
+  kCannotRead,   // an error while reading
+};
+// Reads the regular file path from its start to its end as it stands when reached (it
+// may grow meanwhile) into bytes. reason, when given, receives the system's words for
+// kMissing, kCannotOpen and kCannotRead. bytes holds nothing useful unless the result is
+// kRead. Not one of the calls QUARIX_FAIL fails (see below): the host's own files are read
+// by it.
+ReadResult ReadWholeFile(const char* path, std::uint64_t limit, std::string* bytes,
+                         std::string* reason = nullptr);
 
 // Runs fn(arg) while the bytes [begin, begin + size) of a view are read. When reading
 // them faults (the file was cut short by someone else), the missing pages read as zeros
