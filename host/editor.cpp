@@ -206,7 +206,7 @@ bool SaveEditorFile(const EditorBuffer& editor, const std::string& path, std::st
   platform::FileInfo info;
   const std::uint32_t mode =
       platform::QueryFileInfo(target.c_str(), &info) ? info.mode : platform::DefaultFileMode();
-  const std::size_t slash = target.rfind(platform::kPathSeparator);
+  const std::size_t slash = target.find_last_of(platform::kPathSeparators);
   const std::string folder =
       slash == std::string::npos ? std::string(".") : target.substr(0, slash);
   const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);

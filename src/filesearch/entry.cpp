@@ -3,10 +3,10 @@
 #include "common/text_model.h"
 #include "far/plugin.h"
 #include "filesearch/dialogs.h"
-#include "flavour/flavour.h"
 #include "filesearch/panel.h"
 #include "filesearch/search.h"
 #include "filesearch/settings.h"
+#include "flavour/flavour.h"
 
 FAR_EXPORT void FARAPI SetStartupInfo(const PluginStartupInfo* info) {
   SetTextIsUtf8(flavour::kHostTextIsUtf8);  // before anything is compiled

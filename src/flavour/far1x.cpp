@@ -13,7 +13,9 @@ const bool kLinquoTakesStartupRecord = true;
 const bool kSettingsIgnoreRootKey = false;
 
 bool ConvertToPanelRecord(const FarFindData& record, PanelFindData* panel) {
-  // The panel record is the listing record: every path the walker makes fits.
+  // The panel record is the listing record; only a name without its end is refused.
+  if (strnlen(record.cFileName, sizeof(record.cFileName)) >= sizeof(panel->cFileName))
+    return false;
   std::memcpy(panel, &record, sizeof(*panel));
   return true;
 }

@@ -13,8 +13,10 @@ namespace platform {
 
 #if defined(_WIN32)
 constexpr char kPathSeparator = '\\';
+constexpr const char* kPathSeparators = "\\/";  // what a path given by a person may use
 #else
 constexpr char kPathSeparator = '/';
+constexpr const char* kPathSeparators = "/";
 #endif
 
 // ---- Settings key below HKEY_CURRENT_USER -------------------------------------------
