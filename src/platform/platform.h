@@ -22,10 +22,10 @@ constexpr const char* kPathSeparators = "/";
 // ---- Settings key below HKEY_CURRENT_USER -------------------------------------------
 // Key paths use "\" between their parts on every target ("Software\Far\Plugins\Quarix").
 
-constexpr DWORD kRegNone = 0;
-constexpr DWORD kRegSz = 1;
-constexpr DWORD kRegBinary = 3;
-constexpr DWORD kRegDword = 4;
+constexpr std::uint32_t kRegNone = 0;
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegDword = 4;
 
 struct RegistryKey;
 
@@ -36,11 +36,11 @@ long CloseRegistryKey(RegistryKey* key);
 // As RegQueryValueExA: with data null only the type and size are reported. Returns false
 // when the value is missing, or when the buffer is too small (size then holds the size
 // the value needs and type its type).
-bool QueryRegistryValue(RegistryKey* key, const char* name, DWORD* type, void* data,
-                        DWORD* size);
+bool QueryRegistryValue(RegistryKey* key, const char* name, std::uint32_t* type, void* data,
+                        std::uint32_t* size);
 // Stores the bytes exactly as given, with their type.
-bool SetRegistryValue(RegistryKey* key, const char* name, DWORD type, const void* data,
-                      DWORD size);
+bool SetRegistryValue(RegistryKey* key, const char* name, std::uint32_t type, const void* data,
+                      std::uint32_t size);
 
 // ---- Folder listing -------------------------------------------------------------------
 // Each entry is the listing record of one name: attributes (folder bit 16; names that
