@@ -45,14 +45,16 @@ TEST(WholeFileTest, TellsMissingFoldersAndFilesOpenForWritingApart) {
   EXPECT_FALSE(reason.empty());
   EXPECT_NE(reason.back(), '\n');
   EXPECT_EQ(platform::ReadWholeFile(scratch.path().c_str(), 100, &bytes), ReadResult::kNotRegular);
-  // A file another program is still writing is read as it stands.
+  // A file another program is still writing (and lets others read) is read as it stands.
   const std::string path = scratch / "log.txt";
-  platform::File writer;
-  ASSERT_TRUE(writer.CreateNew(path.c_str(), kAttrArchive));
-  ASSERT_TRUE(writer.Write("line\r\n", 6));
+  HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+  unsigned long wrote = 0;
+  ASSERT_TRUE(WriteFile(writer, "line\r\n", 6, &wrote, nullptr));
   EXPECT_EQ(platform::ReadWholeFile(path.c_str(), 100, &bytes), ReadResult::kRead);
   EXPECT_EQ(bytes, "line\r\n");
-  EXPECT_TRUE(writer.Close());
+  CloseHandle(writer);
 }
 
 TEST(WholeFileTest, ReasonIsTheSystemsWordsAndNewFilesGetNoAttributes) {
