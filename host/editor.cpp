@@ -1,21 +1,19 @@
 #include "host/editor.h"
 
-#if !defined(_WIN32)
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 
 #include "host/host.h"
+#include "platform/platform.h"
 
 namespace host {
 namespace {
+
+// A resolved path may be longer than the plugins' paths: the longest a posix path can be.
+constexpr int kResolvedPathBuffer = 4096;
 
 int LineCount(const EditorBuffer& editor) { return static_cast<int>(editor.lines.size()); }
 
@@ -176,37 +174,24 @@ void EditorBuffer::LineSelection(int line, int* selStart, int* selEnd) const {
   *selEnd = line == block.endLine ? block.endPos : -1;
 }
 
-#if !defined(_WIN32)  // the Windows versions are in editor_file_win32.cpp
 bool LoadEditorFile(const std::string& path, EditorBuffer* editor, std::string* error) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    *error = path + ": " + std::strerror(errno);
-    return false;
-  }
-  struct stat st;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    *error = path + ": not a regular file";
-    close(fd);
-    return false;
-  }
   std::string bytes;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t got = read(fd, buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      *error = path + ": " + std::strerror(errno);
-      close(fd);
-      return false;
-    }
-    if (got == 0) break;
-    bytes.append(buffer, static_cast<std::size_t>(got));
-  }
-  close(fd);
+  std::string reason;
   // Line lengths and counts are ints in the editor records.
-  if (bytes.size() > static_cast<std::size_t>(INT_MAX)) {
-    *error = path + ": too large for the editor";
-    return false;
+  switch (platform::ReadWholeFile(path.c_str(), INT_MAX, &bytes, &reason)) {
+    case platform::ReadResult::kRead:
+      break;
+    case platform::ReadResult::kNotRegular:
+      *error = path + ": not a regular file";
+      return false;
+    case platform::ReadResult::kTooLarge:
+      *error = path + ": too large for the editor";
+      return false;
+    case platform::ReadResult::kMissing:
+    case platform::ReadResult::kCannotOpen:
+    case platform::ReadResult::kCannotRead:
+      *error = path + ": " + reason;
+      return false;
   }
   editor->SetText(bytes);
   editor->fileName = path;
@@ -215,55 +200,53 @@ bool LoadEditorFile(const std::string& path, EditorBuffer* editor, std::string* 
 
 bool SaveEditorFile(const EditorBuffer& editor, const std::string& path, std::string* error) {
   // Through a link the file it points at is rewritten, and the link stays a link.
-  char resolved[PATH_MAX];
-  std::string target = realpath(path.c_str(), resolved) ? std::string(resolved) : path;
-  mode_t mode = 0666;
-  struct stat st;
-  const bool exists = stat(target.c_str(), &st) == 0;
-  if (exists) mode = st.st_mode & 07777;
-  const std::size_t slash = target.rfind('/');
+  char resolved[kResolvedPathBuffer];
+  const std::string target =
+      platform::ResolveFilePath(path.c_str(), resolved, sizeof resolved) ? resolved : path;
+  platform::FileInfo info;
+  const std::uint32_t mode =
+      platform::QueryFileInfo(target.c_str(), &info) ? info.mode : platform::DefaultFileMode();
+  const std::size_t slash = target.find_last_of(platform::kPathSeparators);
   const std::string folder =
       slash == std::string::npos ? std::string(".") : target.substr(0, slash);
   const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-  std::string temp = folder + "/." + name + ".quarix-XXXXXX";
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) {
-    *error = folder + ": cannot create a file to save into: " + std::strerror(errno);
+
+  // The new version is written beside the file under a name nobody else uses, then put
+  // in its place in one step.
+  std::random_device random;
+  std::string temp;
+  platform::File file;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = folder + platform::kPathSeparator + "." + name + ".quarix-" + std::to_string(random());
+    if (file.CreateNew(temp.c_str(), mode)) break;
+    const std::string reason = platform::DescribeLastError();
+    if (!platform::PathExists(temp.c_str())) {
+      *error = folder + ": cannot create a file to save into: " + reason;
+      return false;
+    }
+  }
+  if (!file.IsOpen()) {
+    *error = folder + ": cannot create a file to save into: every name tried is taken";
     return false;
   }
-  auto fail = [&](const char* what) {
-    *error = path + ": " + what + ": " + std::strerror(errno) + "; the file is unchanged";
-    close(fd);
-    unlink(temp.c_str());
-    return false;
-  };
   const std::string bytes = editor.Text();
-  for (std::size_t done = 0; done < bytes.size();) {
-    const ssize_t wrote = write(fd, bytes.data() + done, bytes.size() - done);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) return fail("cannot write");
-    done += static_cast<std::size_t>(wrote);
-  }
-  if (!exists) {
-    const mode_t mask = umask(0);
-    umask(mask);
-    mode &= ~mask;
-  }
-  if (fchmod(fd, mode) != 0) return fail("cannot set the permissions");
-  if (fsync(fd) != 0) return fail("cannot write");
-  if (close(fd) != 0) {
-    *error = path + ": cannot write: " + std::strerror(errno) + "; the file is unchanged";
-    unlink(temp.c_str());
+  const bool written = file.Write(bytes.data(), bytes.size());
+  std::string reason = written ? std::string() : platform::DescribeLastError();
+  // Close puts the bytes on the disk: only then may the new version replace the old one.
+  if (!file.Close() && written) reason = platform::DescribeLastError();
+  if (!reason.empty()) {
+    *error = path + ": cannot write: " + reason + "; the file is unchanged";
+    platform::DeleteFile(temp.c_str());
     return false;
   }
-  if (rename(temp.c_str(), target.c_str()) != 0) {
-    *error = path + ": cannot replace the file: " + std::strerror(errno) + "; it is unchanged";
-    unlink(temp.c_str());
+  if (!platform::RenameReplace(temp.c_str(), target.c_str())) {
+    *error = path + ": cannot replace the file: " + platform::DescribeLastError() +
+             "; it is unchanged";
+    platform::DeleteFile(temp.c_str());
     return false;
   }
   return true;
 }
-#endif
 
 // ---- The host's side --------------------------------------------------------------------
 

@@ -2,8 +2,6 @@
 #include "host/host.h"
 
 #include <algorithm>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 
 #include "host/language_file.h"
@@ -60,16 +58,11 @@ const char* Host::KeepText(const std::string& text) {
 }
 
 Plugin* Host::LoadPlugin(const std::string& path) {
-#if defined(_WIN32)
+  // The plugins keep the module's path in a buffer of kMaxPath bytes with its zero: a
+  // longer one does not resolve, and nothing is loaded.
   char resolved[kMaxPath];
   if (!platform::ResolveFilePath(path.c_str(), resolved, sizeof resolved)) return nullptr;
-#else
-  char resolved[PATH_MAX];
-  if (!realpath(path.c_str(), resolved)) return nullptr;
-#endif
   std::string full = resolved;
-  // The plugins keep the module's path in a buffer of kMaxPath bytes with its zero.
-  if (full.size() >= static_cast<std::size_t>(kMaxPath)) return nullptr;  // before dlopen
   for (const auto& loaded : plugins_)
     if (loaded->path == full) return loaded.get();  // one module, one instance
 

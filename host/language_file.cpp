@@ -1,20 +1,14 @@
 #include "host/language_file.h"
 
-#include "platform/platform.h"
-
-#if !defined(_WIN32)
-#include <dirent.h>
-#endif
-
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+
+#include "platform/platform.h"
 
 namespace host {
 namespace {
 
 // Language files are a few kilobytes; anything far larger is not one.
-constexpr std::streamoff kMaxLanguageFileSize = 4 << 20;
+constexpr std::uint64_t kMaxLanguageFileSize = 4 << 20;
 
 std::string_view TrimLeft(std::string_view line) {
   std::size_t start = line.find_first_not_of(" \t");
@@ -67,24 +61,18 @@ bool ParseLanguageFile(std::string_view bytes, LanguageFile* out) {
 }
 
 bool ReadLanguageFile(const std::string& path, LanguageFile* out) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  file.seekg(0, std::ios::end);
-  std::streamoff size = file.tellg();
-  if (size < 0 || size > kMaxLanguageFileSize) return false;
-  file.seekg(0);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  if (!file.read(bytes.data(), size)) return false;
+  std::string bytes;
+  if (platform::ReadWholeFile(path.c_str(), kMaxLanguageFileSize, &bytes) !=
+      platform::ReadResult::kRead)
+    return false;
   return ParseLanguageFile(bytes, out);
 }
 
 std::string ChooseLanguageFile(const std::string& folder, const std::string& language) {
   std::vector<std::string> names;
-#if defined(_WIN32)
-  std::string listed = folder;
-  if (!listed.empty() && listed.back() != platform::kPathSeparator)
-    listed += platform::kPathSeparator;
-  if (platform::Listing* listing = platform::OpenListing(listed.c_str())) {
+  std::string base = folder;
+  if (!base.empty() && base.back() != platform::kPathSeparator) base += platform::kPathSeparator;
+  if (platform::Listing* listing = platform::OpenListing(base.c_str())) {
     FarFindData entry;
     while (platform::NextListingEntry(listing, &entry)) {
       std::string_view name = entry.cFileName;
@@ -93,19 +81,7 @@ std::string ChooseLanguageFile(const std::string& folder, const std::string& lan
     }
     platform::CloseListing(listing);
   }
-#else
-  if (DIR* dir = opendir(folder.c_str())) {
-    while (dirent* entry = readdir(dir)) {
-      std::string_view name = entry->d_name;
-      if (name.size() > 4 && EqualsIgnoringAsciiCase(name.substr(name.size() - 4), ".lng"))
-        names.emplace_back(name);
-    }
-    closedir(dir);
-  }
-#endif
   std::sort(names.begin(), names.end());
-  std::string base = folder;
-  if (!base.empty() && base.back() != platform::kPathSeparator) base += platform::kPathSeparator;
   std::string english, first;
   for (const std::string& name : names) {
     LanguageFile file;

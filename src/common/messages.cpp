@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/host_binding.h"
+#include "flavour/flavour.h"
 
 const char* MessageText(int n) {
   const char* text = Info.GetMsg ? Info.GetMsg(Info.ModuleNumber, n) : nullptr;
@@ -142,12 +143,7 @@ void ExpandDialogItems(const DialogItemSpec* descs, FarDialogItem* items, int co
     item.X2 = desc.X2;
     item.Y2 = desc.Y2;
     item.Focus = desc.Focus;
-#if defined(QUARIX_FAR2L)
-    // There Selected is an int beside the history name's pointer: the whole union is set.
-    item.Reserved = static_cast<std::intptr_t>(desc.Selected);
-#else
-    item.Selected = static_cast<std::intptr_t>(desc.Selected);
-#endif
+    flavour::SetDialogItemSelected(&item, static_cast<std::intptr_t>(desc.Selected));
     item.Flags = desc.Flags;
     item.DefaultButton = desc.DefaultButton;
     const char* text = "";

@@ -26,23 +26,15 @@ struct DialogItemSpec {
   std::uint8_t Type;
   std::uint8_t X1, Y1, X2, Y2;
   std::uint8_t Focus;
-#if defined(_WIN32) && !defined(_WIN64)
-  std::uint32_t Selected;
-  DWORD Flags;
-  std::uint8_t DefaultButton;
-  std::uint32_t Data;
-#else
   std::uintptr_t Selected;
   DWORD Flags;
   std::uint8_t DefaultButton;
   std::uintptr_t Data;
-#endif
 };
 #pragma pack(pop)
 
-#if defined(_WIN32) && !defined(_WIN64)
-static_assert(sizeof(DialogItemSpec) == 19);
-#endif
+// Packed: 19 bytes where a pointer has 4 (i686), 27 where it has 8.
+static_assert(sizeof(DialogItemSpec) == 11 + 2 * sizeof(std::uintptr_t));
 
 // Data for a text given by its address.
 inline std::uintptr_t TextData(const char* text) { return reinterpret_cast<std::uintptr_t>(text); }

@@ -4,17 +4,12 @@
 #include <vector>
 
 #include "common/host_binding.h"
+#include "flavour/flavour.h"
 
 namespace {
 
 constexpr const char kKeySuffix[] = "\\Quarix";
 constexpr std::size_t kKeyPathBuffer = 256;
-
-#if defined(QUARIX_FAR2L)
-constexpr bool kRootKeyIgnored = true;
-#else
-constexpr bool kRootKeyIgnored = false;
-#endif
 
 }  // namespace
 
@@ -30,7 +25,7 @@ std::string ComposeSettingsKeyPath(const char* rootKey, bool ignoreRootKey) {
 }
 
 SettingsKey::SettingsKey() {
-  std::string path = ComposeSettingsKeyPath(Info.RootKey, kRootKeyIgnored);
+  std::string path = ComposeSettingsKeyPath(Info.RootKey, flavour::kSettingsIgnoreRootKey);
   if (path.empty()) return;
   key_ = platform::OpenRegistryKey(path.c_str());
 }

@@ -1,11 +1,14 @@
 // Linquo's exported entry points: thin wrappers over the editor plugin's functions.
 #include "common/host_binding.h"
 #include "common/pattern.h"
+#include "common/text_model.h"
 #include "editorsearch/commands.h"
 #include "editorsearch/settings.h"
 #include "far/plugin.h"
+#include "flavour/flavour.h"
 
 FAR_EXPORT void FARAPI SetStartupInfo(const PluginStartupInfo* info) {
+  SetTextIsUtf8(flavour::kHostTextIsUtf8);  // before anything is compiled
   CopyStartupInfo(info);
   LoadEditorSettings();
 }

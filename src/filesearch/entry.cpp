@@ -6,11 +6,10 @@
 #include "filesearch/panel.h"
 #include "filesearch/search.h"
 #include "filesearch/settings.h"
+#include "flavour/flavour.h"
 
 FAR_EXPORT void FARAPI SetStartupInfo(const PluginStartupInfo* info) {
-#if defined(QUARIX_FAR2L)
-  SetTextIsUtf8(true);  // far2l hands plugins UTF-8 text
-#endif
+  SetTextIsUtf8(flavour::kHostTextIsUtf8);  // before anything is compiled
   CopyStartupInfo(info);
   LoadSettings();
 }

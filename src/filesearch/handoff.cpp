@@ -5,6 +5,7 @@
 
 #include "common/host_binding.h"
 #include "filesearch/settings.h"
+#include "flavour/flavour.h"
 #include "platform/platform.h"
 
 namespace {
@@ -18,10 +19,10 @@ bool ComposeLinquoPath(char* path) {
   for (std::size_t i = 0; i < length; ++i)
     if (Info.ModuleName[i] == platform::kPathSeparator) last = Info.ModuleName + i;
   std::size_t folder = last ? static_cast<std::size_t>(last - Info.ModuleName) + 1 : 0;
-  std::size_t name = std::strlen(platform::kLinquoModuleName);
+  std::size_t name = std::strlen(flavour::kLinquoModuleName);
   if (folder + name >= static_cast<std::size_t>(kHostPath)) return false;
   std::memcpy(path, Info.ModuleName, folder);
-  std::memcpy(path + folder, platform::kLinquoModuleName, name + 1);
+  std::memcpy(path + folder, flavour::kLinquoModuleName, name + 1);
   return true;
 }
 
@@ -38,15 +39,10 @@ void HandOffToLinquo() {
   if (!linquo) return;
   // Linquo reads the file search's settings from the store, so they are written first.
   SaveSettings(false);
-#if defined(QUARIX_FAR2L)
-  // far2l's Linquo is a wide-API module: our multibyte startup record would be misread
-  // there. It keeps the record far2l gave it, reads the settings file as it loads, and
-  // ReloadEText alone brings the search over.
-  auto setStartupInfo = static_cast<SetStartupInfoFn>(nullptr);
-#else
-  auto setStartupInfo = reinterpret_cast<SetStartupInfoFn>(
-      platform::FindModuleExport(linquo.get(), "SetStartupInfo"));
-#endif
+  auto setStartupInfo = flavour::kLinquoTakesStartupRecord
+                            ? reinterpret_cast<SetStartupInfoFn>(
+                                  platform::FindModuleExport(linquo.get(), "SetStartupInfo"))
+                            : nullptr;
   auto reloadEText =
       reinterpret_cast<ReloadETextFn>(platform::FindModuleExport(linquo.get(), "ReloadEText"));
   if (setStartupInfo) setStartupInfo(&Info);

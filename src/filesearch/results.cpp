@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "flavour/flavour.h"
+
 ResultsList Results;
 
 namespace {
@@ -28,28 +30,9 @@ bool ReserveOneMore(ResultsList* list) {
 
 }  // namespace
 
-bool ConvertToPanelRecord(const FarFindData& record, PanelFindData* panel) {
-  std::size_t length = strnlen(record.cFileName, sizeof(record.cFileName));
-  if (length >= sizeof(panel->cFileName)) return false;
-#if defined(QUARIX_FAR2L)
-  std::memset(panel, 0, sizeof(*panel));
-  panel->ftCreationTime = record.ftCreationTime;
-  panel->ftLastAccessTime = record.ftLastAccessTime;
-  panel->ftLastWriteTime = record.ftLastWriteTime;
-  panel->nFileSize = static_cast<std::uint64_t>(record.nFileSizeHigh) << 32 | record.nFileSizeLow;
-  panel->nPhysicalSize = panel->nFileSize;
-  panel->dwFileAttributes = record.dwFileAttributes;
-  panel->dwUnixMode = record.dwReserved0;  // the listing's Unix mode
-  std::memcpy(panel->cFileName, record.cFileName, length + 1);
-#else
-  std::memcpy(panel, &record, sizeof(*panel));
-#endif
-  return true;
-}
-
 void AddResult(ResultsList* list, const FarFindData* record) {
   PanelFindData found;
-  if (!ConvertToPanelRecord(*record, &found)) {
+  if (!flavour::ConvertToPanelRecord(*record, &found)) {
     if (list->leftOut < INT_MAX) ++list->leftOut;
     return;
   }

@@ -19,9 +19,6 @@ extern ResultsList Results;
 // Appends one entry: the listing record (full path in cFileName) with the other fields 0.
 // A full path too long for the panel record is counted in leftOut instead.
 void AddResult(ResultsList* list, const FarFindData* record);
-// Fills a panel entry's file record from a listing record (full path in cFileName). False
-// when the path does not fit the panel record.
-bool ConvertToPanelRecord(const FarFindData& record, PanelFindData* panel);
 // Takes out the entry at index; the entries after it move up one place.
 void RemoveResult(ResultsList* list, int index);
 // Releases the array; the list is empty afterwards.

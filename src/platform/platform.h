@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "far/plugin.h"
 
@@ -12,24 +13,19 @@ namespace platform {
 
 #if defined(_WIN32)
 constexpr char kPathSeparator = '\\';
-constexpr const char* kLinquoModuleName = "Linquo.dll";
-#elif defined(QUARIX_FAR2L)
-constexpr char kPathSeparator = '/';
-// far2l hands multibyte-API plugins editor lines in a single-byte code page: Linquo is a
-// wide-API module there.
-constexpr const char* kLinquoModuleName = "Linquo.far-plug-wide";
+constexpr const char* kPathSeparators = "\\/";  // what a path given by a person may use
 #else
 constexpr char kPathSeparator = '/';
-constexpr const char* kLinquoModuleName = "Linquo.so";
+constexpr const char* kPathSeparators = "/";
 #endif
 
 // ---- Settings key below HKEY_CURRENT_USER -------------------------------------------
 // Key paths use "\" between their parts on every target ("Software\Far\Plugins\Quarix").
 
-constexpr DWORD kRegNone = 0;
-constexpr DWORD kRegSz = 1;
-constexpr DWORD kRegBinary = 3;
-constexpr DWORD kRegDword = 4;
+constexpr std::uint32_t kRegNone = 0;
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegDword = 4;
 
 struct RegistryKey;
 
@@ -40,11 +36,11 @@ long CloseRegistryKey(RegistryKey* key);
 // As RegQueryValueExA: with data null only the type and size are reported. Returns false
 // when the value is missing, or when the buffer is too small (size then holds the size
 // the value needs and type its type).
-bool QueryRegistryValue(RegistryKey* key, const char* name, DWORD* type, void* data,
-                        DWORD* size);
+bool QueryRegistryValue(RegistryKey* key, const char* name, std::uint32_t* type, void* data,
+                        std::uint32_t* size);
 // Stores the bytes exactly as given, with their type.
-bool SetRegistryValue(RegistryKey* key, const char* name, DWORD type, const void* data,
-                      DWORD size);
+bool SetRegistryValue(RegistryKey* key, const char* name, std::uint32_t type, const void* data,
+                      std::uint32_t size);
 
 // ---- Folder listing -------------------------------------------------------------------
 // Each entry is the listing record of one name: attributes (folder bit 16; names that
@@ -241,6 +237,31 @@ bool DeleteFile(const char* path);
 // The full path of the file that path names, with every link resolved. False when it
 // cannot be resolved or the result would not fit resolvedSize bytes.
 bool ResolveFilePath(const char* path, char* resolved, int resolvedSize);
+
+// The mode a new file gets when it takes over no other file's: 0666 less the process's
+// umask (posix); no attributes (Windows).
+std::uint32_t DefaultFileMode();
+
+// The system's words for why the last failed call of this thread failed
+// ("No such file or directory"), for a message to the user. Ask before anything else runs.
+std::string DescribeLastError();
+
+// What ReadWholeFile made of a file.
+enum class ReadResult {
+  kRead,
+  kMissing,      // nothing has the name
+  kCannotOpen,   // not allowed, or another reason
+  kNotRegular,   // a folder, a device, a pipe
+  kTooLarge,     // more bytes than the limit
+  kCannotRead,   // an error while reading
+};
+// Reads the regular file path from its start to its end as it stands when reached (it
+// may grow meanwhile) into bytes. reason, when given, receives the system's words for
+// kMissing, kCannotOpen and kCannotRead. bytes holds nothing useful unless the result is
+// kRead. Not one of the calls QUARIX_FAIL fails (see below): the host's own files are read
+// by it.
+ReadResult ReadWholeFile(const char* path, std::uint64_t limit, std::string* bytes,
+                         std::string* reason = nullptr);
 
 // Runs fn(arg) while the bytes [begin, begin + size) of a view are read. When reading
 // them faults (the file was cut short by someone else), the missing pages read as zeros

@@ -320,4 +320,13 @@ bool ResolveFilePath(const char* path, char* resolved, int resolvedSize) {
   return fits;
 }
 
+std::uint32_t DefaultFileMode() {
+  // The umask can only be read by setting it: it is put back at once.
+  const mode_t mask = umask(0);
+  umask(mask);
+  return static_cast<std::uint32_t>(0666 & ~mask);
+}
+
+std::string DescribeLastError() { return std::strerror(errno); }
+
 }  // namespace platform

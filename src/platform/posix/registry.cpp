@@ -33,7 +33,7 @@ namespace platform {
 namespace {
 
 // A key file above this size is not read (it is no settings file we wrote).
-constexpr off_t kMaxFileSize = 64 << 20;
+constexpr std::uint64_t kMaxFileSize = 64 << 20;
 // What a key may hold, estimated as written (hex triples the bytes), so that every key
 // we write can also be read back.
 constexpr std::size_t kMaxWrittenSize = 48u << 20;
@@ -103,39 +103,6 @@ bool SplitKeyPath(const char* path, std::vector<std::string>* parts) {
     part.push_back(*p);
   }
   return !parts->empty();
-}
-
-enum class ReadResult { kRead, kMissing, kUnreadable, kTooLarge };
-
-ReadResult ReadWholeFile(const std::string& path, std::string* text) {
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno == ENOENT ? ReadResult::kMissing : ReadResult::kUnreadable;
-  struct stat st;
-  ReadResult result = ReadResult::kRead;
-  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    result = ReadResult::kUnreadable;
-  } else if (st.st_size > kMaxFileSize) {
-    result = ReadResult::kTooLarge;
-  } else {
-    char buffer[65536];
-    while (true) {
-      ssize_t got = read(fd, buffer, sizeof buffer);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) {
-        result = ReadResult::kUnreadable;
-        break;
-      }
-      if (got == 0) break;
-      text->append(buffer, static_cast<std::size_t>(got));
-      // The file may grow while it is read.
-      if (text->size() > static_cast<std::size_t>(kMaxFileSize)) {
-        result = ReadResult::kTooLarge;
-        break;
-      }
-    }
-  }
-  close(fd);
-  return result;
 }
 
 bool RenameWithoutReplacing(const std::string& from, const std::string& to) {
@@ -244,10 +211,12 @@ RegistryKey* OpenRegistryKey(const char* path) {
   }
 
   std::string text;
-  switch (ReadWholeFile(key->file, &text)) {
+  switch (ReadWholeFile(key->file.c_str(), kMaxFileSize, &text)) {
     case ReadResult::kMissing:
       break;
-    case ReadResult::kUnreadable:
+    case ReadResult::kCannotOpen:
+    case ReadResult::kNotRegular:
+    case ReadResult::kCannotRead:
       // Neither read nor safe to write over: the key cannot be opened.
       delete key;
       return nullptr;

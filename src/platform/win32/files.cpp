@@ -275,4 +275,20 @@ bool ResolveFilePath(const char* path, char* resolved, int resolvedSize) {
   return true;
 }
 
+std::uint32_t DefaultFileMode() { return 0; }
+
+std::string DescribeLastError() {
+  const unsigned long code = GetLastError();
+  char text[512] = {0};
+  const unsigned long length =
+      FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                     0, text, sizeof text, nullptr);
+  std::string message(text, length);
+  // The system's sentences end with a full stop and a line end; a message goes on after it.
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                              message.back() == ' ' || message.back() == '.'))
+    message.pop_back();
+  return message.empty() ? "system error " + std::to_string(code) : message;
+}
+
 }  // namespace platform

@@ -41,6 +41,16 @@ TEST(AddResultTest, CopiesTheListingRecordAndZeroesEveryOtherField) {
   ClearResults(&list);
 }
 
+TEST(AddResultTest, LeavesOutANameWithoutItsEndAndCountsIt) {
+  ResultsList list;
+  FarFindData record = MakeRecord("/a", 1);
+  std::memset(record.cFileName, 'n', sizeof(record.cFileName));
+  AddResult(&list, &record);
+  EXPECT_EQ(list.count, 0);
+  EXPECT_EQ(list.leftOut, 1);
+  ClearResults(&list);
+}
+
 TEST(AddResultTest, KeepsTheOrderAndGrowsGeometrically) {
   constexpr int kCount = 100000;
   ResultsList list;

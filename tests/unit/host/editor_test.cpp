@@ -142,4 +142,50 @@ TEST(EditorFile, MissingFileIsAnError) {
   EXPECT_NE(error.find("none"), std::string::npos);
 }
 
+TEST(EditorFile, OnlyARegularFileLoadsAndTheErrorSaysWhy) {
+  ScratchFolder folder;
+  folder.MakeFolder("sub");
+  ASSERT_EQ(mkfifo((folder.path() + "pipe").c_str(), 0600), 0);
+  struct Case {
+    const char* name;
+    const char* why;
+  };
+  // A pipe without a writer is refused at once instead of waited on.
+  const Case cases[] = {{"sub", "not a regular file"},
+                        {"pipe", "not a regular file"},
+                        {"none", "No such file or directory"}};
+  for (const Case& c : cases) {
+    EditorBuffer editor;
+    editor.SetText("kept");
+    std::string error;
+    EXPECT_FALSE(host::LoadEditorFile(folder.path() + c.name, &editor, &error)) << c.name;
+    EXPECT_EQ(error, folder.path() + c.name + ": " + c.why);
+    EXPECT_EQ(editor.Text(), "kept");
+  }
+}
+
+TEST(EditorFile, SaveWritesThroughALinkAndGivesANewFileTheUmasksMode) {
+  ScratchFolder folder;
+  folder.Write("real.txt", "old\n");
+  std::filesystem::create_symlink("real.txt", folder.path() + "link.txt");
+  EditorBuffer editor;
+  editor.SetText("new\n");
+  std::string error;
+  ASSERT_TRUE(host::SaveEditorFile(editor, folder.path() + "link.txt", &error)) << error;
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.path() + "link.txt"));
+  EXPECT_EQ(ReadAll(folder.path() + "real.txt"), "new\n");
+
+  const mode_t old = umask(027);
+  const bool saved = host::SaveEditorFile(editor, folder.path() + "fresh.txt", &error);
+  umask(old);
+  ASSERT_TRUE(saved) << error;
+  struct stat st;
+  ASSERT_EQ(stat((folder.path() + "fresh.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0640u);
+  // The link, its file and the new file: no version written aside is left.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                          std::filesystem::directory_iterator()),
+            3);
+}
+
 }  // namespace

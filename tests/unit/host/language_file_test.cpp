@@ -103,6 +103,16 @@ TEST(ChooseLanguageFile, PrefersTheLanguageThenEnglishThenTheFirst) {
   EXPECT_EQ(host::ChooseLanguageFile(noEnglish.path(), "French"), noEnglish.path() + "m.lng");
 }
 
+TEST(ChooseLanguageFile, PassesOverWhatIsNoLanguageFile) {
+  ScratchFolder folder;
+  folder.MakeFolder("a_folder.lng");
+  // Far larger than any language file, with a valid header all the same.
+  folder.Write("b_huge.lng", ".Language=English,English\n" + std::string(5 << 20, ' '));
+  EXPECT_EQ(host::ChooseLanguageFile(folder.path(), "English"), "");
+  folder.Write("c_english.lng", ".Language=English,English\n\"Cancel\"\n");
+  EXPECT_EQ(host::ChooseLanguageFile(folder.path(), "English"), folder.path() + "c_english.lng");
+}
+
 TEST(ChooseLanguageFile, IsEmptyWithoutLanguageFiles) {
   ScratchFolder folder;
   folder.Write("readme.txt", "text");

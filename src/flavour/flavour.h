@@ -1,0 +1,33 @@
+// What differs between the hosts the modules are built for: one header, one implementation
+// file per host, chosen by the build (far1x.cpp: our host and the Windows 1.x API hosts;
+// far2l.cpp: far2l). The plugins ask here instead of testing which host they are built for.
+#pragma once
+
+#include <cstdint>
+
+#include "far/plugin.h"
+
+namespace flavour {
+
+// Whether the host hands the plugins UTF-8 text; otherwise it is 8-bit OEM text.
+extern const bool kHostTextIsUtf8;
+
+// The file name of Linquo's module, which lies beside Trawlix's.
+extern const char* const kLinquoModuleName;
+
+// Whether Trawlix hands Linquo its own startup record before the search is passed on. A
+// Linquo of another API keeps the record its host gave it.
+extern const bool kLinquoTakesStartupRecord;
+
+// Whether the settings key ignores the root key the host gives: the host gives each module
+// a different one, and both must share one key.
+extern const bool kSettingsIgnoreRootKey;
+
+// Fills a panel entry's file record from a listing record (full path in cFileName). False
+// when the path does not fit the panel record.
+bool ConvertToPanelRecord(const FarFindData& record, PanelFindData* panel);
+
+// Sets the state of a dialog item's check box or radio button.
+void SetDialogItemSelected(FarDialogItem* item, std::intptr_t selected);
+
+}  // namespace flavour
