@@ -73,7 +73,7 @@ std::string ChooseLanguageFile(const std::string& folder, const std::string& lan
   std::string base = folder;
   if (!base.empty() && base.back() != platform::kPathSeparator) base += platform::kPathSeparator;
   if (platform::Listing* listing = platform::OpenListing(base.c_str())) {
-    FarFindData entry;
+    platform::FileRecord entry;
     while (platform::NextListingEntry(listing, &entry)) {
       std::string_view name = entry.cFileName;
       if (name.size() > 4 && EqualsIgnoringAsciiCase(name.substr(name.size() - 4), ".lng"))

@@ -38,6 +38,24 @@ std::string LastName(const std::string& folder) {
   return trimmed.substr(trimmed.rfind(platform::kPathSeparator) + 1);
 }
 
+// The host's panel record of a listed name: the listing's fields as they are.
+void ToPanelRecord(const platform::FileRecord& found, FarFindData* record) {
+  const auto time = [](const platform::FileTime& t) {
+    return FILETIME{t.dwLowDateTime, t.dwHighDateTime};
+  };
+  record->dwFileAttributes = found.dwFileAttributes;
+  record->ftCreationTime = time(found.ftCreationTime);
+  record->ftLastAccessTime = time(found.ftLastAccessTime);
+  record->ftLastWriteTime = time(found.ftLastWriteTime);
+  record->nFileSizeHigh = found.nFileSizeHigh;
+  record->nFileSizeLow = found.nFileSizeLow;
+  record->dwReserved0 = found.dwReserved0;
+  record->dwReserved1 = found.dwReserved1;
+  std::memcpy(record->cFileName, found.cFileName, sizeof record->cFileName);
+  std::memcpy(record->cAlternateFileName, found.cAlternateFileName,
+              sizeof record->cAlternateFileName);
+}
+
 }  // namespace
 
 bool Host::ShowFolder(Panel& panel, const std::string& folder) {
@@ -48,11 +66,11 @@ bool Host::ShowFolder(Panel& panel, const std::string& folder) {
   platform::Listing* listing = platform::OpenListing(shown.c_str());
   if (!listing) return false;
   std::vector<PluginPanelItem> entries;
-  FarFindData found{};
+  platform::FileRecord found{};
   while (platform::NextListingEntry(listing, &found)) {
     if (std::strcmp(found.cFileName, ".") == 0 || std::strcmp(found.cFileName, "..") == 0) continue;
     PluginPanelItem item{};
-    item.FindData = found;
+    ToPanelRecord(found, &item.FindData);
     entries.push_back(item);
   }
   platform::CloseListing(listing);

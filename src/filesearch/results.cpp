@@ -30,7 +30,7 @@ bool ReserveOneMore(ResultsList* list) {
 
 }  // namespace
 
-void AddResult(ResultsList* list, const FarFindData* record) {
+void AddResult(ResultsList* list, const platform::FileRecord* record) {
   PanelFindData found;
   if (!flavour::ConvertToPanelRecord(*record, &found)) {
     if (list->leftOut < INT_MAX) ++list->leftOut;

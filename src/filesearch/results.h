@@ -2,6 +2,7 @@
 #pragma once
 
 #include "far/plugin.h"
+#include "platform/platform.h"
 
 struct ResultsList {
   PluginPanelItem* items = nullptr;
@@ -18,7 +19,7 @@ extern ResultsList Results;
 
 // Appends one entry: the listing record (full path in cFileName) with the other fields 0.
 // A full path too long for the panel record is counted in leftOut instead.
-void AddResult(ResultsList* list, const FarFindData* record);
+void AddResult(ResultsList* list, const platform::FileRecord* record);
 // Takes out the entry at index; the entries after it move up one place.
 void RemoveResult(ResultsList* list, int index);
 // Releases the array; the list is empty afterwards.

@@ -82,7 +82,7 @@ struct FolderFiles {
   };
   std::vector<File> files;
   std::string names;
-  std::vector<FarFindData> records;
+  std::vector<platform::FileRecord> records;
 };
 
 // One listing of the folder: the files that pass the masks and, when asked for, the
@@ -113,8 +113,8 @@ void ListFolder(platform::Folder* folder, const char* masks, int n, FolderFiles*
 }
 
 // Fills the record of the file at hand from its folder; false when the file is gone.
-bool CompleteRecord(FarFindData* record, const platform::Folder* folder, int nameAt) {
-  FarFindData status;
+bool CompleteRecord(platform::FileRecord* record, const platform::Folder* folder, int nameAt) {
+  platform::FileRecord status;
   if (!platform::QueryFolderEntry(folder, record->cFileName + nameAt, &status)) return false;
   std::memcpy(status.cFileName, record->cFileName, sizeof status.cFileName);
   *record = status;
@@ -129,7 +129,7 @@ bool TestFolderFiles(Walk& walk, platform::Folder* folder, const char* path, int
   ShowProgress(path, run);
   FolderFiles listed;
   ListFolder(folder, run.settings.masks.c_str(), n, &listed, subfolders);
-  FarFindData record;
+  platform::FileRecord record;
   for (const FolderFiles::File& file : listed.files) {
     // The record as the listing gives it, with the full path in place of the bare name.
     if (file.record >= 0)

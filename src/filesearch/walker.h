@@ -17,15 +17,15 @@ struct SearchRun;
 class FoundFile {
  public:
   // A file of the walk: its bare name starts at nameAt in the record's full path.
-  FoundFile(FarFindData& record, const platform::Folder* folder, int nameAt, bool complete)
+  FoundFile(platform::FileRecord& record, const platform::Folder* folder, int nameAt, bool complete)
       : record_(record), folder_(folder), nameAt_(nameAt), complete_(complete) {}
   // A file known by its full path alone, with its record complete.
-  explicit FoundFile(FarFindData& record) : record_(record) {}
+  explicit FoundFile(platform::FileRecord& record) : record_(record) {}
   FoundFile(const FoundFile&) = delete;
   FoundFile& operator=(const FoundFile&) = delete;
 
   const char* path() const { return record_.cFileName; }
-  const FarFindData& record() const { return record_; }
+  const platform::FileRecord& record() const { return record_; }
   // Opens the file for reading; size as File::OpenForReading gives it.
   bool Open(platform::File* opened, std::uint64_t* size);
   // Fills in the record (attributes, times, size). False when the file is gone; then it is
@@ -34,12 +34,12 @@ class FoundFile {
   bool Complete();
 
  private:
-  FarFindData& record_;
+  platform::FileRecord& record_;
   const platform::Folder* folder_ = nullptr;
   int nameAt_ = 0;
   bool complete_ = true;
   // The status the open of the file gave, when it gave one (its attributes are not 0).
-  FarFindData opened_{};
+  platform::FileRecord opened_{};
 };
 
 // The per-file action. The context is the host thread's share of the run.

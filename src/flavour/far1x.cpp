@@ -12,11 +12,23 @@ const char* const kLinquoModuleName = QUARIX_LINQUO_MODULE;
 const bool kLinquoTakesStartupRecord = true;
 const bool kSettingsIgnoreRootKey = false;
 
-bool ConvertToPanelRecord(const FarFindData& record, PanelFindData* panel) {
+bool ConvertToPanelRecord(const platform::FileRecord& record, PanelFindData* panel) {
   // The panel record is the listing record; only a name without its end is refused.
   if (strnlen(record.cFileName, sizeof(record.cFileName)) >= sizeof(panel->cFileName))
     return false;
-  std::memcpy(panel, &record, sizeof(*panel));
+  panel->dwFileAttributes = record.dwFileAttributes;
+  panel->ftCreationTime = {record.ftCreationTime.dwLowDateTime, record.ftCreationTime.dwHighDateTime};
+  panel->ftLastAccessTime = {record.ftLastAccessTime.dwLowDateTime,
+                             record.ftLastAccessTime.dwHighDateTime};
+  panel->ftLastWriteTime = {record.ftLastWriteTime.dwLowDateTime,
+                            record.ftLastWriteTime.dwHighDateTime};
+  panel->nFileSizeHigh = record.nFileSizeHigh;
+  panel->nFileSizeLow = record.nFileSizeLow;
+  panel->dwReserved0 = record.dwReserved0;
+  panel->dwReserved1 = record.dwReserved1;
+  std::memcpy(panel->cFileName, record.cFileName, sizeof(panel->cFileName));
+  std::memcpy(panel->cAlternateFileName, record.cAlternateFileName,
+              sizeof(panel->cAlternateFileName));
   return true;
 }
 

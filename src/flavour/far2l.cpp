@@ -18,13 +18,15 @@ const bool kLinquoTakesStartupRecord = false;
 // "Software/Far2/Plugins" (a "/" path that would not even open).
 const bool kSettingsIgnoreRootKey = true;
 
-bool ConvertToPanelRecord(const FarFindData& record, PanelFindData* panel) {
+bool ConvertToPanelRecord(const platform::FileRecord& record, PanelFindData* panel) {
   std::size_t length = strnlen(record.cFileName, sizeof(record.cFileName));
   if (length >= sizeof(panel->cFileName)) return false;
   std::memset(panel, 0, sizeof(*panel));
-  panel->ftCreationTime = record.ftCreationTime;
-  panel->ftLastAccessTime = record.ftLastAccessTime;
-  panel->ftLastWriteTime = record.ftLastWriteTime;
+  panel->ftCreationTime = {record.ftCreationTime.dwLowDateTime, record.ftCreationTime.dwHighDateTime};
+  panel->ftLastAccessTime = {record.ftLastAccessTime.dwLowDateTime,
+                             record.ftLastAccessTime.dwHighDateTime};
+  panel->ftLastWriteTime = {record.ftLastWriteTime.dwLowDateTime,
+                            record.ftLastWriteTime.dwHighDateTime};
   panel->nFileSize = static_cast<std::uint64_t>(record.nFileSizeHigh) << 32 | record.nFileSizeLow;
   panel->nPhysicalSize = panel->nFileSize;
   panel->dwFileAttributes = record.dwFileAttributes;

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "far/plugin.h"
+#include "platform/platform.h"
 
 namespace flavour {
 
@@ -25,7 +26,7 @@ extern const bool kSettingsIgnoreRootKey;
 
 // Fills a panel entry's file record from a listing record (full path in cFileName). False
 // when the path does not fit the panel record.
-bool ConvertToPanelRecord(const FarFindData& record, PanelFindData* panel);
+bool ConvertToPanelRecord(const platform::FileRecord& record, PanelFindData* panel);
 
 // Sets the state of a dialog item's check box or radio button.
 void SetDialogItemSelected(FarDialogItem* item, std::intptr_t selected);

@@ -7,9 +7,41 @@
 #include <cstdint>
 #include <string>
 
-#include "far/plugin.h"
 
 namespace platform {
+
+// Path buffers hold the host's 260 characters on every target: a longer path is skipped,
+// never cut.
+constexpr int kMaxPath = 260;
+
+// File attributes, with the values Windows gives them on every target.
+constexpr std::uint32_t kAttrReadOnly = 0x1;
+constexpr std::uint32_t kAttrHidden = 0x2;
+constexpr std::uint32_t kAttrDirectory = 0x10;
+constexpr std::uint32_t kAttrArchive = 0x20;
+constexpr std::uint32_t kAttrNormal = 0x80;
+constexpr std::uint32_t kAttrReparsePoint = 0x400;
+
+// A time in 100 ns steps since 1601 (UTC), split in two halves.
+struct FileTime {
+  std::uint32_t dwLowDateTime;
+  std::uint32_t dwHighDateTime;
+};
+
+// The listing record of one name, with the fields of the system's own on Windows
+// (WIN32_FIND_DATAA): attributes, times, a 64-bit size split in two halves, the name.
+struct FileRecord {
+  std::uint32_t dwFileAttributes;
+  FileTime ftCreationTime;
+  FileTime ftLastAccessTime;
+  FileTime ftLastWriteTime;
+  std::uint32_t nFileSizeHigh;
+  std::uint32_t nFileSizeLow;
+  std::uint32_t dwReserved0;
+  std::uint32_t dwReserved1;
+  char cFileName[kMaxPath];
+  char cAlternateFileName[14];
+};
 
 #if defined(_WIN32)
 constexpr char kPathSeparator = '\\';
@@ -53,7 +85,7 @@ struct Listing;
 // folder ends with the path separator. Null when the folder cannot be listed.
 Listing* OpenListing(const char* folder);
 // Fills the next entry; false at the end of the listing. "." and ".." may be reported.
-bool NextListingEntry(Listing* listing, FarFindData* entry);
+bool NextListingEntry(Listing* listing, FileRecord* entry);
 void CloseListing(Listing* listing);
 
 // ---- Walking folders ------------------------------------------------------------------
@@ -73,7 +105,7 @@ enum class EntryKind {
 struct FolderEntry {
   EntryKind kind = EntryKind::kFile;
   // The bare name in cFileName; the other fields only when complete (see QueryFolderEntry).
-  FarFindData record;
+  FileRecord record;
   bool complete = false;
 };
 
@@ -88,7 +120,7 @@ Folder* OpenSubfolder(const Folder* parent, const char* name, bool* enter);
 bool NextFolderEntry(Folder* folder, FolderEntry* entry);
 // The listing record of name in folder, as NextListingEntry reports it. False when the
 // name is gone.
-bool QueryFolderEntry(const Folder* folder, const char* name, FarFindData* record);
+bool QueryFolderEntry(const Folder* folder, const char* name, FileRecord* record);
 void CloseFolder(Folder* folder);
 
 // ---- Drives ---------------------------------------------------------------------------
@@ -178,7 +210,7 @@ class File {
   // opened, where the open tells it at no cost (posix); elsewhere, and on failure, its
   // attributes are left 0.
   bool OpenForReadingIn(const Folder* folder, const char* name, std::uint64_t* size = nullptr,
-                        FarFindData* record = nullptr);
+                        FileRecord* record = nullptr);
   // A new file that must not exist yet, for writing, with the given mode (as FileInfo
   // reports it for another file).
   bool CreateNew(const char* path, std::uint32_t mode);

@@ -40,7 +40,7 @@ class ProgramTest : public testing::Test {
     SetStoredNumber("FSearchIn", 2);
   }
 
-  void SetStoredNumber(const char* name, DWORD value) {
+  void SetStoredNumber(const char* name, std::uint32_t value) {
     setenv("QUARIX_REGISTRY", registry.c_str(), 1);
     platform::RegistryKey* key = platform::OpenRegistryKey(kSettingsKey);
     ASSERT_NE(key, nullptr);
@@ -53,7 +53,7 @@ class ProgramTest : public testing::Test {
     platform::RegistryKey* key = platform::OpenRegistryKey(kSettingsKey);
     if (!key) return "<no key>";
     char buffer[512] = {};
-    DWORD type = 0, size = sizeof buffer - 1;
+    std::uint32_t type = 0, size = sizeof buffer - 1;
     bool found = platform::QueryRegistryValue(key, name, &type, buffer, &size);
     platform::CloseRegistryKey(key);
     return found && type == platform::kRegSz ? std::string(buffer) : "<missing>";

@@ -144,39 +144,47 @@ TEST_F(WalkerTest, FilesFoundByTheirTextCarryTheListingsRecord) {
   // panel shows the same record, as the walk found the file. Only the access time may
   // move while the search reads the files (link.txt is found after plain.txt was read).
   const auto listFolders = [&] {
-    std::map<std::string, FarFindData> listed;
+    std::map<std::string, platform::FileRecord> listed;
     for (const std::string& folder : {tree + "/", tree + "/sub/"}) {
       platform::Listing* listing = platform::OpenListing(folder.c_str());
       EXPECT_NE(listing, nullptr);
-      FarFindData entry;
+      platform::FileRecord entry;
       while (platform::NextListingEntry(listing, &entry)) listed[folder + entry.cFileName] = entry;
       platform::CloseListing(listing);
     }
     return listed;
   };
-  std::map<std::string, FarFindData> before = listFolders();
+  std::map<std::string, platform::FileRecord> before = listFolders();
   ASSERT_TRUE(LoadTrawlix());
   ShowFolder(tree);
   ASSERT_EQ(Search("hit"), kResultsPanel);
   EXPECT_EQ(SortedPanelNames(),
             Prefixed(tree, {".hidden", "link.txt", "plain.txt", "readonly", "sub/inner.txt"}));
-  std::map<std::string, FarFindData> after = listFolders();
+  std::map<std::string, platform::FileRecord> after = listFolders();
 
-  const auto ticks = [](const FILETIME& t) {
+  // Each field of the packed panel record is read as a value, never bound to a reference.
+  const auto ticks = [](auto t) {
     return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
   };
   for (const PluginPanelItem& item : host_->activePanel().items) {
     if (std::strcmp(item.FindData.cFileName, "..") == 0) continue;
     SCOPED_TRACE(item.FindData.cFileName);
     ASSERT_TRUE(before.count(item.FindData.cFileName));
-    FarFindData expected = before[item.FindData.cFileName];
-    const FILETIME earliest = expected.ftLastAccessTime;
-    const FILETIME latest = after[item.FindData.cFileName].ftLastAccessTime;
-    EXPECT_LE(ticks(earliest), ticks(item.FindData.ftLastAccessTime));
-    EXPECT_LE(ticks(item.FindData.ftLastAccessTime), ticks(latest));
-    std::memcpy(expected.cFileName, item.FindData.cFileName, sizeof expected.cFileName);
-    expected.ftLastAccessTime = item.FindData.ftLastAccessTime;
-    EXPECT_EQ(std::memcmp(&expected, &item.FindData, sizeof expected), 0);
+    const platform::FileRecord& expected = before[item.FindData.cFileName];
+    const FarFindData& shown = item.FindData;
+    EXPECT_LE(ticks(expected.ftLastAccessTime), ticks(shown.ftLastAccessTime));
+    EXPECT_LE(ticks(shown.ftLastAccessTime), ticks(after[shown.cFileName].ftLastAccessTime));
+    // Every other field exactly as the listing has it.
+    EXPECT_EQ(+shown.dwFileAttributes, expected.dwFileAttributes);
+    EXPECT_EQ(ticks(shown.ftCreationTime), ticks(expected.ftCreationTime));
+    EXPECT_EQ(ticks(shown.ftLastWriteTime), ticks(expected.ftLastWriteTime));
+    EXPECT_EQ(+shown.nFileSizeHigh, expected.nFileSizeHigh);
+    EXPECT_EQ(+shown.nFileSizeLow, expected.nFileSizeLow);
+    EXPECT_EQ(+shown.dwReserved0, expected.dwReserved0);
+    EXPECT_EQ(+shown.dwReserved1, expected.dwReserved1);
+    EXPECT_EQ(std::memcmp(shown.cAlternateFileName, expected.cAlternateFileName,
+                          sizeof shown.cAlternateFileName),
+              0);
   }
 }
 

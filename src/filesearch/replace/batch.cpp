@@ -48,7 +48,7 @@ void NoteRewritten(const std::string& target) {
 }
 
 void QueueNewVersion(std::unique_ptr<NewVersion> version, bool backup, ResultsList* list,
-                     const FarFindData* record) {
+                     const platform::FileRecord* record) {
   PendingFile pending{std::move(version), backup, list, -1, false};
   if (list) {
     const int before = list->count;

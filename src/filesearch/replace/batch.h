@@ -28,7 +28,7 @@ void NoteRewritten(const std::string& target);
 // set, the file is listed at once, where a file rewritten alone would have been, and taken
 // out again should it not be put in place. A full batch is put in place at once.
 void QueueNewVersion(std::unique_ptr<NewVersion> version, bool backup, ResultsList* list,
-                     const FarFindData* record);
+                     const platform::FileRecord* record);
 // Puts every waiting version in place, in the order queued, each with the warnings it
 // would have shown alone. Called before anything else is shown to the user, so that what
 // the user sees comes in the order of the walk, and at the end of the run. Does nothing

@@ -23,7 +23,7 @@ namespace {
 // batch (batch.h) to be put in place with others.
 struct Rewrite {
   Rewrite(ReplaceRun& replace, MatchContext& context, const std::string& target,
-          const FarFindData* record, const platform::FileInfo& original, bool batched,
+          const platform::FileRecord* record, const platform::FileInfo& original, bool batched,
           ResultsList* list)
       : replace(replace),
         version(std::make_unique<NewVersion>(target, record->cFileName, original)),
@@ -53,7 +53,7 @@ struct Rewrite {
   ReplaceRun& replace;
   std::unique_ptr<NewVersion> version;
   const char* path;
-  const FarFindData* record;
+  const platform::FileRecord* record;
   bool batched;
   ResultsList* list;  // where a rewritten file is listed, or null
   OutputSink sink;
@@ -135,7 +135,7 @@ int ReplaceFromMemory(Rewrite& rewrite, platform::File& file, std::uint64_t size
 
 // Rewrites the file, or queues its new version with the batch; lists it in list (when set)
 // once it is rewritten. 1 when it is rewritten or queued.
-int ReplaceFile(ReplaceRun& replace, MatchContext& context, const FarFindData* record,
+int ReplaceFile(ReplaceRun& replace, MatchContext& context, const platform::FileRecord* record,
                 ResultsList* list) {
   const SearchSettings& settings = replace.run.settings;
   const char* path = record->cFileName;

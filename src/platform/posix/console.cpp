@@ -21,12 +21,12 @@ namespace {
 // far2l's WINPORT_CheckForKeyPress(console, key codes, count, flags): one plus the index of
 // the first listed key found in the console queue, or 0. Found in far2l's executable at
 // run time, so the module needs no far2l library to link or load.
-using CheckForKeyPressFn = DWORD (*)(void* console, const std::uint16_t* keys, DWORD count,
-                                     DWORD flags);
+using CheckForKeyPressFn = std::uint32_t (*)(void* console, const std::uint16_t* keys, std::uint32_t count,
+                                     std::uint32_t flags);
 constexpr std::uint16_t kVirtualKeyEscape = 0x1B;
 // Mouse, focus and size events stay queued for far2l; keys other than Escape are
 // consumed, as a press of them during a search means nothing.
-constexpr DWORD kKeepOtherEvents = 0x100 | 0x004;
+constexpr std::uint32_t kKeepOtherEvents = 0x100 | 0x004;
 
 CheckForKeyPressFn FindCheckForKeyPress() {
   return reinterpret_cast<CheckForKeyPressFn>(dlsym(RTLD_DEFAULT, "WINPORT_CheckForKeyPress"));

@@ -31,10 +31,10 @@ namespace platform {
 namespace {
 
 // The reparse tags Windows reports in dwReserved0 for these entries.
-constexpr DWORD kTagSymlink = 0xA000000C;
-constexpr DWORD kTagMountPoint = 0xA0000003;
+constexpr std::uint32_t kTagSymlink = 0xA000000C;
+constexpr std::uint32_t kTagMountPoint = 0xA0000003;
 
-FILETIME ToFileTime(const timespec& t) {
+FileTime ToFileTime(const timespec& t) {
   // 100 ns ticks since 1601-01-01; times before that (or absurdly far ahead) are clamped.
   constexpr std::int64_t kSecondsFrom1601 = 11644473600LL;
   constexpr std::int64_t kMaxSeconds = 0x7FFFFFFFFFFFFFFFLL / 10000000 - kSecondsFrom1601;
@@ -44,18 +44,18 @@ FILETIME ToFileTime(const timespec& t) {
     ticks = static_cast<std::uint64_t>(seconds + kSecondsFrom1601) * 10000000u +
             static_cast<std::uint64_t>(t.tv_nsec) / 100;
   }
-  return FILETIME{static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
+  return FileTime{static_cast<std::uint32_t>(ticks & 0xFFFFFFFFu), static_cast<std::uint32_t>(ticks >> 32)};
 }
 
-void FillFromStat(const struct stat& st, FarFindData* entry) {
+void FillFromStat(const struct stat& st, FileRecord* entry) {
   // Linux keeps no creation time in stat; the modification time stands in for it.
   entry->ftCreationTime = ToFileTime(st.st_mtim);
   entry->ftLastAccessTime = ToFileTime(st.st_atim);
   entry->ftLastWriteTime = ToFileTime(st.st_mtim);
   if (S_ISREG(st.st_mode)) {
     std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
-    entry->nFileSizeHigh = static_cast<DWORD>(size >> 32);
-    entry->nFileSizeLow = static_cast<DWORD>(size & 0xFFFFFFFFu);
+    entry->nFileSizeHigh = static_cast<std::uint32_t>(size >> 32);
+    entry->nFileSizeLow = static_cast<std::uint32_t>(size & 0xFFFFFFFFu);
     entry->dwFileAttributes |= kAttrArchive;
   }
   if (!(st.st_mode & S_IWUSR)) entry->dwFileAttributes |= kAttrReadOnly;
@@ -67,14 +67,14 @@ void FillFromStat(const struct stat& st, FarFindData* entry) {
 }
 
 // The record's name and the attribute the name alone gives.
-void StartRecord(const char* name, FarFindData* entry) {
+void StartRecord(const char* name, FileRecord* entry) {
   std::memset(entry, 0, sizeof *entry);
   std::memcpy(entry->cFileName, name, std::strlen(name) + 1);
   if (name[0] == '.') entry->dwFileAttributes |= kAttrHidden;
 }
 
 // The record of one name of the folder open as dirfd, whose file system is device.
-bool FillListingRecord(int dirfd, const char* name, dev_t device, FarFindData* entry) {
+bool FillListingRecord(int dirfd, const char* name, dev_t device, FileRecord* entry) {
   struct stat st;
   if (fstatat(dirfd, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return false;
 
@@ -131,7 +131,7 @@ Listing* OpenListing(const char* folder) {
   return listing;
 }
 
-bool NextListingEntry(Listing* listing, FarFindData* entry) {
+bool NextListingEntry(Listing* listing, FileRecord* entry) {
   if (!listing || !entry) return false;
   while (dirent* d = readdir(listing->dir)) {
     if (std::strlen(d->d_name) >= sizeof entry->cFileName) continue;  // skipped, never cut short
@@ -256,7 +256,7 @@ bool NextFolderEntry(Folder* folder, FolderEntry* entry) {
   }
 }
 
-bool QueryFolderEntry(const Folder* folder, const char* name, FarFindData* record) {
+bool QueryFolderEntry(const Folder* folder, const char* name, FileRecord* record) {
   if (!folder || !name || !record) return false;
   if (std::strlen(name) >= sizeof record->cFileName) return false;
   return FillListingRecord(folder->fd, name, folder->device, record);
@@ -269,7 +269,7 @@ void CloseFolder(Folder* folder) {
 }
 
 bool File::OpenForReadingIn(const Folder* folder, const char* name, std::uint64_t* size,
-                            FarFindData* record) {
+                            FileRecord* record) {
   Abandon();
   if (record) record->dwFileAttributes = 0;
   if (!folder || !name || !*name || InjectedFault("open")) return false;

@@ -245,11 +245,11 @@ long CloseRegistryKey(RegistryKey* key) {
   return status;
 }
 
-bool QueryRegistryValue(RegistryKey* key, const char* name, DWORD* type, void* data, DWORD* size) {
+bool QueryRegistryValue(RegistryKey* key, const char* name, std::uint32_t* type, void* data, std::uint32_t* size) {
   if (!key) return false;
   const RegistryValue* value = FindValue(key, name ? name : "");
   if (!value) return false;
-  DWORD needed = static_cast<DWORD>(value->data.size());
+  std::uint32_t needed = static_cast<std::uint32_t>(value->data.size());
   if (type) *type = value->type;
   if (!data) {
     if (size) *size = needed;
@@ -265,8 +265,8 @@ bool QueryRegistryValue(RegistryKey* key, const char* name, DWORD* type, void* d
   return true;
 }
 
-bool SetRegistryValue(RegistryKey* key, const char* name, DWORD type, const void* data,
-                      DWORD size) {
+bool SetRegistryValue(RegistryKey* key, const char* name, std::uint32_t type, const void* data,
+                      std::uint32_t size) {
   if (!key) return false;
   if (!name) name = "";
   if (!data && size) return false;

@@ -22,11 +22,12 @@ namespace platform {
 
 namespace {
 
-FILETIME ToOurFileTime(const Win32FileTime& t) {
-  return FILETIME{static_cast<DWORD>(t.dwLowDateTime), static_cast<DWORD>(t.dwHighDateTime)};
+FileTime ToOurFileTime(const Win32FileTime& t) {
+  return FileTime{static_cast<std::uint32_t>(t.dwLowDateTime),
+                  static_cast<std::uint32_t>(t.dwHighDateTime)};
 }
 
-void CopyEntry(const WIN32_FIND_DATAA& from, FarFindData* to) {
+void CopyEntry(const WIN32_FIND_DATAA& from, FileRecord* to) {
   std::memset(to, 0, sizeof *to);
   to->dwFileAttributes = static_cast<DWORD>(from.dwFileAttributes);
   to->ftCreationTime = ToOurFileTime(from.ftCreationTime);
@@ -64,7 +65,7 @@ Listing* OpenListing(const char* folder) {
   return listing;
 }
 
-bool NextListingEntry(Listing* listing, FarFindData* entry) {
+bool NextListingEntry(Listing* listing, FileRecord* entry) {
   if (!listing || !entry) return false;
   if (listing->hasPending) {
     listing->hasPending = false;
@@ -123,7 +124,7 @@ bool NextFolderEntry(Folder* folder, FolderEntry* entry) {
   return false;
 }
 
-bool QueryFolderEntry(const Folder* folder, const char* name, FarFindData* record) {
+bool QueryFolderEntry(const Folder* folder, const char* name, FileRecord* record) {
   if (!folder || !name || !record) return false;
   std::string path = folder->path + name;
   if (path.size() >= static_cast<std::size_t>(kMaxPath)) return false;
@@ -142,7 +143,7 @@ void CloseFolder(Folder* folder) {
 }
 
 bool File::OpenForReadingIn(const Folder* folder, const char* name, std::uint64_t* size,
-                            FarFindData* record) {
+                            FileRecord* record) {
   // The listing's records are whole here: the open adds nothing to them.
   if (record) record->dwFileAttributes = 0;
   if (!folder || !name || !*name) {

@@ -34,7 +34,7 @@ TEST(SettingsKeyPathTest, IsOneKeyForEveryRootKeyFar2lGives) {
 
   platform::RegistryKey* key = platform::OpenRegistryKey(first.c_str());
   ASSERT_NE(key, nullptr);
-  const DWORD mode = 3;
+  const std::uint32_t mode = 3;
   ASSERT_TRUE(platform::SetRegistryValue(key, "FSearchAs", platform::kRegDword, &mode, 4));
   ASSERT_EQ(platform::CloseRegistryKey(key), 0);
 
@@ -43,9 +43,9 @@ TEST(SettingsKeyPathTest, IsOneKeyForEveryRootKeyFar2lGives) {
     EXPECT_EQ(path, first) << (root ? root : "(null)");
     key = platform::OpenRegistryKey(path.c_str());
     ASSERT_NE(key, nullptr) << (root ? root : "(null)");
-    DWORD type = 0;
-    DWORD value = 0;
-    DWORD size = sizeof(value);
+    std::uint32_t type = 0;
+    std::uint32_t value = 0;
+    std::uint32_t size = sizeof(value);
     EXPECT_TRUE(platform::QueryRegistryValue(key, "FSearchAs", &type, &value, &size));
     EXPECT_EQ(value, mode);
     platform::CloseRegistryKey(key);

@@ -13,17 +13,17 @@ struct Call {
   int count = 0;
   const void* console = nullptr;
   std::uint16_t key = 0;
-  DWORD keys = 0;
-  DWORD flags = 0;
+  std::uint32_t keys = 0;
+  std::uint32_t flags = 0;
 };
 Call lastCall;
-DWORD answer = 0;
+std::uint32_t answer = 0;
 
 }  // namespace
 
 // Stands in for far2l's export; the test program exports it as far2l's executable does.
-extern "C" __attribute__((visibility("default"))) DWORD WINPORT_CheckForKeyPress(
-    const void* console, const std::uint16_t* keys, DWORD count, DWORD flags) {
+extern "C" __attribute__((visibility("default"))) std::uint32_t WINPORT_CheckForKeyPress(
+    const void* console, const std::uint16_t* keys, std::uint32_t count, std::uint32_t flags) {
   ++lastCall.count;
   lastCall.console = console;
   lastCall.key = count > 0 ? keys[0] : 0;

@@ -9,13 +9,13 @@
 
 namespace {
 
-FarFindData MakeRecord(const std::string& path) {
-  FarFindData record;
+platform::FileRecord MakeRecord(const std::string& path) {
+  platform::FileRecord record;
   std::memset(&record, 0, sizeof(record));
   record.dwFileAttributes = kAttrArchive | kAttrReadOnly;
-  record.ftCreationTime = FILETIME{1, 2};
-  record.ftLastAccessTime = FILETIME{3, 4};
-  record.ftLastWriteTime = FILETIME{5, 6};
+  record.ftCreationTime = platform::FileTime{1, 2};
+  record.ftLastAccessTime = platform::FileTime{3, 4};
+  record.ftLastWriteTime = platform::FileTime{5, 6};
   record.nFileSizeHigh = 2;
   record.nFileSizeLow = 0x10;
   record.dwReserved0 = 0100644;  // the listing's Unix mode
@@ -25,7 +25,7 @@ FarFindData MakeRecord(const std::string& path) {
 
 TEST(Far2lPanelRecordTest, TakesEveryFieldOverInFar2lsLayout) {
   ResultsList list;
-  FarFindData record = MakeRecord("/data/дом/notes.txt");
+  platform::FileRecord record = MakeRecord("/data/дом/notes.txt");
   AddResult(&list, &record);
   ASSERT_EQ(list.count, 1);
   const PluginPanelItem& item = list.items[0];
@@ -57,7 +57,7 @@ TEST(Far2lPanelRecordTest, LeavesOutPathsLongerThan254BytesAndCountsThem) {
   int leftOut = 0;
   for (const Case& c : cases) {
     std::string path = "/" + std::string(c.length - 1, 'a');
-    FarFindData record = MakeRecord(path);
+    platform::FileRecord record = MakeRecord(path);
     AddResult(&list, &record);
     (c.listed ? listed : leftOut)++;
     ASSERT_EQ(list.count, listed) << c.length;
@@ -70,7 +70,7 @@ TEST(Far2lPanelRecordTest, LeavesOutPathsLongerThan254BytesAndCountsThem) {
   // one letter more does not.
   std::string fits = "/a";
   for (int i = 0; i < 126; ++i) fits += "д";
-  FarFindData record = MakeRecord(fits);
+  platform::FileRecord record = MakeRecord(fits);
   AddResult(&list, &record);
   EXPECT_EQ(list.count, listed + 1);
   record = MakeRecord(fits + "д");

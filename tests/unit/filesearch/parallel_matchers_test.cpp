@@ -63,7 +63,7 @@ class ParallelMatchersTest : public ::testing::Test {
 
   // The answer of the run's matcher for the file at index, in the given context.
   int Answer(MatchContext& context, std::size_t index) {
-    FarFindData record{};
+    platform::FileRecord record{};
     std::strncpy(record.cFileName, paths_[index].c_str(), sizeof(record.cFileName) - 1);
     FoundFile file(record);
     return MatchFoundFile(file, context);

@@ -94,7 +94,7 @@ class ReadInPiecesTest : public ::testing::Test {
   // Whether TestFoundFile lists the file under the text, the mode and case sensitivity.
   bool Lists(const std::string& path, const char* text, int mode, int caseSensitive) {
     TestRun test(MakeSettings(text, mode, caseSensitive, severalLines_));
-    FarFindData record{};
+    platform::FileRecord record{};
     std::strncpy(record.cFileName, path.c_str(), sizeof(record.cFileName) - 1);
     FoundFile found(record);
     TestFoundFile(found, test.context);

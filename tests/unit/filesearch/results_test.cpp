@@ -9,23 +9,43 @@
 
 namespace {
 
-FarFindData MakeRecord(const std::string& path, DWORD sizeLow) {
-  FarFindData record;
+platform::FileRecord MakeRecord(const std::string& path, DWORD sizeLow) {
+  platform::FileRecord record;
   std::memset(&record, 0x77, sizeof(record));
-  record.dwFileAttributes = kAttrArchive;
+  record.dwFileAttributes = platform::kAttrArchive;
   record.nFileSizeLow = sizeLow;
   std::snprintf(record.cFileName, sizeof(record.cFileName), "%s", path.c_str());
   return record;
 }
 
+// The panel record holds every field of the listing record as it is. The panel record is
+// packed: each field is read as a value, never bound to a reference.
+void ExpectSameRecord(const FarFindData& shown, const platform::FileRecord& record) {
+  EXPECT_EQ(+shown.dwFileAttributes, record.dwFileAttributes);
+  const FILETIME times[] = {shown.ftCreationTime, shown.ftLastAccessTime, shown.ftLastWriteTime};
+  const platform::FileTime expected[] = {record.ftCreationTime, record.ftLastAccessTime,
+                                         record.ftLastWriteTime};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(times[i].dwLowDateTime, expected[i].dwLowDateTime) << i;
+    EXPECT_EQ(times[i].dwHighDateTime, expected[i].dwHighDateTime) << i;
+  }
+  EXPECT_EQ(+shown.nFileSizeHigh, record.nFileSizeHigh);
+  EXPECT_EQ(+shown.nFileSizeLow, record.nFileSizeLow);
+  EXPECT_EQ(+shown.dwReserved0, record.dwReserved0);
+  EXPECT_EQ(+shown.dwReserved1, record.dwReserved1);
+  EXPECT_EQ(std::memcmp(shown.cFileName, record.cFileName, sizeof shown.cFileName), 0);
+  EXPECT_EQ(std::memcmp(shown.cAlternateFileName, record.cAlternateFileName,
+                        sizeof shown.cAlternateFileName),
+            0);
+}
+
 TEST(AddResultTest, CopiesTheListingRecordAndZeroesEveryOtherField) {
   ResultsList list;
-  FarFindData record = MakeRecord("/data/notes.txt", 1234);
+  platform::FileRecord record = MakeRecord("/data/notes.txt", 1234);
   AddResult(&list, &record);
   ASSERT_EQ(list.count, 1);
   const PluginPanelItem& item = list.items[0];
-  EXPECT_EQ(std::memcmp(&item.FindData, &record, sizeof(record)), 0);
-  // The record is packed: each field is read as a value, never bound to a reference.
+  ExpectSameRecord(item.FindData, record);
   EXPECT_EQ(+item.PackSizeHigh, 0u);
   EXPECT_EQ(+item.PackSize, 0u);
   EXPECT_EQ(+item.Flags, 0u);
@@ -43,7 +63,7 @@ TEST(AddResultTest, CopiesTheListingRecordAndZeroesEveryOtherField) {
 
 TEST(AddResultTest, LeavesOutANameWithoutItsEndAndCountsIt) {
   ResultsList list;
-  FarFindData record = MakeRecord("/a", 1);
+  platform::FileRecord record = MakeRecord("/a", 1);
   std::memset(record.cFileName, 'n', sizeof(record.cFileName));
   AddResult(&list, &record);
   EXPECT_EQ(list.count, 0);
@@ -56,7 +76,7 @@ TEST(AddResultTest, KeepsTheOrderAndGrowsGeometrically) {
   ResultsList list;
   std::set<int> capacities;
   for (int i = 0; i < kCount; ++i) {
-    FarFindData record = MakeRecord("/f/" + std::to_string(i), static_cast<DWORD>(i));
+    platform::FileRecord record = MakeRecord("/f/" + std::to_string(i), static_cast<DWORD>(i));
     AddResult(&list, &record);
     capacities.insert(list.capacity);
   }
@@ -84,14 +104,14 @@ TEST(RemoveResultTest, TakesOutOneEntryAndKeepsTheOrderOfTheRest) {
     SCOPED_TRACE(c.index);
     ResultsList list;
     for (const char* name : {"a", "b", "c", "d"}) {
-      FarFindData record = MakeRecord(name, 1);
+      platform::FileRecord record = MakeRecord(name, 1);
       AddResult(&list, &record);
     }
     RemoveResult(&list, c.index);
     std::string left;
     for (int i = 0; i < list.count; ++i) left += list.items[i].FindData.cFileName;
     EXPECT_EQ(left, c.left);
-    FarFindData record = MakeRecord("e", 1);
+    platform::FileRecord record = MakeRecord("e", 1);
     AddResult(&list, &record);  // the list grows on from where it stands
     EXPECT_STREQ(list.items[list.count - 1].FindData.cFileName, "e");
     ClearResults(&list);
@@ -100,7 +120,7 @@ TEST(RemoveResultTest, TakesOutOneEntryAndKeepsTheOrderOfTheRest) {
 
 TEST(ClearResultsTest, LeavesAnEmptyListThatCanGrowAgain) {
   ResultsList list;
-  FarFindData record = MakeRecord("/a", 1);
+  platform::FileRecord record = MakeRecord("/a", 1);
   AddResult(&list, &record);
   ClearResults(&list);
   EXPECT_EQ(list.items, nullptr);

@@ -48,7 +48,7 @@ class TestFoundFileTest : public ::testing::Test {
     TestRun test(settings, mode >= 1 && mode <= 3);
     for (const char* name : {"hit.txt", "miss.txt", "empty.txt", "missing.txt"}) {
       if (test.context.Stopped()) break;  // as the walker does
-      FarFindData record{};
+      platform::FileRecord record{};
       const std::string path = folder_ + "/" + name;
       std::strncpy(record.cFileName, path.c_str(), sizeof(record.cFileName) - 1);
       FoundFile found(record);

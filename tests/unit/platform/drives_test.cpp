@@ -27,7 +27,7 @@ std::vector<Listed> ListAll() {
 }
 
 std::string RootOf(const char* path) {
-  char root[kMaxPath];
+  char root[platform::kMaxPath];
   return platform::FindDriveRoot(path, root, sizeof root) ? root : "(none)";
 }
 
@@ -137,7 +137,7 @@ TEST(DrivesTest, ThisMachinesMountsAreListedInLetterOrderFromC) {
     EXPECT_EQ(all[i].root[std::strlen(all[i].root) - 1], '/');
     EXPECT_NE(std::strncmp(all[i].root, "/proc/", 6), 0);
   }
-  char root[kMaxPath];
+  char root[platform::kMaxPath];
   EXPECT_TRUE(platform::FindDriveRoot("/", root, sizeof root));
 }
 

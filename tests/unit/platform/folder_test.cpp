@@ -64,12 +64,12 @@ TEST_F(FolderTest, EntriesHaveTheirKindsAndRecordsEqualTheListings) {
 
   platform::Listing* listing = platform::OpenListing(path.c_str());
   ASSERT_NE(listing, nullptr);
-  FarFindData listed;
+  platform::FileRecord listed;
   int compared = 0;
   while (platform::NextListingEntry(listing, &listed)) {
     if (!expected.count(listed.cFileName)) continue;
     SCOPED_TRACE(listed.cFileName);
-    FarFindData queried;
+    platform::FileRecord queried;
     std::memset(&queried, 0xAB, sizeof queried);
     ASSERT_TRUE(platform::QueryFolderEntry(folder.get(), listed.cFileName, &queried));
     EXPECT_EQ(std::memcmp(&queried, &listed, sizeof listed), 0);
@@ -77,7 +77,7 @@ TEST_F(FolderTest, EntriesHaveTheirKindsAndRecordsEqualTheListings) {
   }
   platform::CloseListing(listing);
   EXPECT_EQ(compared, static_cast<int>(expected.size()));
-  FarFindData gone;
+  platform::FileRecord gone;
   EXPECT_FALSE(platform::QueryFolderEntry(folder.get(), "missing", &gone));
 }
 
@@ -135,7 +135,7 @@ TEST_F(FolderTest, FilesOpenRelativeToTheFolderOnlyWhenRegular) {
     SCOPED_TRACE(c.name);
     platform::File file;
     std::uint64_t size = 99;
-    FarFindData opened;
+    platform::FileRecord opened;
     std::memset(&opened, 0x5a, sizeof opened);
     EXPECT_EQ(file.OpenForReadingIn(folder.get(), c.name, &size, &opened), c.opens);
     if (!c.opens) {
@@ -144,7 +144,7 @@ TEST_F(FolderTest, FilesOpenRelativeToTheFolderOnlyWhenRegular) {
     }
     EXPECT_EQ(size, c.size);
     // The open gives the record the folder gives for the name.
-    FarFindData queried;
+    platform::FileRecord queried;
     ASSERT_TRUE(platform::QueryFolderEntry(folder.get(), c.name, &queried));
     EXPECT_EQ(std::memcmp(&opened, &queried, sizeof opened), 0);
     char bytes[16] = {};

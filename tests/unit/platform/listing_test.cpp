@@ -12,22 +12,22 @@
 
 namespace {
 
-std::map<std::string, FarFindData> ListFolder(const std::string& folder) {
-  std::map<std::string, FarFindData> entries;
+std::map<std::string, platform::FileRecord> ListFolder(const std::string& folder) {
+  std::map<std::string, platform::FileRecord> entries;
   platform::Listing* listing = platform::OpenListing(folder.c_str());
   EXPECT_NE(listing, nullptr) << folder;
   if (!listing) return entries;
-  FarFindData entry;
+  platform::FileRecord entry;
   while (platform::NextListingEntry(listing, &entry)) entries[entry.cFileName] = entry;
   platform::CloseListing(listing);
   return entries;
 }
 
-std::uint64_t Ticks(const FILETIME& t) {
+std::uint64_t Ticks(const platform::FileTime& t) {
   return (std::uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime;
 }
 
-std::uint64_t Size(const FarFindData& e) {
+std::uint64_t Size(const platform::FileRecord& e) {
   return (std::uint64_t{e.nFileSizeHigh} << 32) | e.nFileSizeLow;
 }
 
@@ -45,21 +45,21 @@ TEST(ListingTest, ReportsAttributesSizesAndLinksWithoutFollowingFolders) {
   scratch::WriteFile(folder / "big", "");
   std::filesystem::resize_file(folder / "big", (std::uint64_t{5} << 32) + 7);  // sparse
 
-  const DWORD file = kAttrArchive;
-  const DWORD link = kAttrDirectory | kAttrReparsePoint;
+  const std::uint32_t file = platform::kAttrArchive;
+  const std::uint32_t link = platform::kAttrDirectory | platform::kAttrReparsePoint;
   struct Expected {
     const char* name;
-    DWORD attributes;
+    std::uint32_t attributes;
     std::uint64_t size;
   };
   const Expected expected[] = {
       {"plain.txt", file, 5},
-      {".hidden", file | kAttrHidden, 0},
-      {"readonly", file | kAttrReadOnly, 1},
-      {"sub", kAttrDirectory, 0},
+      {".hidden", file | platform::kAttrHidden, 0},
+      {"readonly", file | platform::kAttrReadOnly, 1},
+      {"sub", platform::kAttrDirectory, 0},
       {"tosub", link, 0},
       {"toplain", file, 5},  // as the file it points to
-      {"dangling", kAttrNormal, 0},
+      {"dangling", platform::kAttrNormal, 0},
       {"big", file, (std::uint64_t{5} << 32) + 7},
   };
   auto entries = ListFolder(folder.path() + "/");
@@ -84,7 +84,7 @@ TEST(ListingTest, TimesAreCountedFrom1601In100NanosecondSteps) {
   timespec times[2] = {{1000000000, 123456700}, {1000000001, 999999900}};
   ASSERT_EQ(utimensat(AT_FDCWD, (folder / "dated").c_str(), times, 0), 0);
   auto entries = ListFolder(folder.path() + "/");
-  const FarFindData& e = entries["dated"];
+  const platform::FileRecord& e = entries["dated"];
   constexpr std::uint64_t k1970 = 116444736000000000ULL;
   EXPECT_EQ(Ticks(e.ftLastAccessTime), k1970 + 10000000000000000ULL + 1234567);
   EXPECT_EQ(Ticks(e.ftLastWriteTime), k1970 + 10000000010000000ULL + 9999999);
@@ -96,8 +96,8 @@ TEST(ListingTest, AnotherFileSystemMountedBelowIsNotToBeEntered) {
     GTEST_SKIP() << "/proc is not a mount of its own here";
   auto entries = ListFolder("/");
   ASSERT_TRUE(entries.count("proc"));
-  EXPECT_EQ(entries["proc"].dwFileAttributes & (kAttrDirectory | kAttrReparsePoint),
-            kAttrDirectory | kAttrReparsePoint);
+  EXPECT_EQ(entries["proc"].dwFileAttributes & (platform::kAttrDirectory | platform::kAttrReparsePoint),
+            platform::kAttrDirectory | platform::kAttrReparsePoint);
 }
 
 TEST(ListingTest, WhatIsNoFolderCannotBeListed) {
@@ -106,7 +106,7 @@ TEST(ListingTest, WhatIsNoFolderCannotBeListed) {
   EXPECT_EQ(platform::OpenListing((folder / "missing/").c_str()), nullptr);
   EXPECT_EQ(platform::OpenListing((folder / "file").c_str()), nullptr);
   EXPECT_EQ(platform::OpenListing(nullptr), nullptr);
-  FarFindData entry;
+  platform::FileRecord entry;
   EXPECT_FALSE(platform::NextListingEntry(nullptr, &entry));
   platform::CloseListing(nullptr);
 }

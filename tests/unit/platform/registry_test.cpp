@@ -32,8 +32,8 @@ class RegistryTest : public ::testing::Test {
   }
 
   // The stored bytes of a value, or nullopt when the key does not have it.
-  static std::optional<std::string> Query(RegistryKey* key, const char* name, DWORD* type) {
-    DWORD size = 0;
+  static std::optional<std::string> Query(RegistryKey* key, const char* name, std::uint32_t* type) {
+    std::uint32_t size = 0;
     if (!QueryRegistryValue(key, name, type, nullptr, &size)) return std::nullopt;
     std::string bytes(size, '\0');
     if (!QueryRegistryValue(key, name, type, bytes.data(), &size)) return std::nullopt;
@@ -41,8 +41,8 @@ class RegistryTest : public ::testing::Test {
     return bytes;
   }
 
-  static bool Set(RegistryKey* key, const char* name, DWORD type, const std::string& bytes) {
-    return SetRegistryValue(key, name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+  static bool Set(RegistryKey* key, const char* name, std::uint32_t type, const std::string& bytes) {
+    return SetRegistryValue(key, name, type, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
   }
 
   scratch::Folder folder_;
@@ -51,7 +51,7 @@ class RegistryTest : public ::testing::Test {
 
 struct StoredValue {
   const char* name;
-  DWORD type;
+  std::uint32_t type;
   std::string bytes;
   const char* line;  // how the file shows it
 };
@@ -93,7 +93,7 @@ TEST_F(RegistryTest, EveryTypeKeepsItsExactBytesAcrossReopen) {
   key = OpenRegistryKey(kKey);
   ASSERT_NE(key, nullptr);
   for (const StoredValue& v : values) {
-    DWORD type = 0;
+    std::uint32_t type = 0;
     EXPECT_EQ(Query(key, v.name, &type), v.bytes) << v.name;
     EXPECT_EQ(type, v.type) << v.name;
   }
@@ -106,7 +106,7 @@ TEST_F(RegistryTest, NamesMatchWithoutRegardToCaseAndKeepTheirFirstSpelling) {
   ASSERT_TRUE(Set(key, "FSearchAs", platform::kRegDword, std::string("\1\0\0\0", 4)));
   ASSERT_TRUE(Set(key, "Other", platform::kRegDword, std::string("\2\0\0\0", 4)));
   ASSERT_TRUE(Set(key, "FSEARCHAS", platform::kRegDword, std::string("\5\0\0\0", 4)));
-  DWORD type = 0;
+  std::uint32_t type = 0;
   EXPECT_EQ(Query(key, "fsearchas", &type), std::string("\5\0\0\0", 4));
   ASSERT_EQ(CloseRegistryKey(key), 0);
   std::string text = scratch::ReadFile(KeyFile());
@@ -150,7 +150,7 @@ TEST_F(RegistryTest, QueryFollowsTheRulesOfRegQueryValueEx) {
   ASSERT_NE(key, nullptr);
   ASSERT_TRUE(Set(key, "FText", platform::kRegSz, std::string("hello\0", 6)));
 
-  DWORD type = 99, size = 0;
+  std::uint32_t type = 99, size = 0;
   EXPECT_TRUE(QueryRegistryValue(key, "FText", &type, nullptr, &size));
   EXPECT_EQ(type, platform::kRegSz);
   EXPECT_EQ(size, 6u);
@@ -194,7 +194,7 @@ TEST_F(RegistryTest, HandWrittenFilesInTheExportStyleAreRead) {
                      "\"Few\"=dword:8\r\n");
   RegistryKey* key = OpenRegistryKey(kKey);
   ASSERT_NE(key, nullptr);
-  DWORD type = 0;
+  std::uint32_t type = 0;
   EXPECT_EQ(Query(key, "", &type), std::string("default\0", 8));
   EXPECT_EQ(Query(key, "Wide", &type), "\x01\x02\x03");
   EXPECT_EQ(type, platform::kRegBinary);
@@ -225,7 +225,7 @@ TEST_F(RegistryTest, AFileThatCannotBeReadIsAnEmptyKeyAndIsKeptAsideBeforeAWrite
     scratch::WriteFile(KeyFile(), text);
     RegistryKey* key = OpenRegistryKey(kKey);
     ASSERT_NE(key, nullptr);
-    DWORD type = 0, size = 0;
+    std::uint32_t type = 0, size = 0;
     EXPECT_FALSE(QueryRegistryValue(key, "A", &type, nullptr, &size));
     EXPECT_EQ(CloseRegistryKey(key), 0);
     EXPECT_EQ(scratch::ReadFile(KeyFile()), text) << "reading alone leaves the file alone";
@@ -247,7 +247,7 @@ TEST_F(RegistryTest, AFileThatCannotBeReadIsAnEmptyKeyAndIsKeptAsideBeforeAWrite
   std::sort(kept.begin(), kept.end());
   EXPECT_EQ(kept, (std::vector<std::string>{"first\n", "second\n"}));
   RegistryKey* key = OpenRegistryKey(kKey);
-  DWORD type = 0;
+  std::uint32_t type = 0;
   EXPECT_EQ(Query(key, "A", &type), std::string("\1\0\0\0", 4));
   EXPECT_EQ(CloseRegistryKey(key), 0);
 }

@@ -23,18 +23,18 @@ TEST_F(FilesTest, ListingReportsNamesAttributesAndSizes) {
   platform::Listing* listing = platform::OpenListing((scratch.path() + "\\").c_str());
   ASSERT_NE(listing, nullptr);
   std::set<std::string> names;
-  FarFindData entry;
+  platform::FileRecord entry;
   while (platform::NextListingEntry(listing, &entry)) {
     names.insert(entry.cFileName);
     if (std::strcmp(entry.cFileName, "a.txt") == 0) {
       EXPECT_EQ(entry.nFileSizeLow, 5u);
       EXPECT_EQ(entry.nFileSizeHigh, 0u);
-      EXPECT_EQ(entry.dwFileAttributes & kAttrDirectory, 0u);
+      EXPECT_EQ(entry.dwFileAttributes & platform::kAttrDirectory, 0u);
       EXPECT_NE(entry.ftLastWriteTime.dwHighDateTime, 0u);
     }
     if (std::strcmp(entry.cFileName, "sub") == 0) {
-      EXPECT_NE(entry.dwFileAttributes & kAttrDirectory, 0u);
-      EXPECT_EQ(entry.dwFileAttributes & kAttrReparsePoint, 0u);
+      EXPECT_NE(entry.dwFileAttributes & platform::kAttrDirectory, 0u);
+      EXPECT_EQ(entry.dwFileAttributes & platform::kAttrReparsePoint, 0u);
     }
   }
   platform::CloseListing(listing);
@@ -67,7 +67,7 @@ TEST_F(FilesTest, ViewMapsTheWholeFileAndRefusesAnEmptyOne) {
 TEST_F(FilesTest, CreateWriteReadAndClose) {
   const std::string path = scratch / "new.txt";
   platform::File out;
-  ASSERT_TRUE(out.CreateNew(path.c_str(), kAttrArchive));
+  ASSERT_TRUE(out.CreateNew(path.c_str(), platform::kAttrArchive));
   ASSERT_TRUE(out.Write("hello", 5));
   std::uint64_t size = 0;
   ASSERT_TRUE(out.QuerySize(&size));
@@ -93,7 +93,7 @@ TEST_F(FilesTest, CreateWriteReadAndClose) {
   ASSERT_TRUE(platform::QueryFileInfo(path.c_str(), &info));
   EXPECT_TRUE(info.regular);
   EXPECT_EQ(info.size, 5u);
-  EXPECT_NE(info.mode & kAttrArchive, 0u);
+  EXPECT_NE(info.mode & platform::kAttrArchive, 0u);
   ASSERT_TRUE(platform::QueryFileInfo(scratch.path().c_str(), &info));
   EXPECT_FALSE(info.regular);
   EXPECT_FALSE(platform::QueryFileInfo((scratch / "absent").c_str(), &info));
@@ -101,7 +101,7 @@ TEST_F(FilesTest, CreateWriteReadAndClose) {
 
 TEST_F(FilesTest, CloseTogetherFlushesEachWrittenFileAndClosesEveryOne) {
   platform::File a, reader;
-  ASSERT_TRUE(a.CreateNew((scratch / "a.txt").c_str(), kAttrArchive));
+  ASSERT_TRUE(a.CreateNew((scratch / "a.txt").c_str(), platform::kAttrArchive));
   ASSERT_TRUE(a.Write("aa", 2));
   WriteBytes(scratch / "b.txt", "b");  // the file being written is shared with nobody
   ASSERT_TRUE(reader.OpenForReading((scratch / "b.txt").c_str()));
@@ -139,10 +139,10 @@ TEST_F(FilesTest, ReadOnlyTargetIsNotReplacedAndNewFilesStayWritable) {
   ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
   platform::File out;
   // No new version of a read-only file...
-  EXPECT_FALSE(out.CreateNew(temp.c_str(), kAttrReadOnly | kAttrArchive));
+  EXPECT_FALSE(out.CreateNew(temp.c_str(), platform::kAttrReadOnly | platform::kAttrArchive));
   EXPECT_FALSE(platform::PathExists(temp.c_str()));
   // ...and none takes the place of one.
-  ASSERT_TRUE(out.CreateNew(temp.c_str(), kAttrArchive));
+  ASSERT_TRUE(out.CreateNew(temp.c_str(), platform::kAttrArchive));
   ASSERT_TRUE(out.Write("new", 3));
   ASSERT_TRUE(out.Close());
   EXPECT_FALSE(platform::RenameReplace(temp.c_str(), target.c_str()));
@@ -154,7 +154,7 @@ TEST_F(FilesTest, ReadOnlyTargetIsNotReplacedAndNewFilesStayWritable) {
 TEST_F(FilesTest, ResolvedPathIsFullAndFitsOrFails) {
   const std::string path = scratch / "r.txt";
   WriteBytes(path, "r");
-  char resolved[kMaxPath];
+  char resolved[platform::kMaxPath];
   ASSERT_TRUE(platform::ResolveFilePath(path.c_str(), resolved, sizeof resolved));
   EXPECT_EQ(_stricmp(resolved, path.c_str()), 0) << resolved;
   char tiny[4];

@@ -25,7 +25,7 @@ TEST_F(RegistryTest, KeyIsCreatedAndValuesKeepTypeAndBytes) {
 
   key = platform::OpenRegistryKey(win32test::kSettingsKey);
   ASSERT_NE(key, nullptr);
-  DWORD type = 0, size = 0;
+  std::uint32_t type = 0, size = 0;
   ASSERT_TRUE(platform::QueryRegistryValue(key, "Number", &type, nullptr, &size));
   EXPECT_EQ(type, platform::kRegDword);
   EXPECT_EQ(size, 4u);
@@ -52,7 +52,7 @@ TEST_F(RegistryTest, SmallBufferAndMissingValueFail) {
   ASSERT_NE(key, nullptr);
   ASSERT_TRUE(platform::SetRegistryValue(key, "Long", platform::kRegSz, "0123456789", 11));
   char small[4];
-  DWORD type = 0, size = sizeof small;
+  std::uint32_t type = 0, size = sizeof small;
   EXPECT_FALSE(platform::QueryRegistryValue(key, "Long", &type, small, &size));
   EXPECT_EQ(size, 11u);  // what the value needs
   EXPECT_EQ(type, platform::kRegSz);

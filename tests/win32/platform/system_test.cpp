@@ -28,7 +28,7 @@ TEST(Drives, LettersInOrderWithTheirTypesAndRoots) {
 }
 
 TEST(Drives, RootOfAPath) {
-  char root[kMaxPath];
+  char root[platform::kMaxPath];
   ASSERT_TRUE(platform::FindDriveRoot("C:\\windows\\system32", root, sizeof root));
   EXPECT_STREQ(root, "C:\\");
   ASSERT_TRUE(platform::FindDriveRoot("\\\\server\\share\\folder\\", root, sizeof root));
