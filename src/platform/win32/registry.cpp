@@ -27,8 +27,8 @@ long CloseRegistryKey(RegistryKey* key) {
   return result;
 }
 
-bool QueryRegistryValue(RegistryKey* key, const char* name, DWORD* type, void* data,
-                        DWORD* size) {
+bool QueryRegistryValue(RegistryKey* key, const char* name, std::uint32_t* type, void* data,
+                        std::uint32_t* size) {
   if (!key || !size) return false;
   unsigned long valueType = 0;
   unsigned long valueSize = data ? *size : 0;
@@ -39,8 +39,8 @@ bool QueryRegistryValue(RegistryKey* key, const char* name, DWORD* type, void* d
   return result == ERROR_SUCCESS;
 }
 
-bool SetRegistryValue(RegistryKey* key, const char* name, DWORD type, const void* data,
-                      DWORD size) {
+bool SetRegistryValue(RegistryKey* key, const char* name, std::uint32_t type, const void* data,
+                      std::uint32_t size) {
   if (!key || (!data && size)) return false;
   return RegSetValueExA(key->key, name, 0, type, static_cast<const BYTE*>(data), size) ==
          ERROR_SUCCESS;
