@@ -17,6 +17,7 @@
 #include "filesearch/matchers.h"
 #include "filesearch/walker.h"
 #include "unit/filesearch/search_run_fixture.h"
+#include "unit/test_folder.h"
 #include "unit/text_model_scope.h"
 
 namespace {
@@ -24,19 +25,8 @@ namespace {
 class ParallelMatchersTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const char* base = std::getenv("QUARIX_TEST_TMP");
-    std::filesystem::path root = base && *base ? base : std::filesystem::temp_directory_path();
-    std::filesystem::create_directories(root);
-    std::random_device seed;
-    for (int attempt = 0; attempt < 100 && folder_.empty(); ++attempt) {
-      const std::filesystem::path folder = root / ("parallel-" + std::to_string(seed()));
-      if (std::filesystem::create_directory(folder)) folder_ = folder.string();
-    }
+    folder_ = scratch_.path();
     ASSERT_FALSE(folder_.empty());
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
   }
 
   // Files of random words and line ends; some longer than the first piece a file is read
@@ -69,6 +59,7 @@ class ParallelMatchersTest : public ::testing::Test {
     return MatchFoundFile(file, context);
   }
 
+  TestFolder scratch_{"parallel"};
   std::string folder_;
   std::vector<std::string> paths_;
 };

@@ -16,6 +16,7 @@
 #include "filesearch/walker.h"
 #include "unit/common/message_recorder.h"
 #include "unit/filesearch/search_run_fixture.h"
+#include "unit/test_folder.h"
 
 namespace {
 
@@ -59,20 +60,8 @@ TEST(LineCuts, TheLastLinesStartAfterTheLineEndsBeforeThem) {
 class ReadInPiecesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    // A fresh folder of our own, made the same way on every system the suite runs on.
-    const char* base = std::getenv("QUARIX_TEST_TMP");
-    std::filesystem::path root = base && *base ? base : std::filesystem::temp_directory_path();
-    std::filesystem::create_directories(root);
-    std::random_device seed;
-    for (int attempt = 0; attempt < 100 && folder_.empty(); ++attempt) {
-      const std::filesystem::path folder = root / ("pieces-" + std::to_string(seed()));
-      if (std::filesystem::create_directory(folder)) folder_ = folder.string();
-    }
+    folder_ = scratch_.path();
     ASSERT_FALSE(folder_.empty());
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder_, ignored);
   }
 
   std::string Write(const char* name, const std::string& bytes) {
@@ -101,6 +90,7 @@ class ReadInPiecesTest : public ::testing::Test {
     return test.results.count == 1;
   }
 
+  TestFolder scratch_{"pieces"};
   std::string folder_;
   int severalLines_ = 5;
 };
