@@ -9,11 +9,11 @@ namespace platform {
 namespace {
 
 // 2^62: no file comes near it, so the lock never stands in the way of a read or a write.
-constexpr DWORD kLockOffsetHigh = 0x40000000;
+constexpr unsigned long kLockOffsetHigh = 0x40000000;
 
 HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
-HANDLE OpenShared(const char* path, DWORD access) {
+HANDLE OpenShared(const char* path, unsigned long access) {
   return CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
                      nullptr);
@@ -58,7 +58,7 @@ Removal RemoveUnheldFile(const char* path) {
   if (!path || !*path) return Removal::kFailed;
   HANDLE file = OpenShared(path, GENERIC_READ | DELETE);
   if (file == INVALID_HANDLE_VALUE) {
-    const DWORD error = GetLastError();
+    const unsigned long error = GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Removal::kFailed
                                                                           : Removal::kHeld;
   }

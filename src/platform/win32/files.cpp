@@ -72,7 +72,7 @@ bool File::CreateNew(const char* path, std::uint32_t mode) {
   // refused, the file is still written, with the access list it inherits.
   // Shared for reading and deletion only, so that a FileHold can be opened on the file and
   // the file renamed while the hold lasts; nobody else writes it.
-  const DWORD share = FILE_SHARE_READ | FILE_SHARE_DELETE;
+  const unsigned long share = FILE_SHARE_READ | FILE_SHARE_DELETE;
   HANDLE file = CreateFileA(path, GENERIC_WRITE | WRITE_DAC, share, nullptr, CREATE_NEW,
                             attributes, nullptr);
   if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
