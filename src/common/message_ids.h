@@ -85,6 +85,8 @@ enum MessageId : int {
   kMsgChangedMeanwhile = 59,
   // The results panel's title when files were left out (one decimal number).
   kMsgFoundFilesLeftOut = 60,
+  // After a walk that removed temporary files of replaces that died: above their number.
+  kMsgTemporariesRemoved = 61,
 
   kMessageCount  // the lines of text each language file holds
 };

@@ -77,4 +77,6 @@ struct SearchRun {
   // Only the host's thread, which walks, touches these.
   ResultsList* results = nullptr;
   int filesTested = 0;
+  // Temporary files of replaces that died, removed on the way.
+  int temporariesRemoved = 0;
 };

@@ -12,6 +12,7 @@
 #include "filesearch/match_context.h"
 #include "filesearch/results.h"
 #include "filesearch/search_run.h"
+#include "filesearch/temporary_names.h"
 #include "platform/platform.h"
 
 namespace {
@@ -83,6 +84,8 @@ struct FolderFiles {
   std::vector<File> files;
   std::string names;
   std::vector<platform::FileRecord> records;
+  // Names of replaces' temporary files, each ended by a zero: never listed.
+  std::string temporaries;
 };
 
 // One listing of the folder: the files that pass the masks and, when asked for, the
@@ -98,6 +101,11 @@ void ListFolder(platform::Folder* folder, const char* masks, int n, FolderFiles*
       if (subfolders && entry.kind == platform::EntryKind::kFolder) subfolders->emplace_back(name);
       continue;
     }
+    // A replace's temporary file is no file of the user's, whatever the masks say.
+    if (IsNewVersionName(name)) {
+      listed->temporaries.append(name, std::strlen(name) + 1);
+      continue;
+    }
     if (!MatchMaskList(masks, name)) continue;
     // A full path that would not fit the record is skipped, never cut.
     const std::size_t length = std::strlen(name);
@@ -109,6 +117,34 @@ void ListFolder(platform::Folder* folder, const char* masks, int n, FolderFiles*
     }
     listed->files.push_back({static_cast<std::uint32_t>(listed->names.size()), record});
     listed->names.append(name, length + 1);
+  }
+}
+
+// True when the temporary file of target (a full path) may be the only whole new version
+// of it: target has several names, so it is written over in place, and a replace that
+// died meanwhile may have left it half written. Its backup, a second name that the
+// replace gives it before the rename, is the one name that does not count.
+bool MayHoldTheOnlyNewVersion(const std::string& target) {
+  platform::FileInfo file, backup;
+  if (!platform::QueryFileInfo(target.c_str(), &file) || file.links <= 1) return false;
+  const std::string old = target + ".old";
+  return !(file.links == 2 && old.size() < static_cast<std::size_t>(kMaxPath) &&
+           platform::QueryFileInfo(old.c_str(), &backup) && backup.device == file.device &&
+           backup.index == file.index);
+}
+
+// Removes the temporary files of the folder (path, n long) that no live replace holds,
+// and counts them; one that may hold the only whole new version of its file stays.
+void RemoveDeadTemporaries(const std::string& names, const char* path, int n, SearchRun& run) {
+  for (std::size_t at = 0; at < names.size(); at += std::strlen(names.c_str() + at) + 1) {
+    const char* name = names.c_str() + at;
+    std::size_t targetLength = 0;
+    if (!IsNewVersionName(name, &targetLength)) continue;
+    const std::string full = std::string(path, static_cast<std::size_t>(n)) + name;
+    if (full.size() >= static_cast<std::size_t>(kMaxPath)) continue;
+    if (MayHoldTheOnlyNewVersion(full.substr(0, n + targetLength))) continue;
+    if (platform::RemoveUnheldFile(full.c_str()) == platform::Removal::kRemoved)
+      ++run.temporariesRemoved;
   }
 }
 
@@ -129,6 +165,7 @@ bool TestFolderFiles(Walk& walk, platform::Folder* folder, const char* path, int
   ShowProgress(path, run);
   FolderFiles listed;
   ListFolder(folder, run.settings.masks.c_str(), n, &listed, subfolders);
+  if (!listed.temporaries.empty()) RemoveDeadTemporaries(listed.temporaries, path, n, run);
   platform::FileRecord record;
   for (const FolderFiles::File& file : listed.files) {
     // The record as the listing gives it, with the full path in place of the bare name.
@@ -231,6 +268,33 @@ int WalkSelectedFolders(Walk& walk, char* path, const PanelInfo& panel) {
   return 1;
 }
 
+// Says how many temporary files of dead replaces the walk removed, when it removed any.
+void ShowTemporariesRemoved(const SearchRun& run) {
+  if (run.temporariesRemoved == 0) return;
+  const std::string count = std::to_string(run.temporariesRemoved);
+  const char* lines[] = {MessageText(kMsgPluginTitle), MessageText(kMsgTemporariesRemoved),
+                         count.c_str(), MessageText(kMsgOk)};
+  Info.Message(Info.ModuleNumber, 0, nullptr, lines, 4, 1);
+}
+
+int WalkTheScope(SearchRun& run, Walk& walk, const PanelInfo& panel) {
+  char path[kMaxPath] = {};
+  switch (run.settings.scope) {
+    case kScopeAllDrives:
+      WalkDrives(walk, path);
+      return 1;
+    case kScopeCurrentDrive:
+      WalkCurrentDrive(walk, path, panel);
+      return 1;
+    case kScopeSelectedFolders:
+      return WalkSelectedFolders(walk, path, panel);
+    default:
+      // The folder with or without its subfolders; an unknown scope walks like 2.
+      if (CopyPath(path, panel.CurDir)) WalkFolder(walk, path);
+      return 1;
+  }
+}
+
 }  // namespace
 
 int EnsureTrailingBackslash(char* path) {
@@ -270,19 +334,8 @@ int WalkScope(SearchRun& run, const FileAction& action, bool recordsOnDemand) {
   // The host's thread walks and looks at the console; its context lives for the walk.
   MatchContext context(run, true);
   Walk walk{run, context, action, recordsOnDemand};
-  char path[kMaxPath] = {};
-  switch (run.settings.scope) {
-    case kScopeAllDrives:
-      WalkDrives(walk, path);
-      return 1;
-    case kScopeCurrentDrive:
-      WalkCurrentDrive(walk, path, panel);
-      return 1;
-    case kScopeSelectedFolders:
-      return WalkSelectedFolders(walk, path, panel);
-    default:
-      // The folder with or without its subfolders; an unknown scope walks like 2.
-      if (CopyPath(path, panel.CurDir)) WalkFolder(walk, path);
-      return 1;
-  }
+  run.temporariesRemoved = 0;
+  const int result = WalkTheScope(run, walk, panel);
+  ShowTemporariesRemoved(run);
+  return result;
 }

@@ -192,6 +192,25 @@ inline bool IsSameVersion(const FileInfo& a, const FileInfo& b) {
          a.modified == b.modified && a.changed == b.changed;
 }
 
+// A file this process writes under a temporary name, marked as in use: the mark lasts
+// while the hold lives, also after the file is closed and renamed, and the system drops
+// it when the process ends however it ends (posix: flock on the open file; Windows: a
+// byte-range lock far beyond any content, on a handle that shares deletion). Another
+// process can then tell a temporary file in use from one left behind by a dead one.
+class FileHold {
+ public:
+  FileHold() = default;
+  FileHold(const FileHold&) = delete;
+  FileHold& operator=(const FileHold&) = delete;
+  ~FileHold() { Release(); }
+  bool IsHeld() const { return handle_ != -1; }
+  void Release();
+
+ private:
+  friend class File;
+  std::intptr_t handle_ = -1;
+};
+
 // One open file. Every call reports failure instead of throwing; the destructor closes a
 // file still open without reporting anything (a file being written should be closed with
 // Close, whose result says whether every byte reached the disk).
@@ -214,6 +233,9 @@ class File {
   // A new file that must not exist yet, for writing, with the given mode (as FileInfo
   // reports it for another file).
   bool CreateNew(const char* path, std::uint32_t mode);
+  // Holds the file just made by CreateNew at path (see FileHold). False when another
+  // process holds it or it lost its name meanwhile: it is then no longer this process's.
+  bool Hold(const char* path, FileHold* hold) const;
   // An existing file, for writing over its bytes in place: nothing is cut or created.
   bool OpenForRewriting(const char* path);
   bool IsOpen() const { return handle_ >= 0; }
@@ -266,6 +288,15 @@ bool RenameNoReplace(const char* from, const char* to);
 // Renames, replacing the target in one step: puts a finished file in place of another.
 bool RenameReplace(const char* from, const char* to);
 bool DeleteFile(const char* path);
+// What RemoveUnheldFile did.
+enum class Removal {
+  kRemoved,
+  kHeld,    // a process holds it (see FileHold), or it cannot be opened to find out
+  kFailed,  // not a regular file, gone, or not removable
+};
+// Removes the regular file at path unless a process holds it; the hold is asked for
+// and kept while the name is removed, so a process cannot take it meanwhile.
+Removal RemoveUnheldFile(const char* path);
 // The full path of the file that path names, with every link resolved. False when it
 // cannot be resolved or the result would not fit resolvedSize bytes.
 bool ResolveFilePath(const char* path, char* resolved, int resolvedSize);

@@ -250,6 +250,7 @@ TEST_F(ReplaceBatchKilledTest, EveryMomentLeavesWholeVersionsRenamedInWalkOrder)
             EXPECT_TRUE(ReplaceFooByBar(old[name]).starts_with(content)) << entry;
           }
         }
+        ExpectNextRunsCleanUp(tree, old, nth % 2 == 0, {}, ReadTree);
       }
     }
   }

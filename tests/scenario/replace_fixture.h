@@ -59,6 +59,58 @@ inline ChildResult RunReplaceUnderFaultPlan(const std::string& tree, bool backup
                   {{"QUARIX_PLUGIN_DIR", QUARIX_BIN_DIR}, {"QUARIX_FAIL", fail}});
 }
 
+// Lists every file of one folder as the quarix program's search does (the files without
+// a text that none holds), each name ended by a NUL byte.
+inline ChildResult RunSearchOfEveryFile(const std::string& tree) {
+  return RunChild(QUARIX_BIN_DIR "/quarix",
+                  {"search", tree, "--mask", "*", "--text", "text in no file", "--mode", "plain",
+                   "--inverse", "--scope", "folder", "-0"},
+                  {{"QUARIX_PLUGIN_DIR", QUARIX_BIN_DIR}});
+}
+
+// The names of the replace's temporary files among the entries of a tree.
+template <typename Tree>
+std::vector<std::string> TemporaryNames(const Tree& tree) {
+  std::vector<std::string> names;
+  for (const auto& [name, content] : tree)
+    if (name.find(".qxnew-") != std::string::npos) names.push_back(name);
+  return names;
+}
+
+// What a run of the quarix program said about the temporary files it removed: their
+// number, or 0 when it said nothing of them.
+inline int RemovedTemporaries(const ChildResult& result) {
+  const std::string said = "Temporary files of interrupted replaces removed:\n";
+  const std::size_t at = result.err.find(said);
+  return at == std::string::npos ? 0 : std::atoi(result.err.c_str() + at + said.size());
+}
+
+// After a replace of tree was killed: the next runs neither list nor leave a temporary
+// file of the project's naming (but those kept is told which names they keep) and say how
+// many they removed. With searchFirst a search comes before the replace and removes them;
+// otherwise the replace does. Every file holds its new version afterwards.
+template <typename Tree, typename ReadTreeFn>
+void ExpectNextRunsCleanUp(const std::string& tree, const Tree& old, bool searchFirst,
+                           const std::vector<std::string>& kept, ReadTreeFn readTree) {
+  const Tree before = readTree(tree);
+  const std::size_t dead = TemporaryNames(before).size() - kept.size();
+  if (searchFirst) {
+    ChildResult search = RunSearchOfEveryFile(tree);
+    EXPECT_EQ(search.out.find(".qxnew-"), std::string::npos) << "a temporary file listed";
+    EXPECT_EQ(RemovedTemporaries(search), static_cast<int>(dead)) << search.err;
+  }
+  ChildResult next = RunReplaceUnderFaultPlan(tree, false, "");
+  EXPECT_NE(next.exitCode, -1) << next.err;
+  EXPECT_EQ(RemovedTemporaries(next), searchFirst ? 0 : static_cast<int>(dead)) << next.err;
+  const Tree after = readTree(tree);
+  EXPECT_EQ(TemporaryNames(after), kept);
+  for (const auto& [name, content] : old) {
+    const auto found = after.find(name);
+    ASSERT_NE(found, after.end()) << name;
+    EXPECT_TRUE(found->second == ReplaceFooByBar(content)) << name << " is not the new version";
+  }
+}
+
 class ReplaceTest : public ScenarioTest {
  protected:
   // Stores the options, loads Trawlix, shows the folder and runs the replace command with

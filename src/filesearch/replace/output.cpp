@@ -6,30 +6,36 @@
 
 #include "common/messages.h"
 #include "filesearch/replace/batch.h"
+#include "filesearch/temporary_names.h"
 
 namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
-constexpr int kCreateAttempts = 64;
 
 // A name beside the target that no other file has: the target's name, a mark of this
 // plugin and a number that changes with every attempt.
 std::string TemporaryName(const std::string& target, const char* mark, unsigned attempt) {
   static unsigned long long serial =
       static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
-  char suffix[40];
-  std::snprintf(suffix, sizeof suffix, ".%s-%llx-%u", mark, ++serial & 0xffffffffffULL, attempt);
-  return target + suffix;
+  return MakeTemporaryName(target, mark, ++serial, attempt);
 }
 
-// Creates a new file beside target under a name that no other file has.
+// Creates a new file beside target under a name that no other file has. With hold given,
+// the file is held as long as it lives (see platform::FileHold).
 bool CreateBeside(const std::string& target, const char* mark, std::uint32_t mode,
-                  platform::File& file, std::string* name) {
-  for (unsigned attempt = 0; attempt < kCreateAttempts; ++attempt) {
+                  platform::File& file, std::string* name, platform::FileHold* hold = nullptr) {
+  for (unsigned attempt = 0; attempt < kTemporaryAttempts; ++attempt) {
     std::string candidate = TemporaryName(target, mark, attempt);
     if (file.CreateNew(candidate.c_str(), mode)) {
-      *name = candidate;
-      return true;
+      if (!hold || file.Hold(candidate.c_str(), hold)) {
+        *name = candidate;
+        return true;
+      }
+      // Another run took the new file for one left behind and removes it, or the hold
+      // failed: either way the file is not ours to write. Another name.
+      file.Close();
+      platform::DeleteFile(candidate.c_str());
+      continue;
     }
     // Only a name taken by another file is worth another attempt.
     if (!platform::PathExists(candidate.c_str())) return false;
@@ -92,7 +98,7 @@ void ShowReadWarning(const char* path) { ShowFileWarning("FRReadError", kMsgCann
 void ShowWriteWarning(const char* path) { ShowFileWarning("FRWriteError", kMsgCannotWrite, path); }
 
 bool NewVersion::Create() {
-  if (!CreateBeside(target_, "qxnew", original_.mode, file_, &temp_)) return false;
+  if (!CreateBeside(target_, "qxnew", original_.mode, file_, &temp_, &hold_)) return false;
   created_ = true;
   buffer_.reserve(kBufferSize);
   // Best effort: what the caller may not set, the new version does without.
@@ -245,11 +251,14 @@ bool NewVersion::PlaceInPlace(bool backup) {
 }
 
 void NewVersion::Discard() {
-  if (!created_) return;
-  file_.Close();
-  buffer_.clear();
-  // A failed delete is tried once more: the temporary file must not stay behind.
-  if (!platform::DeleteFile(temp_.c_str())) platform::DeleteFile(temp_.c_str());
-  created_ = false;
-  temp_.clear();
+  if (created_) {
+    file_.Close();
+    buffer_.clear();
+    // A failed delete is tried once more: the temporary file must not stay behind.
+    if (!platform::DeleteFile(temp_.c_str())) platform::DeleteFile(temp_.c_str());
+    created_ = false;
+    temp_.clear();
+  }
+  // Only now, with the temporary file renamed or removed, may another run look at it.
+  hold_.Release();
 }

@@ -59,6 +59,8 @@ class NewVersion {
   platform::FileInfo original_;
   std::string temp_;
   platform::File file_;
+  // Marks the temporary file as in use until it is renamed or removed.
+  platform::FileHold hold_;
   bool created_ = false;
   std::uint64_t size_ = 0;
   std::vector<unsigned char> buffer_;

@@ -70,10 +70,13 @@ bool File::CreateNew(const char* path, std::uint32_t mode) {
   if (attributes == 0) attributes = FILE_ATTRIBUTE_NORMAL;
   // WRITE_DAC lets AdoptMetadata give the file its original's access list; where it is
   // refused, the file is still written, with the access list it inherits.
-  HANDLE file = CreateFileA(path, GENERIC_WRITE | WRITE_DAC, 0, nullptr, CREATE_NEW, attributes,
-                            nullptr);
+  // Shared for reading and deletion only, so that a FileHold can be opened on the file and
+  // the file renamed while the hold lasts; nobody else writes it.
+  const unsigned long share = FILE_SHARE_READ | FILE_SHARE_DELETE;
+  HANDLE file = CreateFileA(path, GENERIC_WRITE | WRITE_DAC, share, nullptr, CREATE_NEW,
+                            attributes, nullptr);
   if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
-    file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+    file = CreateFileA(path, GENERIC_WRITE, share, nullptr, CREATE_NEW, attributes, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   handle_ = reinterpret_cast<std::intptr_t>(file);
   writing_ = true;
