@@ -27,20 +27,20 @@ long CloseRegistryKey(RegistryKey* key) {
   return result;
 }
 
-bool QueryRegistryValue(RegistryKey* key, const char* name, DWORD* type, void* data,
-                        DWORD* size) {
+bool QueryRegistryValue(RegistryKey* key, const char* name, std::uint32_t* type, void* data,
+                        std::uint32_t* size) {
   if (!key || !size) return false;
   unsigned long valueType = 0;
   unsigned long valueSize = data ? *size : 0;
   long result = RegQueryValueExA(key->key, name, nullptr, &valueType,
                                  static_cast<BYTE*>(data), &valueSize);
-  if (type) *type = static_cast<DWORD>(valueType);
-  *size = static_cast<DWORD>(valueSize);
+  if (type) *type = static_cast<std::uint32_t>(valueType);
+  *size = static_cast<std::uint32_t>(valueSize);
   return result == ERROR_SUCCESS;
 }
 
-bool SetRegistryValue(RegistryKey* key, const char* name, DWORD type, const void* data,
-                      DWORD size) {
+bool SetRegistryValue(RegistryKey* key, const char* name, std::uint32_t type, const void* data,
+                      std::uint32_t size) {
   if (!key || (!data && size)) return false;
   return RegSetValueExA(key->key, name, 0, type, static_cast<const BYTE*>(data), size) ==
          ERROR_SUCCESS;
