@@ -131,7 +131,9 @@ depends=$(cd "$shlibs" && dpkg-shlibdeps -O "$lib/quarix" "$lib"/*.so "$plug"/*.
 deb_arch=$(dpkg --print-architecture)
 normalize "$deb"
 chmod 755 "$lib/quarix"
-installed_size=$(du -sk --apparent-size --exclude=DEBIAN "$deb" | cut -f1)
+# The files' sizes alone: what a folder takes differs between file systems.
+installed_size=$(find "$deb" -path "$deb/DEBIAN" -prune -o -type f -printf '%s\n' |
+                 awk '{ sum += $1 } END { print int((sum + 1023) / 1024) }')
 sed -e "s/@VERSION@/$version/" -e "s/@ARCH@/$deb_arch/" -e "s/@SIZE@/$installed_size/" \
     -e "s#@DEPENDS@#$depends#" "$src/packaging/control" >"$deb/DEBIAN/control"
 normalize "$deb/DEBIAN"
