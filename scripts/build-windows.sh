@@ -19,7 +19,7 @@ for arch in "${archs[@]}"; do
   cmake -S . -B "$build/dll" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-$arch.cmake" \
     -DQUARIX_PCRE2_PREFIX="$PWD/$build/third-party/pcre2" \
     -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-  cmake --build "$build/dll" -j 2 --target Trawlix Linquo
+  cmake --build "$build/dll" -j 2 --target Trawlix Linquo quarix_languages
   OBJDUMP=$arch-w64-mingw32-objdump \
     tests/check_exports_win32.sh "$build/dll/bin/Trawlix.dll" "$build/dll/bin/Linquo.dll"
   out=$build/Quarix
@@ -27,7 +27,10 @@ for arch in "${archs[@]}"; do
   for dll in Trawlix.dll Linquo.dll; do
     "$arch-w64-mingw32-strip" -o "$out/$dll" "$build/dll/bin/$dll"
   done
-  cp lng/QuarixEng.lng lng/QuarixRus.lng lng/QuarixEng.hlf lng/QuarixRus.hlf "$out/"
+  # The help files as the build made them: with the version on their contents page.
+  for file in QuarixEng.lng QuarixRus.lng QuarixEng.hlf QuarixRus.hlf; do
+    cp "$build/dll/bin/$file" "$out/"
+  done
   echo "ready ($arch): $out (Trawlix.dll, Linquo.dll, QuarixEng.lng, QuarixRus.lng," \
        "QuarixEng.hlf, QuarixRus.hlf)"
 done

@@ -10,6 +10,7 @@
 #include "escaped_text.h"
 #include "find_command.h"
 #include "options.h"
+#include "quarix_version.h"
 #include "replace_files_command.h"
 #include "search_command.h"
 
@@ -30,11 +31,21 @@ struct NamedCommand {
   int (*run)(int argc, char** argv);
 };
 
+int PrintVersion(int argc, char**) {
+  if (argc > 0) {
+    std::fputs("quarix: --version takes no arguments\n", stderr);
+    return program::kCommandFailed;
+  }
+  std::printf("quarix %s\n", kQuarixVersion);
+  return 0;
+}
+
 constexpr NamedCommand kNamedCommands[] = {
     {"search", program::RunSearchCommand},
     {"replace", program::RunReplaceFilesCommand},
     {"config", program::RunConfigCommand},
     {"edit", program::RunEditCommand},
+    {"--version", PrintVersion},
 };
 
 constexpr int kUsageError = program::kCommandFailed;

@@ -24,6 +24,7 @@ const char* UsageText() {
          "  config      the configuration dialog, its fields filled from the options\n"
          "  edit        search and replace in a file with the editor plugin\n"
          "  -h, --help  show this text\n"
+         "  --version   show the version\n"
          "\n"
          "Names: with -0 as they are; on a terminal one per line with control characters\n"
          "escaped (\\n, \\t, \\x1b; a backslash as \\\\); otherwise one per line as they are.\n"

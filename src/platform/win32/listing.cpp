@@ -22,7 +22,7 @@ namespace platform {
 
 namespace {
 
-FileTime ToOurFileTime(const Win32FileTime& t) {
+FileTime ToOurFileTime(const FILETIME& t) {
   return FileTime{static_cast<std::uint32_t>(t.dwLowDateTime),
                   static_cast<std::uint32_t>(t.dwHighDateTime)};
 }

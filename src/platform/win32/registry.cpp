@@ -34,8 +34,8 @@ bool QueryRegistryValue(RegistryKey* key, const char* name, std::uint32_t* type,
   unsigned long valueSize = data ? *size : 0;
   long result = RegQueryValueExA(key->key, name, nullptr, &valueType,
                                  static_cast<BYTE*>(data), &valueSize);
-  if (type) *type = static_cast<DWORD>(valueType);
-  *size = static_cast<DWORD>(valueSize);
+  if (type) *type = static_cast<std::uint32_t>(valueType);
+  *size = static_cast<std::uint32_t>(valueSize);
   return result == ERROR_SUCCESS;
 }
 
