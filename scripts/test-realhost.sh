@@ -4,6 +4,8 @@
 #   kernel cannot run 32-bit programs) and Far Manager 3 x64 (the x86_64 DLLs, through
 #   its support for 1.x plugins, under 64-bit Wine).
 #   scripts/test-realhost.sh [far175|far3|all]          (default: all)
+# With QUARIX_REALHOST_ZIPS set to a folder of release zips (scripts/package.sh), each host
+# takes its plugin folder from the zip of its architecture, unpacked, instead of a build.
 # Builds the DLLs, builds each host once into a cache keyed by its source archive
 # (QUARIX_HOST_CACHE, default ~/.cache/quarix-hosts), runs the checks in a work folder of
 # its own (FAR175_WORK / FAR3_WORK, default build-realhost/<host>; never your own Wine
@@ -85,9 +87,16 @@ build_host() {
 # stage_plugins NAME DEST: the plugin folder for the host (its DLLs, the language files
 # and, when present, the help files).
 stage_plugins() {
-  local build=build-win32
-  [ "$1" = far3 ] && build="build-win64"
+  local build=build-win32 arch=i686 zip
+  [ "$1" = far3 ] && build="build-win64" && arch=x86_64
   rm -rf "$2"; mkdir -p "$2"
+  if [ -n "${QUARIX_REALHOST_ZIPS:-}" ]; then
+    zip=$(ls "$QUARIX_REALHOST_ZIPS"/quarix-*-far1x-$arch.zip 2>/dev/null | head -1)
+    [ -n "$zip" ] || { echo "no $arch zip in $QUARIX_REALHOST_ZIPS" >&2; return 1; }
+    rm -rf "$2.zip"; mkdir -p "$2.zip"
+    unzip -q "$zip" -d "$2.zip" && cp "$2.zip/Quarix"/* "$2/"
+    return
+  fi
   cp "$build/Quarix"/* "$2/"
   cp lng/*.hlf "$2/" 2>/dev/null || true
 }
@@ -116,7 +125,7 @@ run_host() {
 run_sessions() {
   local plugins=$RH_WORK/plugins
   rm -rf "$RH_WORK/failed"
-  stage_plugins "$RH_HOST" "$plugins"
+  if ! stage_plugins "$RH_HOST" "$plugins"; then fail_check "plugins" "no plugin folder"; return; fi
   if ! host_prefix; then fail_check "Wine prefix" "cannot make the Wine prefix"; return; fi
   host_install "$RH_HOSTDIR" "$plugins" Quarix
   forget_host_settings
@@ -149,9 +158,11 @@ fi
 
 start=$SECONDS
 mkdir -p build-realhost
-scripts/build-windows.sh >build-realhost/dll-build.log 2>&1 ||
-  { echo "the DLL build failed, see build-realhost/dll-build.log" >&2; exit 1; }
-echo "DLLs built in $((SECONDS - start)) s"
+if [ -z "${QUARIX_REALHOST_ZIPS:-}" ]; then
+  scripts/build-windows.sh >build-realhost/dll-build.log 2>&1 ||
+    { echo "the DLL build failed, see build-realhost/dll-build.log" >&2; exit 1; }
+  echo "DLLs built in $((SECONDS - start)) s"
+fi
 TOTAL_PASSED=0 TOTAL_FAILED=0
 for host in "${HOSTS[@]}"; do run_host "$host"; done
 echo "realhost: $TOTAL_PASSED passed, $TOTAL_FAILED failed"
