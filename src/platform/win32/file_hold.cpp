@@ -25,6 +25,14 @@ bool LockFar(HANDLE file) {
   return LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at) != 0;
 }
 
+// A file whose deletion is pending (another process removed it while a handle was open)
+// is gone, though some systems still let it be opened.
+bool IsDeletePending(HANDLE file) {
+  FILE_STANDARD_INFO info;
+  return GetFileInformationByHandleEx(file, FileStandardInfo, &info, sizeof info) &&
+         info.DeletePending;
+}
+
 bool IsSameFile(HANDLE a, HANDLE b) {
   BY_HANDLE_FILE_INFORMATION x, y;
   return GetFileInformationByHandle(a, &x) && GetFileInformationByHandle(b, &y) &&
@@ -46,7 +54,7 @@ bool File::Hold(const char* path, FileHold* hold) const {
   // pending, or it is gone).
   HANDLE file = OpenShared(path, GENERIC_READ);
   if (file == INVALID_HANDLE_VALUE) return false;
-  if (!IsSameFile(file, AsHandle(handle_)) || !LockFar(file)) {
+  if (IsDeletePending(file) || !IsSameFile(file, AsHandle(handle_)) || !LockFar(file)) {
     CloseHandle(file);
     return false;
   }

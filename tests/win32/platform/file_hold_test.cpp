@@ -4,11 +4,18 @@
 
 #include "platform/platform.h"
 #include "win32/scratch.h"
+#include "platform/win32/windows_api.h"
 
 namespace {
 
 using platform::Removal;
 using win32test::ReadBytes;
+
+// Wine lets a file whose deletion is pending be opened again, where Windows refuses it.
+bool RunsUnderWine() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
 
 class FileHoldTest : public ::testing::Test {
  protected:
@@ -47,9 +54,10 @@ TEST_F(FileHoldTest, AFileRemovedBeforeItIsHeldIsNotTaken) {
   platform::FileHold hold;
   ASSERT_TRUE(file.CreateNew(path.c_str(), 0));
   EXPECT_EQ(platform::RemoveUnheldFile(path.c_str()), Removal::kRemoved);
+  EXPECT_EQ(platform::RemoveUnheldFile((scratch / "missing").c_str()), Removal::kFailed);
+  if (RunsUnderWine()) GTEST_SKIP() << "Wine opens a file whose deletion is pending";
   EXPECT_FALSE(file.Hold(path.c_str(), &hold));
   EXPECT_FALSE(hold.IsHeld());
-  EXPECT_EQ(platform::RemoveUnheldFile((scratch / "missing").c_str()), Removal::kFailed);
 }
 
 }  // namespace
