@@ -31,18 +31,7 @@ export TZ=UTC LC_ALL=C
 umask 022
 
 # ---- what the packaging needs --------------------------------------------------------
-scripts/setup.sh
-needed=(zip dpkg-dev)
-missing=()
-for p in "${needed[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+scripts/setup.sh zip dpkg-dev
 
 # ---- the commit's tree ----------------------------------------------------------------
 work=$root/build-package
