@@ -1,4 +1,4 @@
-// The UTF-8 helpers against Unicode's table of well-formed sequences and against each
+// The UTF-8 functions against Unicode's table of well-formed sequences and against each
 // other: DecodeUtf8 and Utf8SequenceLength at every offset, AppendUtf8 giving back the
 // bytes decoded and decoding back to every code point it writes, HasNonAscii, and the
 // text model's steps: the characters CharacterLengthAt walks forward are those
