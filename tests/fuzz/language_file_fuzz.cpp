@@ -27,9 +27,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (file.name.empty())
     fuzz::Fail("a language file without a name was taken: " + fuzz::Show(bytes));
 
-  // Always with the comma: without one, blanks at the name's end would be trimmed.
-  std::string written = ".Language=" + file.name + "," + file.description + "\n";
-  for (const std::string& message : file.messages) written += "\"" + message + "\"\n";
+  // Always with the comma: without one, blanks at the name's end would be trimmed. Lines
+  // end with CR LF: the reader drops one CR before the LF, and a text read from a line
+  // that ended in two keeps the other.
+  std::string written = ".Language=" + file.name + "," + file.description + "\r\n";
+  for (const std::string& message : file.messages) written += "\"" + message + "\"\r\n";
   host::LanguageFile back;
   if (!host::ParseLanguageFile(written, &back) || back.name != file.name ||
       back.description != file.description || back.messages != file.messages)
