@@ -2,7 +2,9 @@
 # How a search grows with the tree: time and peak memory of quarix's search over trees of
 # many small files with sparse matches (bench/generate_tree.py), at each size given. The
 # time per file should stay level and the memory flat: nothing is kept per file but the
-# files listed. Each search must open its results panel (quarix's exit status 0).
+# files listed. Each search must open its results panel (quarix's exit status 0). Every
+# search runs on one thread (-j 1) and on one per processor (-j 0): the memory of the two
+# should differ only by the workers' fixed queue.
 #
 # usage: bench/scale.sh [FILES]...   (default: 20000 200000; 1000000 makes about 4 GB of
 #                                     small files and takes minutes to generate)
@@ -22,7 +24,7 @@ trap 'rm -rf "$QUARIX_REGISTRY" "$scratch"' EXIT
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(20000 200000)
 echo "load $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '%-10s %-28s %9s %9s %10s %10s %8s  %s\n' "files" "search" "wall s" "cpu s" \
+printf '%-10s %-28s %4s %9s %9s %10s %10s %8s  %s\n' "files" "search" "-j" "wall s" "cpu s" \
   "us/file" "peak MiB" "listed" "panel"
 status=0
 for files in "${sizes[@]}"; do
@@ -35,15 +37,24 @@ for files in "${sizes[@]}"; do
   for question in "plain needle_in_haystack" "regex Zebra\\s+cross" "plain (every file)"; do
     mode=${question%% *} text=${question#* }
     [ "$text" = "(every file)" ] && text=
-    rc=0
-    /usr/bin/time -f '%e %U %S %M' -o "$scratch/time" "$quarix" search "$tree" --mask '*' \
-      --scope tree --no-inverse --mode "$mode" --case --text "$text" >"$scratch/out" || rc=$?
-    read -r wall user sys kib <"$scratch/time"
-    panel=opened
-    [ "$rc" = 0 ] || { panel="NOT OPENED (exit $rc)"; status=1; }
-    printf '%-10s %-28s %9.2f %9.2f %10.2f %10.1f %8d  %s\n' "$files" "$question" "$wall" \
-      "$(echo "$user + $sys" | bc)" "$(echo "($user + $sys) * 1000000 / $files" | bc -l)" \
-      "$(echo "$kib / 1024" | bc -l)" "$(wc -l <"$scratch/out")" "$panel"
+    for threads in 1 0; do
+      rc=0
+      /usr/bin/time -f '%e %U %S %M' -o "$scratch/time" "$quarix" search "$tree" --mask '*' \
+        --scope tree --no-inverse --mode "$mode" --case --text "$text" -j "$threads" \
+        >"$scratch/out" || rc=$?
+      read -r wall user sys kib <"$scratch/time"
+      panel=opened
+      [ "$rc" = 0 ] || { panel="NOT OPENED (exit $rc)"; status=1; }
+      [ "$threads" = 1 ] && cp "$scratch/out" "$scratch/one"
+      if [ "$threads" = 0 ] && ! cmp -s "$scratch/out" "$scratch/one"; then
+        panel="$panel; LIST DIFFERS from -j 1"
+        status=1
+      fi
+      printf '%-10s %-28s %4s %9.2f %9.2f %10.2f %10.1f %8d  %s\n' "$files" "$question" \
+        "$threads" "$wall" "$(echo "$user + $sys" | bc)" \
+        "$(echo "($user + $sys) * 1000000 / $files" | bc -l)" "$(echo "$kib / 1024" | bc -l)" \
+        "$(wc -l <"$scratch/out")" "$panel"
+    done
   done
 done
 exit $status

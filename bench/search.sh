@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Times quarix's file search against grep and ripgrep (one thread) on the same questions
-# and trees, side by side, and checks that every tool lists the same files. One table per
-# corpus; the ratios are quarix's time over rg's (below 1, quarix is faster), by the wall
-# clock and by processor time.
+# Times quarix's file search against ripgrep on the same questions and trees, side by side,
+# on one thread (quarix -j 1, rg -j1) and on the default threads of each (one per
+# processor), and checks that every tool lists the same files. One table per corpus; the
+# ratios are quarix's wall time over rg's (below 1, quarix is faster). With WITH_GREP=1,
+# grep -r (one thread) runs too.
 #
 # usage: bench/search.sh [CORPUS]...
 #   CORPUS: include     a copy of /usr/include (links resolved, so that every tool sees
@@ -14,7 +15,7 @@
 #   default: include generated small-files large-file
 # Environment: RUNS (median of that many runs; default 11, 5 on the two large corpora),
 # BENCH_DIR (where the corpora are made once and kept; default ${TMPDIR:-/tmp}/quarix-bench),
-# QUARIX (default build/release/bin/quarix).
+# QUARIX (default build/release/bin/quarix), CASES (a pattern the case names must match).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bench_dir=${BENCH_DIR:-${TMPDIR:-/tmp}/quarix-bench}
@@ -74,7 +75,7 @@ report() {
 # of their own, so the fields are kept in parallel arrays, not one string.
 names=() qopts=() gcmds=() rcmds=()
 add_case() { names+=("$1") qopts+=("$2") gcmds+=("$3") rcmds+=("$4"); }
-rg="rg -l -uuu -j1"
+rg="rg -l -uuu"
 token='Quarix[A-Z][a-z]+Token\(\d+\)'
 add_case "0 plain text, case-sensitive" "--mode plain --case --text needle_in_haystack" \
   "grep -rlF needle_in_haystack @" "$rg -F needle_in_haystack @"
@@ -100,6 +101,7 @@ add_case "5 word list of patterns" "--mode regex-words --case --text '+needle_\\
 status=0
 corpora=("$@")
 [ ${#corpora[@]} -gt 0 ] || corpora=(include generated small-files large-file)
+ratio() { if [ "$(echo "$2 > 0" | bc)" = 1 ]; then echo "$1 / $2" | bc -l; else echo 0; fi; }
 for corpus in "${corpora[@]}"; do
   dir=$(prepare "$corpus")
   [ -d "$dir" ] || { echo "no such corpus: $corpus" >&2; exit 2; }
@@ -107,34 +109,45 @@ for corpus in "${corpora[@]}"; do
   find "$dir" -type f -exec cat {} + >/dev/null  # every tool starts with a warm cache
   echo
   echo "corpus $corpus: $dir, $(find "$dir" -type f | wc -l) files, $(du -sh "$dir" | cut -f1);" \
-    "median of $runs runs; load $(cut -d' ' -f1-3 /proc/loadavg)"
-  printf '%-30s %17s %17s %17s %11s %11s  %s\n' "mode, case" "quarix wall/cpu s" \
-    "grep wall/cpu s" "rg wall/cpu s" "q/rg wall" "q/rg cpu" "file lists"
+    "median of $runs runs; $(nproc) processors; load $(cut -d' ' -f1-3 /proc/loadavg)"
+  printf '%-30s %17s %17s %9s %17s %17s %9s' "mode, case" "quarix -j1 wall/cpu" \
+    "rg -j1 wall/cpu" "q/rg -j1" "quarix wall/cpu" "rg wall/cpu" "q/rg"
+  [ -z "${WITH_GREP:-}" ] || printf ' %17s' "grep wall/cpu"
+  printf '  %s\n' "file lists"
   for i in "${!names[@]}"; do
+    [[ ${names[$i]} =~ ${CASES:-.} ]] || continue
     # grep -z and rg --multiline hold a whole file in memory: 2 GB each, on a shared machine.
     if [ "$corpus" = large-file ] && [[ ${names[$i]} == 2* ]]; then
       printf '%-30s  (left out: the peers would read the 2 GB file into memory)\n' "${names[$i]}"
       continue
     fi
     q="'$quarix' search '$dir' --mask '*' --scope tree --no-inverse ${qopts[$i]}"
-    # The three tools take turns, so that a change in the machine's speed meets them all.
-    : >"$scratch/q.times"; : >"$scratch/g.times"; : >"$scratch/r.times"
+    r="${rcmds[$i]//@/\'$dir\'}"
+    # The tools take turns, so that a change in the machine's speed meets them all.
+    tools=(q1 r1 qn rn)
+    [ -z "${WITH_GREP:-}" ] || tools+=(g)
+    for t in "${tools[@]}"; do : >"$scratch/$t.times"; done
     for _ in $(seq "$runs"); do
-      time_once "$q" "$scratch/q"
-      time_once "${gcmds[$i]//@/\'$dir\'}" "$scratch/g"
-      time_once "${rcmds[$i]//@/\'$dir\'}" "$scratch/r"
+      time_once "$q -j 1" "$scratch/q1"
+      time_once "${r//rg -l -uuu/rg -l -uuu -j1}" "$scratch/r1"
+      time_once "$q -j 0" "$scratch/qn"
+      time_once "$r" "$scratch/rn"
+      [ -z "${WITH_GREP:-}" ] || time_once "${gcmds[$i]//@/\'$dir\'}" "$scratch/g"
     done
-    read -r wq cq < <(report "$scratch/q")
-    read -r wg cg < <(report "$scratch/g")
-    read -r wr cr < <(report "$scratch/r")
-    agree="agree ($(wc -l <"$scratch/q") files)"
-    if ! cmp -s "$scratch/q" "$scratch/g" || ! cmp -s "$scratch/q" "$scratch/r"; then
-      agree="DIFFER (quarix $(wc -l <"$scratch/q"), grep $(wc -l <"$scratch/g"), rg $(wc -l <"$scratch/r"))"
-      status=1
-    fi
-    ratio() { if [ "$(echo "$2 > 0" | bc)" = 1 ]; then echo "$1 / $2" | bc -l; else echo 0; fi; }
-    printf '%-30s %8.3f/%8.3f %8.3f/%8.3f %8.3f/%8.3f %11.2f %11.2f  %s\n' "${names[$i]}" \
-      "$wq" "$cq" "$wg" "$cg" "$wr" "$cr" "$(ratio "$wq" "$wr")" "$(ratio "$cq" "$cr")" "$agree"
+    declare -A wall=() cpu=()
+    for t in "${tools[@]}"; do read -r "wall[$t]" "cpu[$t]" < <(report "$scratch/$t"); done
+    agree="agree ($(wc -l <"$scratch/q1") files)"
+    for t in "${tools[@]}"; do
+      if ! cmp -s "$scratch/q1" "$scratch/$t"; then
+        agree="DIFFER (quarix $(wc -l <"$scratch/q1"), $t $(wc -l <"$scratch/$t"))"
+        status=1
+      fi
+    done
+    printf '%-30s %8.3f/%8.3f %8.3f/%8.3f %9.2f %8.3f/%8.3f %8.3f/%8.3f %9.2f' "${names[$i]}" \
+      "${wall[q1]}" "${cpu[q1]}" "${wall[r1]}" "${cpu[r1]}" "$(ratio "${wall[q1]}" "${wall[r1]}")" \
+      "${wall[qn]}" "${cpu[qn]}" "${wall[rn]}" "${cpu[rn]}" "$(ratio "${wall[qn]}" "${wall[rn]}")"
+    [ -z "${WITH_GREP:-}" ] || printf ' %8.3f/%8.3f' "${wall[g]}" "${cpu[g]}"
+    printf '  %s\n' "$agree"
   done
 done
 exit $status

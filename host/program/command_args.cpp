@@ -64,6 +64,34 @@ bool CommandWords::TakeChoice(const std::string& option, const char* const* name
   return false;
 }
 
+bool TakeThreadsOption(CommandWords& words, const std::string& word, std::optional<int>* threads,
+                       bool* taken, std::string* error) {
+  const std::string name = words.OptionName(word);
+  std::string value;
+  *taken = true;
+  if (word.size() > 2 && word.compare(0, 2, "-j") == 0 && word[2] != '-') {
+    value = word.substr(2);
+  } else if (name == "-j" || name == "--threads") {
+    if (!words.TakeValue(name, &value, error)) return false;
+  } else {
+    *taken = false;
+    return true;
+  }
+  int number = 0;
+  bool digits = !value.empty() && value.size() <= 4;
+  for (char c : value) {
+    digits = digits && c >= '0' && c <= '9';
+    if (digits) number = number * 10 + (c - '0');
+  }
+  if (!digits || number > kMostThreads) {
+    *error = "the threads must be a number from 0 to " + std::to_string(kMostThreads) +
+             ", not " + value;
+    return false;
+  }
+  *threads = number;
+  return true;
+}
+
 bool TakeFolderWord(const std::string& word, std::string* dir, bool* given, std::string* error) {
   if (*given) {
     *error = "unexpected argument " + word + " (the folder is already " + *dir + ")";

@@ -40,6 +40,13 @@ class CommandWords {
   bool hasInlineValue_ = false;
 };
 
+// "-j N", "-jN", "--threads N" or "--threads=N" (word is the option just read): the threads
+// that test files, 0 for one per processor. Sets *taken when the word is that option;
+// false with a reason when its value is no number from 0 to kMostThreads.
+constexpr int kMostThreads = 1024;
+bool TakeThreadsOption(CommandWords& words, const std::string& word, std::optional<int>* threads,
+                       bool* taken, std::string* error);
+
 // The one folder a command may name among its options; false with a reason when a
 // second one is given or the word is empty.
 bool TakeFolderWord(const std::string& word, std::string* dir, bool* given, std::string* error);

@@ -8,9 +8,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "command_args.h"
 #include "escaped_text.h"
+#include "platform/platform.h"
 
 namespace program {
 
@@ -54,6 +56,38 @@ std::string ResolveFolder(const std::string& dir) {
 }
 
 namespace {
+
+// A stored setting of the plugins, changed for one command: the old value is stored back
+// once the host has ended, after the plugins stored theirs.
+class SettingForOneCommand {
+ public:
+  SettingForOneCommand(const std::string& key, const char* name, std::uint32_t value)
+      : key_(key), name_(name) {
+    platform::RegistryKey* opened = platform::OpenRegistryKey(key_.c_str());
+    if (!opened) return;
+    std::uint32_t type = 0, size = sizeof old_;
+    hadOld_ = platform::QueryRegistryValue(opened, name_, &type, &old_, &size) &&
+              type == platform::kRegDword && size == sizeof old_;
+    platform::SetRegistryValue(opened, name_, platform::kRegDword, &value, sizeof value);
+    platform::CloseRegistryKey(opened);
+  }
+  SettingForOneCommand(const SettingForOneCommand&) = delete;
+  SettingForOneCommand& operator=(const SettingForOneCommand&) = delete;
+  // Without an old value the default, 0, goes back: the plugins store every setting.
+  ~SettingForOneCommand() {
+    platform::RegistryKey* opened = platform::OpenRegistryKey(key_.c_str());
+    if (!opened) return;
+    const std::uint32_t value = hadOld_ ? old_ : 0;
+    platform::SetRegistryValue(opened, name_, platform::kRegDword, &value, sizeof value);
+    platform::CloseRegistryKey(opened);
+  }
+
+ private:
+  std::string key_;
+  const char* name_;
+  std::uint32_t old_ = 0;
+  bool hadOld_ = false;
+};
 
 // Both panels show the folder, and the entries named are selected in the active one.
 bool ShowFolderInPanels(host::Host& host, const std::string& folder,
@@ -108,7 +142,10 @@ int RunInHost(const HostSteps& steps) {
     if (folder.empty()) return kCommandFailed;
   }
   ProgressLine progress;
+  std::optional<SettingForOneCommand> threads;  // outlives the host
   host::Host host;  // its end gives every plugin ExitFAR, which stores the settings
+  if (steps.threads && *steps.threads)
+    threads.emplace(host.rootKey + "\\Quarix", "Threads", static_cast<std::uint32_t>(**steps.threads));
   SetUpTerminalDriver(host, progress);
   CommandHost at{progress, host, {}, folder};
   if (steps.dialog)

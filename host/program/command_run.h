@@ -55,6 +55,9 @@ struct HostSteps {
   // without a folder the panels stay as the host starts them.
   const std::string* dir = nullptr;
   const std::vector<std::string>* select = nullptr;
+  // The threads the plugins test files on for this command, in place of the stored
+  // setting, which is left as it was.
+  const std::optional<int>* threads = nullptr;
   // The dialog the command fills: the first time it shows, fill types the options in and
   // returns the button to press (-1 when it does not recognise the fields). Any other
   // dialog, the expected one shown again (after an error written above: a user would

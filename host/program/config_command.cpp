@@ -17,7 +17,7 @@ constexpr int kFailed = kCommandFailed;
 
 const char kUsage[] =
     "usage: quarix config [--lines N] [--read-limit N] [--delimiter C] [--negation C]\n"
-    "                     [--dot-star-no-ext on|off]\n"
+    "                     [--dot-star-no-ext on|off] [--threads N]\n"
     "\n"
     "Opens Trawlix's configuration dialog and fills its fields as given; a field not given\n"
     "keeps its stored value. Numbers are typed as given, so a wrong one is refused by the\n"
@@ -28,11 +28,12 @@ const char kUsage[] =
     "  --delimiter C          the character between file masks (\"\" for none)\n"
     "  --negation C           the character that begins the excluding masks (\"\" for none)\n"
     "  --dot-star-no-ext on|off  whether \"*.*\" also matches names without an extension\n"
+    "  --threads N            the threads that test files (0 to 64; 0: one per processor)\n"
     "\n"
     "Exit status: 0 when the settings were accepted and saved, 2 otherwise.\n";
 
 struct ConfigRequest {
-  std::optional<std::string> lines, limit, delimiter, negation;
+  std::optional<std::string> lines, limit, delimiter, negation, threads;
   std::optional<bool> dotStar;
   bool help = false;
 };
@@ -72,6 +73,8 @@ bool ParseConfigWords(int argc, char** argv, ConfigRequest* request, std::string
       if (!takeNumber(&request->lines)) return false;
     } else if (name == "--read-limit") {
       if (!takeNumber(&request->limit)) return false;
+    } else if (name == "--threads") {
+      if (!takeNumber(&request->threads)) return false;
     } else if (name == "--delimiter") {
       if (!takeCharacter(&request->delimiter)) return false;
     } else if (name == "--negation") {
@@ -91,18 +94,18 @@ bool ParseConfigWords(int argc, char** argv, ConfigRequest* request, std::string
   return true;
 }
 
-// The configuration dialog's fields by its layout: two edit fields (the number of
-// lines, then the read limit), two one-character fields (delimiter, then negation) and
-// one check box.
+// The configuration dialog's fields by its layout: three edit fields (the number of
+// lines, the read limit, the threads), two one-character fields (delimiter, then negation)
+// and one check box.
 struct ConfigFields {
-  int lines = -1, limit = -1, delimiter = -1, negation = -1, dotStar = -1, ok = -1;
+  int lines = -1, limit = -1, threads = -1, delimiter = -1, negation = -1, dotStar = -1, ok = -1;
 };
 
 bool FindConfigFields(const FarDialogItem* items, int count, ConfigFields* fields) {
   int edits = 0, fixed = 0, boxes = 0;
   for (int i = 0; i < count; ++i) {
     if (items[i].Type == DI_EDIT) {
-      (edits == 0 ? fields->lines : fields->limit) = i;
+      (edits == 0 ? fields->lines : edits == 1 ? fields->limit : fields->threads) = i;
       ++edits;
     } else if (items[i].Type == DI_FIXEDIT) {
       (fixed == 0 ? fields->delimiter : fields->negation) = i;
@@ -113,12 +116,13 @@ bool FindConfigFields(const FarDialogItem* items, int count, ConfigFields* field
     }
   }
   fields->ok = FindDefaultButton(items, count);
-  return edits == 2 && fixed == 2 && boxes == 1 && fields->ok >= 0;
+  return edits == 3 && fixed == 2 && boxes == 1 && fields->ok >= 0;
 }
 
 void FillConfigDialog(const ConfigRequest& request, FarDialogItem* items, const ConfigFields& at) {
   if (request.lines) TypeIntoField(items[at.lines], *request.lines);
   if (request.limit) TypeIntoField(items[at.limit], *request.limit);
+  if (request.threads) TypeIntoField(items[at.threads], *request.threads);
   if (request.delimiter) TypeIntoField(items[at.delimiter], *request.delimiter);
   if (request.negation) TypeIntoField(items[at.negation], *request.negation);
   if (request.dotStar) items[at.dotStar].Selected = *request.dotStar ? 1 : 0;

@@ -37,7 +37,7 @@ const char kUsage[] =
     "                      [--case|--no-case] [--scope SCOPE] [--list|--no-list]\n"
     "                      [--confirm-file|--no-confirm-file]\n"
     "                      [--confirm-match|--no-confirm-match]\n"
-    "                      [--backup|--no-backup] [--select NAME]... [-0]\n"
+    "                      [--backup|--no-backup] [--select NAME]... [-0] [-j N]\n"
     "\n"
     "Opens the replace from the plugins menu while the active panel shows DIR (the current\n"
     "folder by default), fills the replace dialog's fields as given and starts it; a field\n"
@@ -60,6 +60,9 @@ const char kUsage[] =
     "  --backup            keep each file's old content under its name with \".old\" added\n"
     "  --select NAME       select the entry NAME of DIR in the panel (repeatable)\n"
     "  -0, --null          with --list: end each name with a NUL byte, not a line feed\n"
+    "  -j, --threads N     make the new versions on N threads, 0 for one per processor\n"
+    "                      (for this replace; the stored setting stays). A replace that\n"
+    "                      asks questions runs on one thread\n"
     "Each --X has a --no-X that turns it off.\n"
     "\n"
     "A question takes a button's number (from 1) or its first letter, on the terminal or,\n"
@@ -75,6 +78,7 @@ struct ReplaceRequest {
   std::optional<std::string> mask, text, with;
   std::optional<int> mode, scope;
   std::optional<bool> caseSensitive, list, confirmFile, confirmMatch, backup;
+  std::optional<int> threads;
   std::vector<std::string> selected;
   bool help = false;
   bool nulSeparated = false;
@@ -112,7 +116,11 @@ bool ParseReplaceWords(int argc, char** argv, ReplaceRequest* request, std::stri
     };
     const bool flag = name == word;  // flags take no "=VALUE"
     bool known = true;
-    if (name == "-h" || name == "--help") {
+    bool threadsTaken = false;
+    if (!TakeThreadsOption(words, word, &request->threads, &threadsTaken, error)) return false;
+    if (threadsTaken) {
+      continue;
+    } else if (name == "-h" || name == "--help") {
       request->help = true;
     } else if (name == "--mask") {
       if (!takeField(&request->mask)) return false;
@@ -269,6 +277,7 @@ int RunReplaceFilesCommand(int argc, char** argv) {
   HostSteps steps;
   steps.dir = &request.dir;
   steps.select = &request.selected;
+  steps.threads = &request.threads;
   steps.dialog = &dialog;
   steps.fill = [&](FarDialogItem* items, int count) {
     return AnswerReplaceDialog(request, confirmed, items, count);

@@ -29,6 +29,7 @@ constexpr int kScopeCount = 5;
 const char kUsage[] =
     "usage: quarix search [DIR] [--mask M] [--text T] [--mode MODE] [--case|--no-case]\n"
     "                     [--inverse|--no-inverse] [--scope SCOPE] [--select NAME]... [-0]\n"
+    "                     [-j N]\n"
     "\n"
     "Opens the file search from the plugins menu while the active panel shows DIR (the\n"
     "current folder by default), fills the search dialog's fields as given and starts the\n"
@@ -46,6 +47,8 @@ const char kUsage[] =
     "                  selected (the folders given with --select)\n"
     "  --select NAME   select the entry NAME of DIR in the panel (repeatable)\n"
     "  -0, --null      end each name with a NUL byte instead of a line feed\n"
+    "  -j, --threads N test the files on N threads, 0 for one per processor (for this\n"
+    "                  search; the stored setting, 0 unless configured, stays)\n"
     "\n"
     "Exit status: 0 when files were listed, 1 when none was found, 2 when no results panel\n"
     "opened (an error in the dialog, a refusal) or the command line was wrong.\n";
@@ -55,6 +58,7 @@ struct SearchRequest {
   std::optional<std::string> mask, text;
   std::optional<int> mode, scope;
   std::optional<bool> caseSensitive, inverse;
+  std::optional<int> threads;
   std::vector<std::string> selected;
   bool help = false;
   bool nulSeparated = false;
@@ -77,7 +81,11 @@ bool ParseSearchWords(int argc, char** argv, SearchRequest* request, std::string
       return words.TakeChoice(name, names, count, field, error);
     };
     bool flag = name == word;  // flags take no "=VALUE"
-    if (name == "-h" || name == "--help") {
+    bool threadsTaken = false;
+    if (!TakeThreadsOption(words, word, &request->threads, &threadsTaken, error)) return false;
+    if (threadsTaken) {
+      continue;
+    } else if (name == "-h" || name == "--help") {
       request->help = true;
     } else if (name == "--mask") {
       if (!takeField(&request->mask)) return false;
@@ -158,6 +166,7 @@ int RunSearchCommand(int argc, char** argv) {
   HostSteps steps;
   steps.dir = &request.dir;
   steps.select = &request.selected;
+  steps.threads = &request.threads;
   steps.dialog = &dialog;
   steps.fill = [&](FarDialogItem* items, int count) {
     SearchFields fields;

@@ -87,6 +87,8 @@ enum MessageId : int {
   kMsgFoundFilesLeftOut = 60,
   // After a walk that removed temporary files of replaces that died: above their number.
   kMsgTemporariesRemoved = 61,
+  // The configuration dialog's label of the threads field.
+  kMsgThreads = 62,
 
   kMessageCount  // the lines of text each language file holds
 };

@@ -9,13 +9,16 @@
 
 namespace {
 
-constexpr int kItems = 13;
+constexpr int kItems = 15;
 constexpr int kLinesField = 2;
 constexpr int kLimitField = 4;
 constexpr int kDelimiterField = 7;
 constexpr int kNegationField = 9;
 constexpr int kNoExtensionBox = 10;
-constexpr int kOkButton = 11;
+constexpr int kThreadsField = 12;
+constexpr int kOkButton = 13;
+// More threads than this only wait for the disk.
+constexpr int kMostThreads = 64;
 
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
@@ -50,11 +53,12 @@ void ShowInvalidNumber() {
 int ShowConfigDialog() {
   const std::string lines = std::to_string(Stored.SeveralLines);
   const std::string limit = std::to_string(Stored.ReadAtOnceLimit);
+  const std::string threads = std::to_string(Stored.Threads);
   // A character code 0 is an empty field.
   const char delimiter[2] = {static_cast<char>(Stored.MaskDelimiter & 0xFF), '\0'};
   const char negation[2] = {static_cast<char>(Stored.MaskNegation & 0xFF), '\0'};
   const DialogItemSpec layout[kItems] = {
-      {DI_DOUBLEBOX, 3, 1, 52, 12, 0, 0, 0, 0, kMsgPluginTitle},
+      {DI_DOUBLEBOX, 3, 1, 52, 15, 0, 0, 0, 0, kMsgPluginTitle},
       {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, kMsgWindowLines},
       {DI_EDIT, 32, 2, 40, 0, 0, 0, 0, 0, TextData(lines.c_str())},
       {DI_TEXT, 5, 4, 0, 0, 0, 0, 0, 0, kMsgReadLimit},
@@ -66,25 +70,30 @@ int ShowConfigDialog() {
       {DI_FIXEDIT, 32, 7, 32, 0, 0, 0, 0, 0, TextData(negation)},
       {DI_CHECKBOX, 5, 9, 0, 0, 0, static_cast<std::uintptr_t>(Stored.DotAsteriskMatchesNoExtension != 0),
        0, 0, kMsgDotStarNoExtension},
-      {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 1, TextData(MessageText(kMsgOk))},
-      {DI_BUTTON, 0, 10, 0, 0, 0, 0, DIF_CENTERGROUP, 0, kMsgCancel},
+      {DI_TEXT, 5, 11, 0, 0, 0, 0, 0, 0, kMsgThreads},
+      {DI_EDIT, 42, 11, 50, 0, 0, 0, 0, 0, TextData(threads.c_str())},
+      {DI_BUTTON, 0, 13, 0, 0, 0, 0, DIF_CENTERGROUP, 1, TextData(MessageText(kMsgOk))},
+      {DI_BUTTON, 0, 13, 0, 0, 0, 0, DIF_CENTERGROUP, 0, kMsgCancel},
   };
   FarDialogItem items[kItems] = {};
   ExpandDialogItems(layout, items, kItems);
 
   for (;;) {
-    int closedBy = Info.Dialog(Info.ModuleNumber, -1, -1, 56, 14, "QXCfg", items, kItems);
+    int closedBy = Info.Dialog(Info.ModuleNumber, -1, -1, 56, 17, "QXCfg", items, kItems);
     if (closedBy != kOkButton) return 0;
-    // Both checks always run; a number that passes is taken at once.
+    // Every check runs; a number that passes is taken at once.
+    bool threadsOk = CheckNumber(DialogItemText(items[kThreadsField]).c_str(), &Stored.Threads, 0,
+                                 kMostThreads);
     bool limitOk =
         CheckNumber(DialogItemText(items[kLimitField]).c_str(), &Stored.ReadAtOnceLimit, 0, 0x1FFFF);
     bool linesOk = CheckNumber(DialogItemText(items[kLinesField]).c_str(), &Stored.SeveralLines, 1, 255);
-    if (limitOk && linesOk) break;
+    if (limitOk && linesOk && threadsOk) break;
     ShowInvalidNumber();
     items[kLinesField].Focus = 0;
     items[kLimitField].Focus = 0;
+    items[kThreadsField].Focus = 0;
     items[kNoExtensionBox].Focus = 0;
-    items[linesOk ? kLimitField : kLinesField].Focus = 1;
+    items[!linesOk ? kLinesField : !limitOk ? kLimitField : kThreadsField].Focus = 1;
   }
   Stored.MaskDelimiter = static_cast<unsigned char>(items[kDelimiterField].Data[0]);
   Stored.MaskNegation = static_cast<unsigned char>(items[kNegationField].Data[0]);

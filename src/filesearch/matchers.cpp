@@ -98,23 +98,30 @@ int MatchFoundFile(FoundFile& file, MatchContext& context) {
   return ScanFoundFile(context, file, functions.whole, functions.pieces);
 }
 
-void TestFoundFile(FoundFile& file, MatchContext& context) {
+FileOutcome TestFileContent(FoundFile& file, MatchContext& context) {
+  FileOutcome outcome;
+  // No text: no content test, every file contains it.
+  outcome.found = context.settings.text.empty() ? 1 : MatchFoundFile(file, context);
+  outcome.stopped = context.Stopped();
+  return outcome;
+}
+
+void TakeSearchAnswer(FoundFile& file, FileOutcome& outcome, MatchContext& context) {
   SearchRun& run = context.run;
-  const bool inverse = run.settings.inverse;
-  if (run.settings.text.empty()) {
-    // No content test: every file contains it.
-    if (!inverse && file.Complete()) AddResult(run.results, &file.record());
-    return;
-  }
-  const int found = MatchFoundFile(file, context);
   // A search stopped inside this file (a word that is no pattern, Escape) has no answer
   // for it.
-  if (context.Stopped()) return;
+  if (outcome.stopped) return;
   // Nor has one on which the pattern engine gave up: the file was shown neither to hold
   // the text nor to lack it.
-  if (found < 0) {
-    WarnPatternLimit(run, file.path(), -found, false);
+  if (outcome.found < 0) {
+    WarnPatternLimit(run, file.path(), -outcome.found, false);
     return;
   }
-  if ((found != 0) != inverse && file.Complete()) AddResult(run.results, &file.record());
+  if ((outcome.found != 0) != run.settings.inverse && file.Complete())
+    AddResult(run.results, &file.record());
+}
+
+void TestFoundFile(FoundFile& file, MatchContext& context) {
+  FileOutcome outcome = TestFileContent(file, context);
+  TakeSearchAnswer(file, outcome, context);
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "filesearch/file_work.h"
 #include "platform/platform.h"
 
 class FoundFile;
@@ -23,8 +24,11 @@ using PieceMatcher = int (*)(MatchContext& context, const unsigned char* bytes,
                              std::size_t count, bool moreFollows, std::size_t* keepFrom);
 
 // The search's per-file action: tests the file's content and lists it when it is found
-// (or, with the inverse search, when it is not).
+// (or, with the inverse search, when it is not). Its two halves: the test, which any
+// thread may run, and the take, which lists the file or warns, on the host's thread.
 void TestFoundFile(FoundFile& file, MatchContext& context);
+FileOutcome TestFileContent(FoundFile& file, MatchContext& context);
+void TakeSearchAnswer(FoundFile& file, FileOutcome& outcome, MatchContext& context);
 // Tests the file's content under the run's mode: 1 found, 0 not found or not readable,
 // minus a kLimit value when the pattern engine gave up. No host call: any thread may.
 int MatchFoundFile(FoundFile& file, MatchContext& context);

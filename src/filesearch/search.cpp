@@ -72,7 +72,7 @@ int RunSearch(const char* commandText) {
   SearchRun run(TakeSearchSettings(), std::move(compiled));
   run.results = &Results;
   // The search lists few of the files it tests: only those get their status queried.
-  return WalkScope(run, TestFoundFile, true);
+  return WalkScope(run, FileWork{TestFileContent, TakeSearchAnswer}, true);
 }
 
 HANDLE OpenFilePlugin(int openFrom, std::intptr_t item) {

@@ -25,6 +25,7 @@ struct SearchSettings {
   bool inverse = false;
   int scope = 2;
   int severalLines = 5;
+  int threads = 1;  // the threads that test files; 0 for one per processor
   std::uint64_t readAtOnceBytes = 1024 * 1024;  // in 64 bits: no setting can wrap it
   // The replace's.
   std::string replacement;

@@ -36,6 +36,7 @@ void LoadSettings() {
   ReadIntSetting(key, "FRConfirmLine", &Stored.FRConfirmLine, 0, 1);
   ReadIntSetting(key, "FRSaveOriginal", &Stored.FRSaveOriginal, 0, 1);
   Stored.FRReplace = ReadTextSetting(key, "FRReplace", "");
+  ReadIntSetting(key, "Threads", &Stored.Threads, 0, 0);
 }
 
 void SaveSettings(bool release) {
@@ -59,6 +60,7 @@ void SaveSettings(bool release) {
   WriteIntSetting(key, "FRSaveOriginal", Stored.FRSaveOriginal);
   WriteTextSetting(key, "FRReplace", Stored.FRReplace);
   if (release) ReleaseText(Stored.FRReplace);
+  WriteIntSetting(key, "Threads", Stored.Threads);
 }
 
 SearchSettings TakeSearchSettings() {
@@ -70,6 +72,7 @@ SearchSettings TakeSearchSettings() {
   taken.inverse = Stored.FSInverse != 0;
   taken.scope = Stored.FSearchIn;
   taken.severalLines = Stored.SeveralLines;
+  taken.threads = Stored.Threads;
   taken.readAtOnceBytes =
       static_cast<std::uint64_t>(Stored.ReadAtOnceLimit > 0 ? Stored.ReadAtOnceLimit : 0) * 1024u;
   taken.replacement = Stored.FRReplace;

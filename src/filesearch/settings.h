@@ -17,6 +17,7 @@ struct TrawlixSettings {
   int MaskNegation = '!';   // a character code, 0 to 255
   int ReadAtOnceLimit = 1024;
   int SeveralLines = 5;
+  int Threads = 0;  // threads that test files; 0 for one per processor
   std::string FRReplace;
   int FRSaveOriginal = 0;
   int FRConfirmLine = 0;

@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "common/host_binding.h"
 #include "common/messages.h"
+#include "filesearch/file_workers.h"
 #include "filesearch/masks.h"
 #include "filesearch/match_context.h"
 #include "filesearch/results.h"
@@ -23,18 +25,31 @@ constexpr int kScopeFolderOnly = 3;
 constexpr int kScopeSelectedFolders = 4;
 constexpr int kMaxDrives = 32;
 
-struct FolderCloser {
-  void operator()(platform::Folder* folder) const { platform::CloseFolder(folder); }
-};
-using FolderHandle = std::unique_ptr<platform::Folder, FolderCloser>;
+// Shared: a file queued for the workers keeps its folder open until it is taken.
+using FolderHandle = std::shared_ptr<platform::Folder>;
 
-// One walk: its run, the host thread's share of it, and what it does with each file.
+FolderHandle HoldFolder(platform::Folder* folder) {
+  return FolderHandle(folder, [](platform::Folder* open) { platform::CloseFolder(open); });
+}
+
+// One walk: its run, the host thread's share of it, what it does with each file, and the
+// workers that test the files, when the run has more than one thread.
 struct Walk {
   SearchRun& run;
   MatchContext& context;
-  const FileAction& action;
+  const FileWork& work;
   bool recordsOnDemand;
+  FileWorkers* workers;
 };
+
+// The per-file action on the host's thread: the test, then the take.
+void TestAndTake(Walk& walk, FoundFile& found) {
+  // A file gone since the listing is left out, as the listing would have.
+  if (!walk.recordsOnDemand && !found.Complete()) return;
+  FileOutcome outcome = walk.work.test(found, walk.context);
+  if (walk.context.Stopped()) outcome.stopped = true;
+  walk.work.take(found, outcome, walk.context);
+}
 
 // The whole screen, saved while the progress message of one folder is shown.
 class SavedScreen {
@@ -158,13 +173,13 @@ bool CompleteRecord(platform::FileRecord* record, const platform::Folder* folder
 }
 
 // Tests the files of one folder, under its progress message. False when stopped.
-bool TestFolderFiles(Walk& walk, platform::Folder* folder, const char* path, int n,
+bool TestFolderFiles(Walk& walk, const FolderHandle& folder, const char* path, int n,
                      std::vector<std::string>* subfolders) {
   SearchRun& run = walk.run;
   SavedScreen screen;
   ShowProgress(path, run);
   FolderFiles listed;
-  ListFolder(folder, run.settings.masks.c_str(), n, &listed, subfolders);
+  ListFolder(folder.get(), run.settings.masks.c_str(), n, &listed, subfolders);
   if (!listed.temporaries.empty()) RemoveDeadTemporaries(listed.temporaries, path, n, run);
   platform::FileRecord record;
   for (const FolderFiles::File& file : listed.files) {
@@ -175,11 +190,14 @@ bool TestFolderFiles(Walk& walk, platform::Folder* folder, const char* path, int
       std::memset(&record, 0, sizeof record);
     std::memcpy(record.cFileName, path, n);
     std::strcpy(record.cFileName + n, listed.names.c_str() + file.nameAt);
-    FoundFile found(record, folder, n, file.record >= 0);
-    // A file gone since the listing is left out, as the listing would have.
-    if (walk.recordsOnDemand || found.Complete()) walk.action(found, walk.context);
+    if (walk.workers) {
+      walk.workers->Queue(record, folder, n, file.record >= 0, walk.context);
+    } else {
+      FoundFile found(record, folder.get(), n, file.record >= 0);
+      TestAndTake(walk, found);
+      ++run.filesTested;
+    }
     if (walk.context.PollEscape()) walk.context.Stop();
-    ++run.filesTested;
     if (walk.context.Stopped()) break;
   }
   return !walk.context.Stopped();
@@ -187,7 +205,7 @@ bool TestFolderFiles(Walk& walk, platform::Folder* folder, const char* path, int
 
 // Walks the open folder (null: one that could not be listed, which contributes nothing
 // but its progress message) whose path, ending with the separator, is n long.
-bool WalkOpenFolder(Walk& walk, platform::Folder* folder, char* path, int n) {
+bool WalkOpenFolder(Walk& walk, const FolderHandle& folder, char* path, int n) {
   // The subfolders come from the same listing as the files: listing each folder once
   // halves the file system calls of a walk.
   std::vector<std::string> subfolders;
@@ -199,11 +217,11 @@ bool WalkOpenFolder(Walk& walk, platform::Folder* folder, char* path, int n) {
     // Room for the separator the subfolder's walk appends.
     if (!AppendName(path, n, name.c_str(), 1)) continue;
     bool enter = true;
-    FolderHandle subfolder(platform::OpenSubfolder(folder, name.c_str(), &enter));
+    FolderHandle subfolder = HoldFolder(platform::OpenSubfolder(folder.get(), name.c_str(), &enter));
     if (!enter) continue;
     int m = EnsureTrailingBackslash(path);
     if (m < 0) continue;
-    if (!WalkOpenFolder(walk, subfolder.get(), path, m)) return false;
+    if (!WalkOpenFolder(walk, subfolder, path, m)) return false;
   }
   return true;
 }
@@ -213,8 +231,7 @@ bool WalkFolder(Walk& walk, char* path) {
   int n = EnsureTrailingBackslash(path);
   // A folder whose path does not fit the buffer is skipped; the walk goes on.
   if (n < 0) return true;
-  FolderHandle folder(platform::OpenFolder(path));
-  return WalkOpenFolder(walk, folder.get(), path, n);
+  return WalkOpenFolder(walk, HoldFolder(platform::OpenFolder(path)), path, n);
 }
 
 void WalkDrives(Walk& walk, char* path) {
@@ -326,16 +343,21 @@ bool FoundFile::Complete() {
   return true;
 }
 
-int WalkScope(SearchRun& run, const FileAction& action, bool recordsOnDemand) {
+int WalkScope(SearchRun& run, const FileWork& work, bool recordsOnDemand) {
   PanelInfo panel{};
   Info.Control(FAR_INVALID_HANDLE, FCTL_GETPANELINFO, &panel);
   ClearResults(run.results);
   run.filesTested = 0;
   // The host's thread walks and looks at the console; its context lives for the walk.
   MatchContext context(run, true);
-  Walk walk{run, context, action, recordsOnDemand};
+  const int threads = work.onWorkers ? CountWorkerThreads(run.settings.threads) : 1;
+  std::optional<FileWorkers> workers;
+  if (threads > 1) workers.emplace(run, work, threads, !recordsOnDemand);
+  Walk walk{run, context, work, recordsOnDemand, workers ? &*workers : nullptr};
   run.temporariesRemoved = 0;
   const int result = WalkTheScope(run, walk, panel);
+  if (workers) workers->TakeAll(context);
+  workers.reset();
   ShowTemporariesRemoved(run);
   return result;
 }

@@ -2,9 +2,9 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
 #include "far/plugin.h"
+#include "filesearch/file_work.h"
 #include "platform/platform.h"
 
 class MatchContext;
@@ -42,14 +42,13 @@ class FoundFile {
   platform::FileRecord opened_{};
 };
 
-// The per-file action. The context is the host thread's share of the run.
-using FileAction = std::function<void(FoundFile& file, MatchContext& context)>;
-
-// Walks the run's scope, filling run.results (emptied first) through the action. Returns 0
-// when the scope of selected folders finds the active panel empty, else 1. With
-// recordsOnDemand the action gets files whose records may still be incomplete and
-// completes those it keeps; otherwise a file gone since its listing is left out.
-int WalkScope(SearchRun& run, const FileAction& action, bool recordsOnDemand = false);
+// Walks the run's scope, filling run.results (emptied first) through the work's takes.
+// Returns 0 when the scope of selected folders finds the active panel empty, else 1. With
+// recordsOnDemand the work gets files whose records may still be incomplete and completes
+// those it keeps; otherwise a file gone since its listing is left out. With more than one
+// thread (the run's setting) worker threads test the files while this thread walks; the
+// takes still run here, in walk order.
+int WalkScope(SearchRun& run, const FileWork& work, bool recordsOnDemand = false);
 // Makes the path end with the separator; returns its new length, or -1 when the
 // separator does not fit the buffer (the path is then left as it was).
 int EnsureTrailingBackslash(char* path);

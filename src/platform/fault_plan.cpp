@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <mutex>
 
 namespace platform {
 namespace {
@@ -40,6 +41,9 @@ void ParsePlan(FaultPlan& plan, const std::string& text) {
 }  // namespace
 
 PlannedFault CountPlannedFault(const std::string& value, const char* op) {
+  // Worker threads open, read and write files too: the calls are counted one at a time.
+  static std::mutex lock;
+  std::lock_guard<std::mutex> hold(lock);
   static FaultPlan plan;
   if (plan.value != value) ParsePlan(plan, value);
   if (value.empty()) return PlannedFault::kNone;

@@ -18,18 +18,22 @@ constexpr int kLimitField = 4;
 constexpr int kDelimiterField = 7;
 constexpr int kNegationField = 9;
 constexpr int kNoExtensionBox = 10;
-constexpr int kOkButton = 11;
-constexpr int kCancel = 12;
+constexpr int kThreadsField = 12;
+constexpr int kOkButton = 13;
+constexpr int kCancel = 14;
+constexpr int kItems = 15;
 
 struct ConfigEntries {
   std::optional<std::string> lines = std::nullopt, limit = std::nullopt,
-                             delimiter = std::nullopt, negation = std::nullopt;
+                             delimiter = std::nullopt, negation = std::nullopt,
+                             threads = std::nullopt;
   std::optional<bool> noExtension = std::nullopt;
 };
 
 void EnterConfig(FarDialogItem* items, const ConfigEntries& entries) {
   if (entries.lines) TypeText(items[kLinesField], *entries.lines);
   if (entries.limit) TypeText(items[kLimitField], *entries.limit);
+  if (entries.threads) TypeText(items[kThreadsField], *entries.threads);
   if (entries.delimiter) TypeText(items[kDelimiterField], *entries.delimiter);
   if (entries.negation) TypeText(items[kNegationField], *entries.negation);
   if (entries.noExtension) items[kNoExtensionBox].Selected = *entries.noExtension;
@@ -54,7 +58,7 @@ class ConfigDialogTest : public ScenarioTest {
                       return kOkButton;
                     },
                     [&](FarDialogItem* items) {
-                      if (second) second->assign(items, items + 13);
+                      if (second) second->assign(items, items + kItems);
                       return kCancel;
                     }};
     return Configure(script);
@@ -92,18 +96,19 @@ TEST_F(ConfigDialogTest, ItsItemsShowTheStoredSettings) {
   WriteStoredInt("MaskDelimiter", ';');
   WriteStoredInt("MaskNegation", 0);
   WriteStoredInt("DotAsteriskMatchesNoExtension", 0);
+  WriteStoredInt("Threads", 3);
   StartTrawlix();
   DialogScript cancel;
   EXPECT_EQ(Configure(cancel), 0);
   ASSERT_EQ(CallsOf("Dialog").size(), 1u);
   const host::ServiceCall& dialog = *CallsOf("Dialog")[0];
-  EXPECT_EQ(dialog.args, (std::vector<std::intptr_t>{-1, -1, 56, 14, 13}));
+  EXPECT_EQ(dialog.args, (std::vector<std::intptr_t>{-1, -1, 56, 17, kItems}));
   EXPECT_EQ(dialog.texts.at(0), "QXCfg");
-  ASSERT_EQ(dialog.items.size(), 13u);
+  ASSERT_EQ(dialog.items.size(), static_cast<std::size_t>(kItems));
   const struct {
     int type, x1, y1, x2;
     std::string text;
-  } expected[13] = {
+  } expected[kItems] = {
       {DI_DOUBLEBOX, 3, 1, 52, trawlix_->messages.at(kMsgPluginTitle)},
       {DI_TEXT, 5, 2, 0, trawlix_->messages.at(kMsgWindowLines)},
       {DI_EDIT, 32, 2, 40, "7"},
@@ -115,10 +120,12 @@ TEST_F(ConfigDialogTest, ItsItemsShowTheStoredSettings) {
       {DI_TEXT, 5, 7, 0, trawlix_->messages.at(kMsgMaskNegation)},
       {DI_FIXEDIT, 32, 7, 32, ""},  // character code 0
       {DI_CHECKBOX, 5, 9, 0, trawlix_->messages.at(kMsgDotStarNoExtension)},
-      {DI_BUTTON, 0, 10, 0, trawlix_->messages.at(kMsgOk)},
-      {DI_BUTTON, 0, 10, 0, trawlix_->messages.at(kMsgCancel)},
+      {DI_TEXT, 5, 11, 0, trawlix_->messages.at(kMsgThreads)},
+      {DI_EDIT, 42, 11, 50, "3"},
+      {DI_BUTTON, 0, 13, 0, trawlix_->messages.at(kMsgOk)},
+      {DI_BUTTON, 0, 13, 0, trawlix_->messages.at(kMsgCancel)},
   };
-  for (int i = 0; i < 13; ++i) {
+  for (int i = 0; i < kItems; ++i) {
     SCOPED_TRACE("item " + std::to_string(i));
     const FarDialogItem& item = dialog.items[i];
     EXPECT_EQ(item.Type, expected[i].type);
@@ -134,27 +141,33 @@ TEST_F(ConfigDialogTest, ItsItemsShowTheStoredSettings) {
 }
 
 TEST_F(ConfigDialogTest, NumbersAreCheckedAgainstTheirBounds) {
+  enum Field { kLines, kLimit, kThreads };
   const struct {
-    bool lines;  // the SeveralLines field, else the ReadAtOnceLimit field
+    Field field;
     const char* typed;
     std::optional<int> taken;  // none: refused
   } cases[] = {
-      {true, "255", 255},       {true, "1", 1},           {true, "0", std::nullopt},
-      {true, "256", std::nullopt}, {true, "12abc", 12},   {true, " 7", 7},
-      {true, "+3", 3},          {true, "abc", std::nullopt}, {true, "", std::nullopt},
-      {true, "-5", std::nullopt}, {false, "0", 0},        {false, "131071", 131071},
-      {false, "131072", std::nullopt}, {false, "-1", std::nullopt},
-      {false, "99999999999", std::nullopt},  // beyond any int: refused, not wrapped
-      {false, "4294967296", std::nullopt}, {false, "\t64kb", 64},
+      {kLines, "255", 255},       {kLines, "1", 1},           {kLines, "0", std::nullopt},
+      {kLines, "256", std::nullopt}, {kLines, "12abc", 12},   {kLines, " 7", 7},
+      {kLines, "+3", 3},          {kLines, "abc", std::nullopt}, {kLines, "", std::nullopt},
+      {kLines, "-5", std::nullopt}, {kLimit, "0", 0},        {kLimit, "131071", 131071},
+      {kLimit, "131072", std::nullopt}, {kLimit, "-1", std::nullopt},
+      {kLimit, "99999999999", std::nullopt},  // beyond any int: refused, not wrapped
+      {kLimit, "4294967296", std::nullopt}, {kLimit, "\t64kb", 64},
+      {kThreads, "0", 0},         {kThreads, "64", 64},       {kThreads, "65", std::nullopt},
+      {kThreads, "-1", std::nullopt}, {kThreads, "8 threads", 8},
   };
+  const char* const names[] = {"SeveralLines", "ReadAtOnceLimit", "Threads"};
+  const int defaults[] = {5, 1024, 0};
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.lines ? "lines " : "limit ") + "'" + c.typed + "'");
+    const char* name = names[c.field];
+    SCOPED_TRACE(std::string(name) + " '" + c.typed + "'");
     UseFreshRegistry();
     StartTrawlix();
     ConfigEntries entries;
-    (c.lines ? entries.lines : entries.limit) = std::string(c.typed);
+    (c.field == kLines ? entries.lines : c.field == kLimit ? entries.limit : entries.threads) =
+        std::string(c.typed);
     EXPECT_EQ(ConfigureOnce(entries), c.taken ? 1 : 0);
-    const char* name = c.lines ? "SeveralLines" : "ReadAtOnceLimit";
     if (c.taken) {
       EXPECT_TRUE(Warnings().empty());
       EXPECT_EQ(ReadStoredInt(name), *c.taken) << "saved when accepted";
@@ -169,7 +182,7 @@ TEST_F(ConfigDialogTest, NumbersAreCheckedAgainstTheirBounds) {
                                         trawlix_->messages.at(kMsgOk)}));
     EXPECT_FALSE(ReadStored(name)) << "nothing written while the dialog is not accepted";
     RestartHost();
-    EXPECT_EQ(ReadStoredInt(name), c.lines ? 5 : 1024) << "the old value is saved at exit";
+    EXPECT_EQ(ReadStoredInt(name), defaults[c.field]) << "the old value is saved at exit";
   }
 }
 
@@ -177,14 +190,16 @@ TEST_F(ConfigDialogTest, TheFocusGoesToTheFieldToBlame) {
   const struct {
     const char* lines;
     const char* limit;
+    const char* threads;
     int blamed;
   } cases[] = {
-      {"0", "-1", kLinesField},
-      {"x", "5", kLinesField},
-      {"9", "131072", kLimitField},
+      {"0", "-1", "1", kLinesField},
+      {"x", "5", "99", kLinesField},
+      {"9", "131072", "x", kLimitField},
+      {"9", "5", "65", kThreadsField},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.lines) + " / " + c.limit);
+    SCOPED_TRACE(std::string(c.lines) + " / " + c.limit + " / " + c.threads);
     UseFreshRegistry();
     StartTrawlix();
     std::vector<FarDialogItem> second;
@@ -192,24 +207,27 @@ TEST_F(ConfigDialogTest, TheFocusGoesToTheFieldToBlame) {
     script.steps = {[&](FarDialogItem* items) {
                       items[kNoExtensionBox].Focus = 1;  // as if the user had moved there
                       EnterConfig(items, {.lines = std::string(c.lines),
-                                          .limit = std::string(c.limit)});
+                                          .limit = std::string(c.limit),
+                                          .threads = std::string(c.threads)});
                       return kOkButton;
                     },
                     [&](FarDialogItem* items) {
-                      second.assign(items, items + 13);
+                      second.assign(items, items + kItems);
                       // Put right, the entries are taken.
-                      EnterConfig(items, {.lines = std::string("4"), .limit = std::string("8")});
+                      EnterConfig(items, {.lines = std::string("4"), .limit = std::string("8"),
+                                          .threads = std::string("2")});
                       return kOkButton;
                     }};
     EXPECT_EQ(Configure(script), 1);
-    ASSERT_EQ(second.size(), 13u);
-    for (int field : {kLinesField, kLimitField, kNoExtensionBox})
+    ASSERT_EQ(second.size(), static_cast<std::size_t>(kItems));
+    for (int field : {kLinesField, kLimitField, kThreadsField, kNoExtensionBox})
       EXPECT_EQ(second[field].Focus, field == c.blamed ? 1 : 0) << "item " << field;
     // The user's entries came back as left.
     EXPECT_STREQ(second[kLinesField].Data, c.lines);
     EXPECT_STREQ(second[kLimitField].Data, c.limit);
     EXPECT_EQ(ReadStoredInt("SeveralLines"), 4);
     EXPECT_EQ(ReadStoredInt("ReadAtOnceLimit"), 8);
+    EXPECT_EQ(ReadStoredInt("Threads"), 2);
   }
 }
 

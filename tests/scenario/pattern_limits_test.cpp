@@ -35,6 +35,7 @@ class PatternLimitSearchTest : public ScenarioTest {
     WriteStoredInt("FSInverse", inverse);
     WriteStoredInt("FSearchIn", 3);
     WriteStoredInt("SeveralLines", 2);
+    WriteStoredInt("Threads", threads_);
     host_->driver.message = [this](const host::MessageRequest& request) {
       if (request.buttons > 0) warnings_.push_back(request);
       return 0;
@@ -69,6 +70,7 @@ class PatternLimitSearchTest : public ScenarioTest {
   }
 
   std::string tree_;
+  int threads_ = 0;  // one per processor
   std::vector<host::MessageRequest> warnings_;
   std::vector<std::string> messages_;
 };
@@ -146,13 +148,18 @@ TEST_F(PatternLimitSearchTest, AWordListDecidedWithoutTheHardWordNeedsNoWarning)
 
 TEST_F(PatternLimitSearchTest, EscapeStopsTheSearchInsideAFile) {
   // Every line but the last is tested before the match; Escape waiting from the start is
-  // seen at the first of them, so the file is never answered.
+  // seen at the first of them (or, on workers, before the file is taken), so the file is
+  // never answered.
   std::string text;
   for (int i = 0; i < 200; ++i) text += "line " + std::to_string(i) + "\n";
   WriteFile(tree_ + "/long.txt", text + "needle\n");
-  PipedInput input("\x1b");
-  ASSERT_TRUE(input.ok());
-  EXPECT_EQ(Find(1, "[a-z]+\\d*$|needle$"), Names{});
+  for (int threads : {1, 2}) {
+    SCOPED_TRACE(threads);
+    threads_ = threads;
+    PipedInput input("\x1b");
+    ASSERT_TRUE(input.ok());
+    EXPECT_EQ(Find(1, "[a-z]+\\d*$|needle$"), Names{});
+  }
 }
 
 class PatternLimitReplaceTest : public ReplaceTest {};
@@ -194,11 +201,12 @@ TEST_F(PatternLimitReplaceTest, AFileTheEngineGivesUpOnIsLeftUnchanged) {
 TEST_F(PatternLimitReplaceTest, EscapeInsideAFileLeavesItUnchanged) {
   std::string tree = Folder("tree");
   WriteFile(tree + "/a.txt", "foo\nbar\nfoo\n");
-  for (int mode : {1, 2}) {
-    SCOPED_TRACE(mode);
+  for (auto [mode, threads] : {std::pair{1, 1}, {2, 1}, {1, 2}, {2, 2}}) {
+    SCOPED_TRACE(std::to_string(mode) + " on " + std::to_string(threads));
     PipedInput input("\x1b");
     ASSERT_TRUE(input.ok());
-    ASSERT_EQ(Replace(tree, {.text = "foo", .with = "X", .mode = mode, .list = true}),
+    ASSERT_EQ(Replace(tree, {.text = "foo", .with = "X", .mode = mode, .list = true,
+                             .threads = threads}),
               kResultsPanel);
     EXPECT_EQ(ReadTree(tree), (std::map<std::string, std::string>{{"a.txt", "foo\nbar\nfoo\n"}}));
     EXPECT_TRUE(PanelNames().empty());

@@ -177,8 +177,9 @@ TEST_F(ReplaceBatchTest, AFileThatFailsMidBatchWarnsInWalkOrderAndTheOthersAreRe
 // call of one file operation, the flushes of the batch among them.
 class ReplaceBatchKilledTest : public ReplaceTest {
  protected:
-  ChildResult RunReplace(const std::string& tree, bool backup, const std::string& fail) {
-    return RunReplaceUnderFaultPlan(tree, backup, fail);
+  ChildResult RunReplace(const std::string& tree, bool backup, const std::string& fail,
+                         int threads) {
+    return RunReplaceUnderFaultPlan(tree, backup, fail, threads);
   }
 };
 
@@ -197,15 +198,17 @@ TEST_F(ReplaceBatchKilledTest, EveryMomentLeavesWholeVersionsRenamedInWalkOrder)
                                      "rename"};
   std::set<std::string> killedAt;
   int run = 0;
-  for (bool backup : {false, true}) {
+  // On two threads the new versions are made by workers, in an order that varies, and still
+  // renamed by the one thread in walk order.
+  for (auto [backup, threads] : {std::pair{false, 1}, {true, 1}, {false, 2}}) {
     for (const std::string& op : ops) {
       for (int nth = 1; nth <= 40; ++nth) {
         const std::string fail = op + ":" + std::to_string(nth) + ":kill";
-        SCOPED_TRACE((backup ? "backup " : "") + fail);
+        SCOPED_TRACE((backup ? "backup " : "") + fail + " on " + std::to_string(threads));
         const std::string tree = Folder("killed" + std::to_string(++run));
         for (const auto& [name, content] : old) WriteFile(tree + "/" + name, content);
         const std::vector<std::string> order = ListingOrder(tree, ".txt");
-        ChildResult result = RunReplace(tree, backup, fail);
+        ChildResult result = RunReplace(tree, backup, fail, threads);
         Tree after = ReadTree(tree);
         if (result.exitCode != -1) {
           // Not killed: the whole run happened, and nothing was left behind.

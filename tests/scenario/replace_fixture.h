@@ -31,6 +31,8 @@ struct ReplaceOptions {
   bool confirmMatch = false;
   int readAtOnceLimit = 1024;  // 0 sends every non-empty file down the mapping path
   int severalLines = 3;
+  // One thread: the n-th call of a file operation concerns the same file in every run.
+  int threads = 1;
 };
 
 // The two ways a file is read: whole into memory, or mapped (every non-empty file when
@@ -49,13 +51,15 @@ inline std::string ReplaceFooByBar(std::string s) {
 }
 
 // Runs the quarix program's replace of "foo" by "bar" in the *.txt files of one folder,
-// without questions, under the fault plan fail (QUARIX_FAIL), e.g. to kill it midway.
+// without questions, under the fault plan fail (QUARIX_FAIL), e.g. to kill it midway, on
+// the given number of threads.
 inline ChildResult RunReplaceUnderFaultPlan(const std::string& tree, bool backup,
-                                            const std::string& fail) {
+                                            const std::string& fail, int threads = 1) {
   return RunChild(QUARIX_BIN_DIR "/quarix",
                   {"replace", tree, "--mask", "*.txt", "--text", "foo", "--with", "bar",
                    "--mode", "plain", "--scope", "folder", "--no-confirm-file",
-                   "--no-confirm-match", "--no-list", backup ? "--backup" : "--no-backup"},
+                   "--no-confirm-match", "--no-list", backup ? "--backup" : "--no-backup",
+                   "-j", std::to_string(threads)},
                   {{"QUARIX_PLUGIN_DIR", QUARIX_BIN_DIR}, {"QUARIX_FAIL", fail}});
 }
 
@@ -127,6 +131,7 @@ class ReplaceTest : public ScenarioTest {
     WriteStoredInt("FRConfirmLine", o.confirmMatch);
     WriteStoredInt("ReadAtOnceLimit", o.readAtOnceLimit);
     WriteStoredInt("SeveralLines", o.severalLines);
+    WriteStoredInt("Threads", o.threads);
     host::Plugin* trawlix = LoadTrawlix();
     if (!trawlix) return FAR_INVALID_HANDLE;
     if (!host_->ShowFolder(host_->activePanel(), folder)) return FAR_INVALID_HANDLE;

@@ -287,11 +287,26 @@ TEST_F(WalkerTest, EscapeStopsTheWalkAndTheResultsSoFarAreShown) {
   MakeTree(tree, {"a.txt", "b.txt", "c.txt", "sub/d.txt", "sub2/e.txt"});
   PipedInput input("\x1b");
   ASSERT_TRUE(input.ok());
+  WriteStoredInt("Threads", 1);
   ASSERT_EQ(SearchIn(2, tree), kResultsPanel);
   // The file under way completes; nothing after it is taken.
   EXPECT_EQ(PanelNames().size(), 1u);
   EXPECT_EQ(CallsOf("SaveScreen").size(), 1u) << "no subfolder is entered";
   // No message tells of the stop: the one message is the first folder's progress.
+  EXPECT_EQ(CallsOf("Message").size(), 1u);
+}
+
+TEST_F(WalkerTest, EscapeStopsTheWorkersBeforeAnythingTheyTestedAfterIsTaken) {
+  std::string tree = Folder("tree");
+  MakeTree(tree, {"a.txt", "b.txt", "c.txt", "sub/d.txt", "sub2/e.txt"});
+  PipedInput input("\x1b");
+  ASSERT_TRUE(input.ok());
+  WriteStoredInt("Threads", 2);
+  ASSERT_EQ(SearchIn(2, tree), kResultsPanel);
+  // Escape is seen as soon as the first file is queued: whatever the workers made of it
+  // comes after the stop and is dropped.
+  EXPECT_TRUE(PanelNames().empty());
+  EXPECT_EQ(CallsOf("SaveScreen").size(), 1u) << "no subfolder is entered";
   EXPECT_EQ(CallsOf("Message").size(), 1u);
 }
 
@@ -312,6 +327,8 @@ TEST_F(WalkerTest, EachFolderShowsItsProgressOnASavedScreen) {
   host::Plugin* trawlix = nullptr;
   WriteStoredInt("FSearchIn", 2);
   WriteStoredText("FMask", "*.txt");
+  // The counts of one thread: with workers the count shown lags behind the walk.
+  WriteStoredInt("Threads", 1);
   ASSERT_TRUE(trawlix = LoadTrawlix());
   ShowFolder(tree);
   host_->calls.clear();

@@ -42,7 +42,8 @@ bool IsPending(const FileIdentity& file) {
   return false;
 }
 
-void NoteRewritten(const std::string& target) {
+void NoteRewritten(const std::string& target, const platform::FileInfo& original) {
+  RewrittenFiles.insert(IdentityOf(original));
   platform::FileInfo now;
   if (platform::QueryFileInfo(target.c_str(), &now)) RewrittenFiles.insert(IdentityOf(now));
 }
@@ -80,7 +81,7 @@ void SettlePendingFiles() {
   for (std::size_t i = 0; i < batch.size(); ++i) {
     PendingFile& file = batch[i];
     if (file.version->Place(file.backup, flushed[i])) {
-      NoteRewritten(file.version->target());
+      NoteRewritten(file.version->target(), file.version->original());
     } else if (file.listIndex >= 0) {
       // Entries of this batch come last in the list, in order: each one taken out moves
       // the later ones up.

@@ -17,12 +17,13 @@ FileIdentity IdentityOf(const platform::FileInfo& info);
 
 // At the start of a run: nothing rewritten, nothing waiting.
 void StartBatches();
-// True when the run has rewritten the file (by its identity after the rewrite).
+// True when the run has rewritten the file: by its identity after the rewrite, or by the
+// one it had when it was read (a worker may have read it before the rewrite).
 bool WasRewritten(const FileIdentity& file);
 // True when the file's new version waits in the batch (by the identity it was read with).
 bool IsPending(const FileIdentity& file);
-// Notes a file put in place, by the name it now has.
-void NoteRewritten(const std::string& target);
+// Notes a file put in place, by the name it now has and the version it was read as.
+void NoteRewritten(const std::string& target, const platform::FileInfo& original);
 
 // Takes a sealed version (NewVersion::Seal) to be put in place with the batch. With list
 // set, the file is listed at once, where a file rewritten alone would have been, and taken

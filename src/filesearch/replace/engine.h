@@ -1,6 +1,7 @@
 // The per-file replace engine: the replace command's per-file action.
 #pragma once
 
+#include "filesearch/file_work.h"
 #include "filesearch/replace/confirm.h"
 
 class FoundFile;
@@ -21,6 +22,10 @@ struct ReplaceRun {
 // meanwhile); any failure before that, or a write by another program since the file was
 // read, leaves the old content where it was.
 void ReplaceInFile(ReplaceRun& replace, FoundFile& file, MatchContext& context);
+// The replace as the walk takes it: without questions, the new versions are made on the
+// workers and put in place by the host's thread in walk order (as ReplaceInFile would);
+// with questions, ReplaceInFile on the host's thread.
+FileWork ReplaceFileWork(ReplaceRun& replace);
 // At the start of a run: no question answered, no file rewritten yet. A file that the walk
 // reaches again under another name (a hard or symbolic link) is rewritten only once in a
 // run.

@@ -1,10 +1,12 @@
 #include "filesearch/replace/output.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <memory>
 
 #include "common/messages.h"
+#include "filesearch/limit_warning.h"
 #include "filesearch/replace/batch.h"
 #include "filesearch/temporary_names.h"
 
@@ -14,9 +16,10 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 
 // A name beside the target that no other file has: the target's name, a mark of this
 // plugin and a number that changes with every attempt.
+// Several threads make new versions at once.
 std::string TemporaryName(const std::string& target, const char* mark, unsigned attempt) {
-  static unsigned long long serial =
-      static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+  static std::atomic<unsigned long long> serial{
+      static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count())};
   return MakeTemporaryName(target, mark, ++serial, attempt);
 }
 
@@ -97,6 +100,32 @@ void ShowChangedWarning(const char* path) {
 void ShowReadWarning(const char* path) { ShowFileWarning("FRReadError", kMsgCannotRead, path); }
 void ShowWriteWarning(const char* path) { ShowFileWarning("FRWriteError", kMsgCannotWrite, path); }
 
+void FileWarnings::Warn(Kind kind, SearchRun& run, const char* path, int limit) {
+  if (keep_) {
+    kept_.push_back({kind, limit});
+    return;
+  }
+  switch (kind) {
+    case Kind::kRead:
+      ShowReadWarning(path);
+      break;
+    case Kind::kWrite:
+      ShowWriteWarning(path);
+      break;
+    case Kind::kPatternLimit:
+      // The files before this one are in place when the warning shows.
+      SettlePendingFiles();
+      WarnPatternLimit(run, path, limit, true);
+      break;
+  }
+}
+
+void FileWarnings::ShowKept(SearchRun& run, const char* path) {
+  keep_ = false;
+  for (const Kept& kept : kept_) Warn(kept.kind, run, path, kept.limit);
+  kept_.clear();
+}
+
 bool NewVersion::Create() {
   if (!CreateBeside(target_, "qxnew", original_.mode, file_, &temp_, &hold_)) return false;
   created_ = true;
@@ -122,7 +151,7 @@ bool NewVersion::Append(const unsigned char* bytes, std::size_t count) {
   } else {
     ok = Flush() && file_.Write(bytes, count);
   }
-  if (!ok) ShowWriteWarning(shownPath_.c_str());
+  if (!ok) WarnWrite();
   return ok;
 }
 
@@ -131,7 +160,7 @@ bool NewVersion::Commit(bool backup) { return Seal() && Place(backup, FinishFlus
 bool NewVersion::Seal() {
   if (!created_) return false;
   if (!Flush()) {
-    ShowWriteWarning(shownPath_.c_str());
+    WarnWrite();
     Discard();
     return false;
   }
@@ -156,7 +185,7 @@ void NewVersion::FinishFlushTogether(NewVersion* const* versions, std::size_t co
 bool NewVersion::Place(bool backup, bool flushed) {
   if (!created_) return false;
   if (!flushed) {
-    ShowWriteWarning(shownPath_.c_str());
+    WarnWrite();
     Discard();
     return false;
   }
@@ -185,11 +214,11 @@ bool NewVersion::KeepOldVersion(const std::string& name, bool mayLink) {
   if (mayLink && platform::LinkFile(target_.c_str(), name.c_str())) return true;
   platform::File copy;
   if (!copy.CreateNew(name.c_str(), original_.mode)) {
-    if (!platform::PathExists(name.c_str())) ShowWriteWarning(shownPath_.c_str());
+    if (!platform::PathExists(name.c_str())) WarnWrite();
     return false;
   }
   if (CopyInto(copy, name, target_, original_.mode)) return true;
-  ShowWriteWarning(shownPath_.c_str());
+  WarnWrite();
   return false;
 }
 
@@ -201,7 +230,7 @@ bool NewVersion::PlaceByRename(bool backup) {
   if (backup && !KeepOldVersion(old, true)) return false;
   if (!platform::RenameReplace(temp_.c_str(), target_.c_str())) {
     if (backup) platform::DeleteFile(old.c_str());
-    ShowWriteWarning(shownPath_.c_str());
+    WarnWrite();
     return false;
   }
   created_ = false;
@@ -221,7 +250,7 @@ bool NewVersion::PlaceInPlace(bool backup) {
     platform::File copy;
     if (!CreateBeside(target_, "qxold", original_.mode, copy, &keep) ||
         !CopyInto(copy, keep, target_, original_.mode)) {
-      ShowWriteWarning(shownPath_.c_str());
+      WarnWrite();
       return false;
     }
   }
@@ -243,7 +272,7 @@ bool NewVersion::PlaceInPlace(bool backup) {
     platform::File back;
     if (back.OpenForRewriting(target_.c_str()) && WriteOver(keep, back))
       platform::DeleteFile(keep.c_str());
-    ShowWriteWarning(shownPath_.c_str());
+    WarnWrite();
     return false;
   }
   if (!backup) platform::DeleteFile(keep.c_str());

@@ -8,12 +8,41 @@
 
 #include "platform/platform.h"
 
+struct SearchRun;
+
+// The warnings about one file being rewritten. On the host's thread each is shown at once;
+// a worker thread, which may not call the host, keeps them in order until the host's
+// thread shows them (ShowKept).
+class FileWarnings {
+ public:
+  enum class Kind { kRead, kWrite, kPatternLimit };
+  explicit FileWarnings(bool keep) : keep_(keep) {}
+  // limit: the kLimit value the pattern engine gave up with (kPatternLimit).
+  void Warn(Kind kind, SearchRun& run, const char* path, int limit = 0);
+  // On the host's thread: shows the kept warnings; from now on each is shown at once.
+  void ShowKept(SearchRun& run, const char* path);
+
+ private:
+  struct Kept {
+    Kind kind;
+    int limit;
+  };
+  bool keep_;
+  std::vector<Kept> kept_;
+};
+
 class NewVersion {
  public:
   // target: the file that is rewritten (links resolved); shownPath: its name in messages;
-  // original: what the target was when it was opened to be read.
-  NewVersion(std::string target, std::string shownPath, const platform::FileInfo& original)
-      : target_(std::move(target)), shownPath_(std::move(shownPath)), original_(original) {}
+  // original: what the target was when it was opened to be read. keepWarnings: it is made
+  // on a worker thread, which keeps its warnings for the host's thread (warnings()).
+  NewVersion(std::string target, std::string shownPath, const platform::FileInfo& original,
+             SearchRun& run, bool keepWarnings = false)
+      : target_(std::move(target)),
+        shownPath_(std::move(shownPath)),
+        original_(original),
+        run_(&run),
+        warnings_(keepWarnings) {}
   NewVersion(const NewVersion&) = delete;
   NewVersion& operator=(const NewVersion&) = delete;
   ~NewVersion() { Discard(); }
@@ -46,6 +75,9 @@ class NewVersion {
   std::uint64_t size() const { return size_; }
   // Removes the temporary file, if any.
   void Discard();
+  // The warnings about this file, its own and those of the scan that makes it.
+  FileWarnings& warnings() { return warnings_; }
+  const std::string& shownPath() const { return shownPath_; }
 
  private:
   bool Flush();
@@ -53,10 +85,13 @@ class NewVersion {
   bool KeepOldVersion(const std::string& name, bool mayLink);
   bool PlaceByRename(bool backup);
   bool PlaceInPlace(bool backup);
+  void WarnWrite() { warnings_.Warn(FileWarnings::Kind::kWrite, *run_, shownPath_.c_str()); }
 
   std::string target_;
   std::string shownPath_;
   platform::FileInfo original_;
+  SearchRun* run_;
+  FileWarnings warnings_;
   std::string temp_;
   platform::File file_;
   // Marks the temporary file as in use until it is renamed or removed.

@@ -101,9 +101,7 @@ int RunReplace(ResultsList* results) {
   run.results = results;
   ReplaceRun replace(run);
   StartReplaceRun(replace);
-  const int walked = WalkScope(run, [&replace](FoundFile& file, MatchContext& context) {
-    ReplaceInFile(replace, file, context);
-  });
+  const int walked = WalkScope(run, ReplaceFileWork(replace));
   FinishReplaceRun(replace);
   if (!walked) return 0;
   return run.settings.listRewritten ? 1 : 2;
