@@ -8,8 +8,9 @@
 
 namespace program {
 
-// Every byte below 32 and DEL as an escape ("\n", "\r", "\t", else "\x1b" style), and the
-// backslash as "\\": the name can be read back exactly.
+// Every byte below 32 and DEL as an escape ("\n", "\r", "\t", else "\x1b" style), the two
+// bytes of a C1 control in UTF-8 ("\xc2\x9b", CSI) too, and the backslash as "\\": the
+// name can be read back exactly.
 std::string EscapeName(std::string_view name);
 // The control bytes escaped as EscapeName does; every other byte, the backslash too, as it
 // is, so that a message line (a pattern and its caret line) keeps its columns.

@@ -27,10 +27,11 @@ int CountWorkerThreads(int setting) {
 
 FileWorkers::FileWorkers(SearchRun& run, const FileWork& work, int threads, bool completeFirst)
     : run_(run), work_(work), completeFirst_(completeFirst) {
-  threads = std::max(threads, 1);
+  // The host's thread is one of them: it tests files too while the ring is full.
+  threads = std::max(threads, 2);
   ring_ = std::vector<Job>(kJobsPerWorker * static_cast<std::size_t>(threads));
-  threads_.reserve(static_cast<std::size_t>(threads));
-  for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
+  threads_.reserve(static_cast<std::size_t>(threads - 1));
+  for (int i = 1; i < threads; ++i) threads_.emplace_back([this] { Work(); });
 }
 
 FileWorkers::~FileWorkers() {
@@ -50,20 +51,26 @@ void FileWorkers::Work() {
   for (;;) {
     queued_.wait(lock, [this] { return closing_ || next_ < tail_; });
     if (closing_) return;
-    Job& job = ring_[next_++ % ring_.size()];
-    lock.unlock();
-    if (context.Stopped()) {
-      job.outcome.stopped = true;
-    } else if (completeFirst_ && !job.file->Complete()) {
-      job.outcome.gone = true;
-    } else {
-      job.outcome = work_.test(*job.file, context);
-      if (context.Stopped()) job.outcome.stopped = true;
-    }
-    lock.lock();
-    job.tested = true;
+    TestNext(lock, context);
     tested_.notify_one();
   }
+}
+
+bool FileWorkers::TestNext(std::unique_lock<std::mutex>& lock, MatchContext& context) {
+  if (next_ == tail_) return false;
+  Job& job = ring_[next_++ % ring_.size()];
+  lock.unlock();
+  if (context.Stopped()) {
+    job.outcome.stopped = true;
+  } else if (completeFirst_ && !job.file->Complete()) {
+    job.outcome.gone = true;
+  } else {
+    job.outcome = work_.test(*job.file, context);
+    if (context.Stopped()) job.outcome.stopped = true;
+  }
+  lock.lock();
+  job.tested = true;
+  return true;
 }
 
 void FileWorkers::Queue(const platform::FileRecord& record,
@@ -98,6 +105,8 @@ void FileWorkers::TakeTested(MatchContext& host, bool wait) {
     Job& job = ring_[head_ % ring_.size()];
     if (!job.tested) {
       if (!wait || tookOne) return;
+      // Rather than wait, this thread tests a file itself.
+      if (TestNext(lock, host)) continue;
       tested_.wait_for(lock, kConsoleLookGap);
       // The console is looked at while the workers test, as between files without them.
       lock.unlock();

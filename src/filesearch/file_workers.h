@@ -20,8 +20,9 @@ struct SearchRun;
 
 class FileWorkers {
  public:
-  // threads workers (at least one) test the files with work.test; with completeFirst a
-  // file whose status cannot be had any more is left out before it is tested.
+  // threads threads (the host's and at least one worker) test the files with work.test;
+  // with completeFirst a file whose status cannot be had any more is left out before it
+  // is tested.
   FileWorkers(SearchRun& run, const FileWork& work, int threads, bool completeFirst);
   FileWorkers(const FileWorkers&) = delete;
   FileWorkers& operator=(const FileWorkers&) = delete;
@@ -30,11 +31,11 @@ class FileWorkers {
 
   // Host thread. Queues a file of the walk (its full path in record.cFileName, its bare
   // name from nameAt, opened relative to folder, which stays open until the file is
-  // taken). While the ring is full, takes the files tested at its head.
+  // taken). While the ring is full, tests files itself and takes those tested at its head.
   void Queue(const platform::FileRecord& record, std::shared_ptr<platform::Folder> folder,
              int nameAt, bool complete, MatchContext& host);
-  // Host thread. Takes every queued file, waiting for their tests; once the run is
-  // stopped, drops them instead.
+  // Host thread. Takes every queued file, testing some itself while the workers test the
+  // others; once the run is stopped, drops them instead.
   void TakeAll(MatchContext& host);
 
  private:
@@ -47,6 +48,9 @@ class FileWorkers {
   };
 
   void Work();
+  // Tests the next file no thread has taken up yet, on this thread, with the lock held
+  // before and after; false when there is none.
+  bool TestNext(std::unique_lock<std::mutex>& lock, MatchContext& context);
   // Takes the jobs tested at the head of the ring; with wait, waits until the head is
   // tested or the ring is empty, looking at the console meanwhile.
   void TakeTested(MatchContext& host, bool wait);

@@ -1,5 +1,5 @@
 // How quarix shows names and message lines to a person: EscapeName leaves no control
-// byte (below 32, or DEL) and reads back to exactly the name, so that no name can act on
+// byte (below 32, DEL, or a C1 control in UTF-8) and reads back to exactly the name, so that no name can act on
 // the terminal or pass for another; EscapeControlBytes leaves no control byte and keeps
 // every other byte as it is, the backslash too.
 //
@@ -12,9 +12,14 @@
 
 namespace {
 
+// A control byte, or a C1 control (U+0080 to U+009F) in UTF-8.
 bool HasControlByte(const std::string& text) {
-  for (unsigned char c : text)
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
     if (c < 32 || c == 127) return true;
+    if (c == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80)
+      return true;
+  }
   return false;
 }
 

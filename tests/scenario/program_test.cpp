@@ -304,7 +304,10 @@ TEST_F(ProgramTest, LinesToAPipeStayRawAndALineFeedIsPointedOut) {
 }
 
 TEST_F(ProgramTest, ATerminalSeesControlBytesEscaped) {
-  MakeFiles({{"\x1b[2J.txt", "needle\n"}, {"a\nb\\n.txt", "needle\n"}, {"\x7f.txt", "needle\n"}});
+  // "\xc2\x9b" is CSI, a C1 control, in UTF-8; "\xd0\x96" (Zhe) has a byte of that range
+  // too, and is a letter.
+  MakeFiles({{"\x1b[2J.txt", "needle\n"}, {"a\nb\\n.txt", "needle\n"}, {"\x7f.txt", "needle\n"},
+             {"\xc2\x9b" "2J\xd0\x96.txt", "needle\n"}});
   for (const std::vector<std::string>& args : ListingCommands(tree)) {
     Terminal terminal;
     ASSERT_GE(terminal.fd(), 0);
@@ -317,7 +320,8 @@ TEST_F(ProgramTest, ATerminalSeesControlBytesEscaped) {
     // Each name on a line of its own; the backslash doubled, so "\n" typed in a name and
     // a line feed in it read differently.
     EXPECT_EQ(Lines(shown), (std::set<std::string>{tree + "\\x1b[2J.txt",
-                                                    tree + "a\\nb\\\\n.txt", tree + "\\x7f.txt"}))
+                                                    tree + "a\\nb\\\\n.txt", tree + "\\x7f.txt",
+                                                    tree + "\\xc2\\x9b2J\xd0\x96.txt"}))
         << args[0] << ": " << shown;
     EXPECT_EQ(shown.find('\x1b'), std::string::npos) << args[0];
   }
