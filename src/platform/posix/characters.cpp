@@ -122,6 +122,18 @@ bool ConvertAnsiToOem(unsigned char ansi, unsigned char* oem) {
   return true;
 }
 
+char32_t CharacterOfOem(unsigned char oem) {
+  const std::uint32_t c = Tables().oemUnicode[oem];
+  return c == kNoCharacter ? kNoOemCharacter : static_cast<char32_t>(c);
+}
+
+bool ConvertCharacterToOem(char32_t c, unsigned char* oem) {
+  const int b = c < 0x80 ? static_cast<int>(c) : FindByte(Tables().oemUnicode, c);
+  if (b < 0) return false;
+  *oem = static_cast<unsigned char>(b);
+  return true;
+}
+
 unsigned char UpperAnsi(unsigned char ansi) { return Tables().upper[ansi]; }
 
 unsigned char LowerAnsi(unsigned char ansi) { return Tables().lower[ansi]; }
