@@ -87,6 +87,8 @@ enum MessageId : int {
   kMsgFoundFilesLeftOut = 60,
   // After a walk that removed temporary files of replaces that died: above their number.
   kMsgTemporariesRemoved = 61,
+  // Why a file was left alone: its encoding cannot spell a replacement (below its name).
+  kMsgNotInEncoding = 62,
 
   kMessageCount  // the lines of text each language file holds
 };

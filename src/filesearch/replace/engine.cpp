@@ -9,6 +9,7 @@
 #include "filesearch/match_context.h"
 #include "filesearch/replace/batch.h"
 #include "filesearch/replace/confirm.h"
+#include "filesearch/replace/encoded_replace.h"
 #include "filesearch/replace/output.h"
 #include "filesearch/replace/scans.h"
 #include "filesearch/results.h"
@@ -58,12 +59,14 @@ struct Rewrite {
   ResultsList* list;  // where a rewritten file is listed, or null
   OutputSink sink;
   ReplaceOutput output;
+  bool unspellable = false;  // a replacement cannot be written in the file's encoding
 };
 
 // Puts the new version in place when the scan completed (or hands it to the batch), or
 // throws it away. 1 when the file is rewritten or will be with its batch.
 int FinishRewrite(Rewrite& rewrite, bool complete) {
   if (rewrite.output.tooLarge) ShowReadWarning(rewrite.path);
+  if (rewrite.unspellable) ShowNotInEncodingWarning(rewrite.path);
   if (rewrite.output.limit) {
     SettlePendingFiles();
     WarnPatternLimit(rewrite.replace.run, rewrite.path, rewrite.output.limit, true);
@@ -89,7 +92,8 @@ int RewriteFrom(Rewrite& rewrite, const unsigned char* content, std::uint64_t le
 }
 
 bool ScanContent(Rewrite& rewrite, const unsigned char* content, std::uint64_t length) {
-  return ReplaceInContent(content, static_cast<std::size_t>(length), &rewrite.output) == 1;
+  return ReplaceInEncodedContent(content, static_cast<std::size_t>(length), &rewrite.output,
+                                 &rewrite.unspellable) == 1;
 }
 
 struct GuardedScan {

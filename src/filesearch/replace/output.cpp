@@ -85,17 +85,21 @@ void ShowFileWarning(const char* helpTopic, MessageId text, const char* path) {
   ShowWarning(helpTopic, lines, 3);
 }
 
-void ShowChangedWarning(const char* path) {
+// Below the file's name, why it was left alone.
+void ShowWhyNotWritten(const char* path, MessageId why) {
   SettlePendingFiles();
   const char* lines[] = {MessageText(kMsgReplaceTitle), MessageText(kMsgCannotWrite), path,
-                         MessageText(kMsgChangedMeanwhile)};
+                         MessageText(why)};
   ShowWarning("FRWriteError", lines, 4);
 }
+
+void ShowChangedWarning(const char* path) { ShowWhyNotWritten(path, kMsgChangedMeanwhile); }
 
 }  // namespace
 
 void ShowReadWarning(const char* path) { ShowFileWarning("FRReadError", kMsgCannotRead, path); }
 void ShowWriteWarning(const char* path) { ShowFileWarning("FRWriteError", kMsgCannotWrite, path); }
+void ShowNotInEncodingWarning(const char* path) { ShowWhyNotWritten(path, kMsgNotInEncoding); }
 
 bool NewVersion::Create() {
   if (!CreateBeside(target_, "qxnew", original_.mode, file_, &temp_, &hold_)) return false;

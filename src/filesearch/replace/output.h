@@ -68,3 +68,5 @@ class NewVersion {
 
 void ShowReadWarning(const char* path);
 void ShowWriteWarning(const char* path);
+// The file stays as it is: a replacement cannot be written in its encoding.
+void ShowNotInEncodingWarning(const char* path);
