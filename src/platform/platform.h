@@ -362,6 +362,13 @@ struct ConsoleLook {
 };
 bool PollConsoleEscapeOncePerTick(ConsoleLook* state, std::uint64_t now);
 
+// ---- The text the host speaks ----------------------------------------------------------
+
+// Whether the process that loaded the plugins asks for UTF-8 text: posix: the environment
+// variable QUARIX_TEXT is "utf-8" (the quarix program sets it from its locale); Windows:
+// never, the hosts there speak the OEM code page.
+bool IsUtf8TextAsked();
+
 // ---- Loading the other plugin ------------------------------------------------------------
 
 struct Module;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/platform.h"
 
@@ -146,14 +147,27 @@ namespace {
 
 // The C.UTF-8 locale, built into glibc, made once and kept for the process; null when the
 // C library lacks it, and then only the ASCII letters change case.
+// Freed when the module is unloaded: a module loaded and unloaded again leaks nothing.
+struct OwnedLocale {
+  locale_t locale;
+  ~OwnedLocale() {
+    if (locale != static_cast<locale_t>(0)) freelocale(locale);
+  }
+};
+
 locale_t UnicodeLocale() {
-  static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
-  return locale;
+  static const OwnedLocale owned{newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0))};
+  return owned.locale;
 }
 
 bool IsUnicodeScalar(char32_t c) { return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF); }
 
 }  // namespace
+
+bool IsUtf8TextAsked() {
+  const char* text = std::getenv("QUARIX_TEXT");
+  return text && std::strcmp(text, "utf-8") == 0;
+}
 
 char32_t UpperCharacter(char32_t c) {
   if (c < 0x80) return c >= U'a' && c <= U'z' ? c - 0x20 : c;

@@ -40,6 +40,8 @@ bool ConvertAnsiToOem(unsigned char ansi, unsigned char* oem) {
   return true;
 }
 
+bool IsUtf8TextAsked() { return false; }
+
 char32_t CharacterOfOem(unsigned char oem) {
   const char from = static_cast<char>(oem);
   wchar_t to[2];
