@@ -36,6 +36,7 @@ void LoadSettings() {
   ReadIntSetting(key, "FRConfirmLine", &Stored.FRConfirmLine, 0, 1);
   ReadIntSetting(key, "FRSaveOriginal", &Stored.FRSaveOriginal, 0, 1);
   Stored.FRReplace = ReadTextSetting(key, "FRReplace", "");
+  Stored.Encodings = ReadTextSetting(key, "Encodings", "auto");
 }
 
 void SaveSettings(bool release) {
@@ -59,6 +60,8 @@ void SaveSettings(bool release) {
   WriteIntSetting(key, "FRSaveOriginal", Stored.FRSaveOriginal);
   WriteTextSetting(key, "FRReplace", Stored.FRReplace);
   if (release) ReleaseText(Stored.FRReplace);
+  WriteTextSetting(key, "Encodings", Stored.Encodings);
+  if (release) ReleaseText(Stored.Encodings);
 }
 
 SearchSettings TakeSearchSettings() {
@@ -77,5 +80,7 @@ SearchSettings TakeSearchSettings() {
   taken.confirmMatches = Stored.FRConfirmLine != 0;
   taken.confirmFiles = Stored.FRConfirmFile != 0;
   taken.listRewritten = Stored.FROpenModified != 0;
+  // A hand-edited list with a name no code page has reads files as they are.
+  ParseReadings(Stored.Encodings, &taken.readings);
   return taken;
 }
