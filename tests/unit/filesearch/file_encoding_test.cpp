@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/platform.h"
 #include "unit/text_model_scope.h"
 
 namespace {
@@ -29,6 +30,10 @@ Transcoder Utf8Model(SourceEncoding source, const CodePage* page = nullptr) {
 Transcoder OemModel(SourceEncoding source, const CodePage* page = nullptr) {
   return Transcoder{FileEncoding{source, 0, page}, false};
 }
+
+// The OEM model's cases are written for code page 866 (our host's default); another
+// system's OEM code page (Wine's 437) skips them.
+bool IsOem866() { return platform::CharacterOfOem(0x86) == U'\u0416'; }
 
 const CodePage* Page(const char* name) {
   Reading reading;
@@ -82,7 +87,10 @@ TEST(Decoding, GivesTheTextModelsText) {
       {OemModel(SourceEncoding::kUtf8), "\xD0\x96x\xE2\x82\xAC", std::string("\x86x\0", 3)},
       {OemModel(SourceEncoding::kCodePage, Page("windows-1251")), "\xC6\xF3\xEA", "\x86\xE3\xAA"},
   };
-  for (const auto& c : cases) EXPECT_EQ(Decode(c.t, c.bytes), c.text) << c.text;
+  for (const auto& c : cases) {
+    if (!c.t.toUtf8 && !IsOem866()) continue;
+    EXPECT_EQ(Decode(c.t, c.bytes), c.text) << c.text;
+  }
 }
 
 // What is no character becomes bytes no search text holds: a text search never finds it,
@@ -166,6 +174,7 @@ TEST(Encoding, SpellsTextInTheFilesEncodingOrRefuses) {
       {OemModel(SourceEncoding::kCodePage, Page("windows-1251")), "\xCE", false, ""},  // ╬
   };
   for (const auto& c : cases) {
+    if (!c.t.toUtf8 && !IsOem866()) continue;
     std::string out;
     EXPECT_EQ(EncodeText(c.t, Data(c.text), c.text.size(), &out), c.spelled) << c.text;
     if (c.spelled) {
