@@ -1,6 +1,12 @@
 // quarix: our host on the command line. Each command lives in a file of its own; this
 // file only reads the command line and hands over.
+#include <langinfo.h>
+#include <strings.h>
+
+#include <clocale>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -50,9 +56,26 @@ constexpr NamedCommand kNamedCommands[] = {
 
 constexpr int kUsageError = program::kCommandFailed;
 
+// The plugins' text model follows the locale, as other command-line tools do: UTF-8 in a
+// UTF-8 locale, bytes in the C/POSIX locale and any other. QUARIX_TEXT ("utf-8" or
+// "bytes") chooses instead; the modules read it when they load.
+void ChooseTextModel() {
+  const char* asked = std::getenv("QUARIX_TEXT");
+  if (asked && (std::strcmp(asked, "utf-8") == 0 || std::strcmp(asked, "bytes") == 0)) return;
+  bool utf8 = false;
+  if (std::setlocale(LC_CTYPE, "")) {
+    const char* codeset = nl_langinfo(CODESET);
+    utf8 = codeset && (strcasecmp(codeset, "UTF-8") == 0 || strcasecmp(codeset, "utf8") == 0);
+  }
+  // The host's own code keeps the C locale's rules.
+  std::setlocale(LC_CTYPE, "C");
+  setenv("QUARIX_TEXT", utf8 ? "utf-8" : "bytes", 1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  ChooseTextModel();
   if (argc > 1)
     for (const NamedCommand& command : kNamedCommands)
       if (std::string(argv[1]) == command.name) return command.run(argc - 2, argv + 2);

@@ -11,6 +11,7 @@
 
 #include "command_args.h"
 #include "command_run.h"
+#include "encoding_option.h"
 #include "escaped_text.h"
 #include "find_command.h"
 #include "mode_names.h"
@@ -37,7 +38,8 @@ const char kUsage[] =
     "                      [--case|--no-case] [--scope SCOPE] [--list|--no-list]\n"
     "                      [--confirm-file|--no-confirm-file]\n"
     "                      [--confirm-match|--no-confirm-match]\n"
-    "                      [--backup|--no-backup] [--select NAME]... [-0] [-j N]\n"
+    "                      [--backup|--no-backup] [-E LIST] [--select NAME]... [-0]\n"
+    "                      [-j N]\n"
     "\n"
     "Opens the replace from the plugins menu while the active panel shows DIR (the current\n"
     "folder by default), fills the replace dialog's fields as given and starts it; a field\n"
@@ -58,6 +60,8 @@ const char kUsage[] =
     "  --confirm-file      ask before each file is rewritten\n"
     "  --confirm-match     ask before each match is replaced\n"
     "  --backup            keep each file's old content under its name with \".old\" added\n"
+    "  -E, --encoding LIST how files without a byte order mark are read (see quarix\n"
+    "                      search --help); each file is written back in its encoding\n"
     "  --select NAME       select the entry NAME of DIR in the panel (repeatable)\n"
     "  -0, --null          with --list: end each name with a NUL byte, not a line feed\n"
     "  -j, --threads N     make the new versions on N threads, 0 for one per processor\n"
@@ -79,6 +83,7 @@ struct ReplaceRequest {
   std::optional<int> mode, scope;
   std::optional<bool> caseSensitive, list, confirmFile, confirmMatch, backup;
   std::optional<int> threads;
+  std::optional<std::string> encodings;
   std::vector<std::string> selected;
   bool help = false;
   bool nulSeparated = false;
@@ -132,6 +137,10 @@ bool ParseReplaceWords(int argc, char** argv, ReplaceRequest* request, std::stri
       if (!takeChoice(&request->mode, kModes.data(), kModeCount)) return false;
     } else if (name == "--scope") {
       if (!takeChoice(&request->scope, kScopes, kScopeCount)) return false;
+    } else if (name == "--encoding" || name == "-E") {
+      std::string value;
+      if (!words.TakeValue(name, &value, error) || !CheckEncodingList(value, error)) return false;
+      request->encodings = value;
     } else if (name == "--select") {
       std::string value;
       if (!words.TakeValue(name, &value, error)) return false;
@@ -268,7 +277,8 @@ int RunReplaceFilesCommand(int argc, char** argv) {
   line.prefix = "quarix replace";
   line.usage = kUsage;
   line.read = [&](std::string* error, bool* help) {
-    const bool understood = ParseReplaceWords(argc, argv, &request, error);
+    const bool understood = ParseReplaceWords(argc, argv, &request, error) &&
+                            (request.help || StoreEncodingList(request.encodings, error));
     *help = request.help;
     return understood;
   };

@@ -7,6 +7,7 @@
 
 #include "command_args.h"
 #include "command_run.h"
+#include "encoding_option.h"
 #include "escaped_text.h"
 #include "find_command.h"
 #include "mode_names.h"
@@ -28,8 +29,8 @@ constexpr int kScopeCount = 5;
 
 const char kUsage[] =
     "usage: quarix search [DIR] [--mask M] [--text T] [--mode MODE] [--case|--no-case]\n"
-    "                     [--inverse|--no-inverse] [--scope SCOPE] [--select NAME]... [-0]\n"
-    "                     [-j N]\n"
+    "                     [--inverse|--no-inverse] [--scope SCOPE] [-E LIST]\n"
+    "                     [--select NAME]... [-0] [-j N]\n"
     "\n"
     "Opens the file search from the plugins menu while the active panel shows DIR (the\n"
     "current folder by default), fills the search dialog's fields as given and starts the\n"
@@ -46,6 +47,11 @@ const char kUsage[] =
     "  --scope SCOPE   drives, drive, tree (DIR and its subfolders), folder (DIR only),\n"
     "                  selected (the folders given with --select)\n"
     "  --select NAME   select the entry NAME of DIR in the panel (repeatable)\n"
+    "  -E, --encoding LIST  how files without a byte order mark are read: auto (as they\n"
+    "                  are), or code pages tried in turn, such as \"windows-1251,koi8-r\"\n"
+    "                  (cp866, koi8-r, windows-1250 to 1252, iso-8859-1, -2, -5, utf-16le,\n"
+    "                  ...); kept for later searches. Files with a byte order mark are\n"
+    "                  read as it says (UTF-8, UTF-16, UTF-32)\n"
     "  -0, --null      end each name with a NUL byte instead of a line feed\n"
     "  -j, --threads N test the files on N threads, 0 for one per processor (for this\n"
     "                  search; the stored setting, 0 unless configured, stays)\n"
@@ -59,6 +65,7 @@ struct SearchRequest {
   std::optional<int> mode, scope;
   std::optional<bool> caseSensitive, inverse;
   std::optional<int> threads;
+  std::optional<std::string> encodings;
   std::vector<std::string> selected;
   bool help = false;
   bool nulSeparated = false;
@@ -95,6 +102,10 @@ bool ParseSearchWords(int argc, char** argv, SearchRequest* request, std::string
       if (!takeChoice(&request->mode, kModes.data(), kModeCount)) return false;
     } else if (name == "--scope") {
       if (!takeChoice(&request->scope, kScopes, kScopeCount)) return false;
+    } else if (name == "--encoding" || name == "-E") {
+      std::string value;
+      if (!words.TakeValue(name, &value, error) || !CheckEncodingList(value, error)) return false;
+      request->encodings = value;
     } else if (name == "--select") {
       std::string value;
       if (!words.TakeValue(name, &value, error)) return false;
@@ -158,7 +169,8 @@ int RunSearchCommand(int argc, char** argv) {
   CommandLine line;
   line.usage = kUsage;
   line.read = [&](std::string* error, bool* help) {
-    const bool understood = ParseSearchWords(argc, argv, &request, error);
+    const bool understood = ParseSearchWords(argc, argv, &request, error) &&
+                            (request.help || StoreEncodingList(request.encodings, error));
     *help = request.help;
     return understood;
   };

@@ -89,6 +89,8 @@ enum MessageId : int {
   kMsgTemporariesRemoved = 61,
   // The configuration dialog's label of the threads field.
   kMsgThreads = 62,
+  // Why a file was left alone: its encoding cannot spell a replacement (below its name).
+  kMsgNotInEncoding = 63,
 
   kMessageCount  // the lines of text each language file holds
 };

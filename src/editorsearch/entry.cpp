@@ -8,7 +8,7 @@
 #include "flavour/flavour.h"
 
 FAR_EXPORT void FARAPI SetStartupInfo(const PluginStartupInfo* info) {
-  SetTextIsUtf8(flavour::kHostTextIsUtf8);  // before anything is compiled
+  SetTextIsUtf8(flavour::HostTextIsUtf8());  // before anything is compiled
   CopyStartupInfo(info);
   LoadEditorSettings();
 }

@@ -57,6 +57,9 @@ class MatchContext {
   // The buffers files are read into: one for pieces, one for whole files.
   std::vector<unsigned char> pieceBuffer;
   std::vector<unsigned char> wholeBuffer;
+  // A file in another encoding: its text, and (read in pieces) its bytes not yet decoded.
+  std::vector<unsigned char> textBuffer;
+  std::vector<unsigned char> undecodedPiece;
   // The words of a list of patterns compiled on this thread (see FindWordPattern).
   std::vector<std::pair<std::string, PatternPtr>> wordsCompiledHere;
   // The window walk of mode 3 under way: the occurrences of a byte every match needs.

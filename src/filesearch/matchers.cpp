@@ -5,6 +5,7 @@
 
 #include "filesearch/limit_warning.h"
 #include "filesearch/match_context.h"
+#include "filesearch/match_encoded.h"
 #include "filesearch/mode_functions.h"
 #include "filesearch/results.h"
 #include "filesearch/search_run.h"
@@ -38,7 +39,7 @@ struct GuardedMatch {
 
 void RunGuardedMatch(void* arg) {
   auto* match = static_cast<GuardedMatch*>(arg);
-  match->result = match->matcher(match->context, match->bytes, match->count);
+  match->result = MatchInEncoding(match->context, match->bytes, match->count, match->matcher);
 }
 
 // The file opened for reading, whose size was size when it was opened, in 64 bits: a file
@@ -47,22 +48,24 @@ int ScanOpenedFile(MatchContext& context, platform::File& file, std::uint64_t si
                    const char* path, Matcher matcher, PieceMatcher pieces) {
   if (size == 0) return 0;
   // A matcher that takes pieces reads no further than its answer: the files a frequent
-  // text is found in early are not read to their ends.
-  if (pieces) {
+  // text is found in early are not read to their ends. A file read several ways is read
+  // whole.
+  const bool inPieces = pieces && context.settings.readings.empty();
+  if (inPieces) {
     bool tooLong = false;
     const int answer = ScanInPieces(context, file, size, pieces, &tooLong);
     if (!tooLong) return answer;
   }
   // Setting up a mapping costs more than reading a small file, and a search opens tens
   // of thousands of them: those are read into one reused buffer, the others mapped.
-  if (!pieces && size < kReadIntoBufferBelow) {
+  if (!inPieces && size < kReadIntoBufferBelow) {
     std::vector<unsigned char>& buffer = context.wholeBuffer;
     if (buffer.size() < size) buffer.resize(static_cast<std::size_t>(size));
     // Asking for exactly the size it has when opened reads it in one call; a file cut
     // short since is read as it is.
     std::int64_t got = file.Read(buffer.data(), size);
     if (got <= 0) return 0;
-    return matcher(context, buffer.data(), static_cast<std::size_t>(got));
+    return MatchInEncoding(context, buffer.data(), static_cast<std::size_t>(got), matcher);
   }
   file.Close();
   platform::FileView view;

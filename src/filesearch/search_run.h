@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "filesearch/code_pages.h"
 #include "filesearch/search_modes.h"
 
 struct CompiledPattern;
@@ -26,6 +27,8 @@ struct SearchSettings {
   int scope = 2;
   int severalLines = 5;
   int threads = 1;  // the threads that test files; 0 for one per processor
+  // How files without a byte order mark are read besides as they are (empty: only so).
+  std::vector<Reading> readings;
   std::uint64_t readAtOnceBytes = 1024 * 1024;  // in 64 bits: no setting can wrap it
   // The replace's.
   std::string replacement;

@@ -37,6 +37,7 @@ void LoadSettings() {
   ReadIntSetting(key, "FRSaveOriginal", &Stored.FRSaveOriginal, 0, 1);
   Stored.FRReplace = ReadTextSetting(key, "FRReplace", "");
   ReadIntSetting(key, "Threads", &Stored.Threads, 0, 0);
+  Stored.Encodings = ReadTextSetting(key, "Encodings", "auto");
 }
 
 void SaveSettings(bool release) {
@@ -61,6 +62,8 @@ void SaveSettings(bool release) {
   WriteTextSetting(key, "FRReplace", Stored.FRReplace);
   if (release) ReleaseText(Stored.FRReplace);
   WriteIntSetting(key, "Threads", Stored.Threads);
+  WriteTextSetting(key, "Encodings", Stored.Encodings);
+  if (release) ReleaseText(Stored.Encodings);
 }
 
 SearchSettings TakeSearchSettings() {
@@ -80,5 +83,7 @@ SearchSettings TakeSearchSettings() {
   taken.confirmMatches = Stored.FRConfirmLine != 0;
   taken.confirmFiles = Stored.FRConfirmFile != 0;
   taken.listRewritten = Stored.FROpenModified != 0;
+  // A hand-edited list with a name no code page has reads files as they are.
+  ParseReadings(Stored.Encodings, &taken.readings);
   return taken;
 }

@@ -23,6 +23,9 @@ struct TrawlixSettings {
   int FRConfirmLine = 0;
   int FRConfirmFile = 0;
   int FROpenModified = 0;
+  // How files without a byte order mark are read: "auto" (as they are), or code pages
+  // and encodings tried in turn (filesearch/code_pages.h).
+  std::string Encodings = "auto";
 };
 
 // A global because the host keeps the plugin loaded between its calls and the settings

@@ -6,7 +6,9 @@
 
 namespace flavour {
 
-const bool kHostTextIsUtf8 = false;
+// The Windows hosts speak OEM; our quarix program speaks what its locale does and says so
+// (see platform::IsUtf8TextAsked).
+bool HostTextIsUtf8() { return platform::IsUtf8TextAsked(); }
 // The name the build gives the module (see CMakeLists.txt).
 const char* const kLinquoModuleName = QUARIX_LINQUO_MODULE;
 const bool kLinquoTakesStartupRecord = true;

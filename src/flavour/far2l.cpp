@@ -6,7 +6,7 @@
 
 namespace flavour {
 
-const bool kHostTextIsUtf8 = true;
+bool HostTextIsUtf8() { return true; }
 // far2l hands multibyte-API plugins editor lines in a single-byte code page: Linquo is a
 // wide-API module there.
 const char* const kLinquoModuleName = "Linquo.far-plug-wide";

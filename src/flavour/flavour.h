@@ -11,7 +11,7 @@
 namespace flavour {
 
 // Whether the host hands the plugins UTF-8 text; otherwise it is 8-bit OEM text.
-extern const bool kHostTextIsUtf8;
+bool HostTextIsUtf8();
 
 // The file name of Linquo's module, which lies beside Trawlix's.
 extern const char* const kLinquoModuleName;

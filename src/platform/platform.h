@@ -362,6 +362,13 @@ struct ConsoleLook {
 };
 bool PollConsoleEscapeOncePerTick(ConsoleLook* state, std::uint64_t now);
 
+// ---- The text the host speaks ----------------------------------------------------------
+
+// Whether the process that loaded the plugins asks for UTF-8 text: posix: the environment
+// variable QUARIX_TEXT is "utf-8" (the quarix program sets it from its locale); Windows:
+// never, the hosts there speak the OEM code page.
+bool IsUtf8TextAsked();
+
 // ---- Loading the other plugin ------------------------------------------------------------
 
 struct Module;
@@ -384,5 +391,12 @@ unsigned char LowerAnsi(unsigned char ansi);
 // without a partner comes back as it is.
 char32_t UpperCharacter(char32_t c);
 char32_t LowerCharacter(char32_t c);
+// The OEM code page's character of one byte (posix: QUARIX_OEM_CP, default 866, as for the
+// conversions above; Windows: the system's OEM code page), kNoOemCharacter where the byte
+// is none. And the byte of a character: false where the code page cannot spell it (no
+// look-alike is ever taken).
+constexpr char32_t kNoOemCharacter = 0xFFFFFFFF;
+char32_t CharacterOfOem(unsigned char oem);
+bool ConvertCharacterToOem(char32_t c, unsigned char* oem);
 
 }  // namespace platform

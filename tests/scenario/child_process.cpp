@@ -42,9 +42,12 @@ ChildResult RunChild(const std::string& program, const std::vector<std::string>&
   for (char** e = environ; *e; ++e) {
     std::string entry = *e;
     std::string name = entry.substr(0, entry.find('='));
-    if (!env.count(name)) environment.push_back(entry);
+    if (!env.count(name) && name != "QUARIX_TEXT") environment.push_back(entry);
   }
   for (const auto& [name, value] : env) environment.push_back(name + "=" + value);
+  // The programs' expectations are the byte model's unless a test asks for UTF-8 text: a
+  // UTF-8 locale of the machine must not change them.
+  if (!env.count("QUARIX_TEXT")) environment.push_back("QUARIX_TEXT=bytes");
   std::vector<char*> envp, argv;
   for (std::string& entry : environment) envp.push_back(entry.data());
   envp.push_back(nullptr);

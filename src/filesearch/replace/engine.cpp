@@ -10,6 +10,7 @@
 #include "filesearch/match_context.h"
 #include "filesearch/replace/batch.h"
 #include "filesearch/replace/confirm.h"
+#include "filesearch/replace/encoded_replace.h"
 #include "filesearch/replace/output.h"
 #include "filesearch/replace/scans.h"
 #include "filesearch/results.h"
@@ -65,6 +66,7 @@ struct Rewrite {
   ResultsList* list;  // where a rewritten file is listed, or null
   OutputSink sink;
   ReplaceOutput output;
+  bool unspellable = false;  // a replacement cannot be written in the file's encoding
 };
 
 // Puts the new version in place when the scan completed (or hands it to the batch), or
@@ -72,6 +74,7 @@ struct Rewrite {
 // when the version is sealed.
 int FinishRewrite(Rewrite& rewrite, bool complete) {
   if (rewrite.output.tooLarge) rewrite.Warn(FileWarnings::Kind::kRead);
+  if (rewrite.unspellable) rewrite.Warn(FileWarnings::Kind::kNotInEncoding);
   if (rewrite.output.limit) rewrite.Warn(FileWarnings::Kind::kPatternLimit, rewrite.output.limit);
   if (!complete || !rewrite.version->IsCreated()) {
     rewrite.version->Discard();
@@ -96,7 +99,8 @@ int RewriteFrom(Rewrite& rewrite, const unsigned char* content, std::uint64_t le
 }
 
 bool ScanContent(Rewrite& rewrite, const unsigned char* content, std::uint64_t length) {
-  return ReplaceInContent(content, static_cast<std::size_t>(length), &rewrite.output) == 1;
+  return ReplaceInEncodedContent(content, static_cast<std::size_t>(length), &rewrite.output,
+                                 &rewrite.unspellable) == 1;
 }
 
 struct GuardedScan {

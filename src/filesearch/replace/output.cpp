@@ -88,17 +88,21 @@ void ShowFileWarning(const char* helpTopic, MessageId text, const char* path) {
   ShowWarning(helpTopic, lines, 3);
 }
 
-void ShowChangedWarning(const char* path) {
+// Below the file's name, why it was left alone.
+void ShowWhyNotWritten(const char* path, MessageId why) {
   SettlePendingFiles();
   const char* lines[] = {MessageText(kMsgReplaceTitle), MessageText(kMsgCannotWrite), path,
-                         MessageText(kMsgChangedMeanwhile)};
+                         MessageText(why)};
   ShowWarning("FRWriteError", lines, 4);
 }
+
+void ShowChangedWarning(const char* path) { ShowWhyNotWritten(path, kMsgChangedMeanwhile); }
 
 }  // namespace
 
 void ShowReadWarning(const char* path) { ShowFileWarning("FRReadError", kMsgCannotRead, path); }
 void ShowWriteWarning(const char* path) { ShowFileWarning("FRWriteError", kMsgCannotWrite, path); }
+void ShowNotInEncodingWarning(const char* path) { ShowWhyNotWritten(path, kMsgNotInEncoding); }
 
 void FileWarnings::Warn(Kind kind, SearchRun& run, const char* path, int limit) {
   if (keep_) {
@@ -111,6 +115,9 @@ void FileWarnings::Warn(Kind kind, SearchRun& run, const char* path, int limit) 
       break;
     case Kind::kWrite:
       ShowWriteWarning(path);
+      break;
+    case Kind::kNotInEncoding:
+      ShowNotInEncodingWarning(path);
       break;
     case Kind::kPatternLimit:
       // The files before this one are in place when the warning shows.

@@ -15,7 +15,7 @@ struct SearchRun;
 // thread shows them (ShowKept).
 class FileWarnings {
  public:
-  enum class Kind { kRead, kWrite, kPatternLimit };
+  enum class Kind { kRead, kWrite, kNotInEncoding, kPatternLimit };
   explicit FileWarnings(bool keep) : keep_(keep) {}
   // limit: the kLimit value the pattern engine gave up with (kPatternLimit).
   void Warn(Kind kind, SearchRun& run, const char* path, int limit = 0);
@@ -103,3 +103,5 @@ class NewVersion {
 
 void ShowReadWarning(const char* path);
 void ShowWriteWarning(const char* path);
+// The file stays as it is: a replacement cannot be written in its encoding.
+void ShowNotInEncodingWarning(const char* path);

@@ -24,6 +24,15 @@ bool WriteBytes(ReplaceOutput* out, const unsigned char* bytes, std::size_t coun
   return false;
 }
 
+bool WriteReplacement(ReplaceOutput* out, const std::string& replacement) {
+  if (!out->sink->insert)
+    return WriteBytes(out, reinterpret_cast<const unsigned char*>(replacement.data()),
+                      replacement.size());
+  if (out->sink->insert(replacement)) return true;
+  out->failed = true;
+  return false;
+}
+
 bool SameText(const unsigned char* bytes, const unsigned char* text, std::size_t n, bool exact) {
   if (exact) return std::memcmp(bytes, text, n) == 0;
   for (std::size_t i = 0; i < n; ++i)
@@ -111,6 +120,10 @@ int CountLines(const unsigned char* from, const unsigned char* to) {
 
 int WriteMatch(ReplaceOutput* out, const unsigned char* start, std::size_t length,
                const std::string& replacement) {
+  if (out->sink->accepts && !out->sink->accepts(replacement)) {
+    out->failed = true;
+    return 0;
+  }
   if (!out->open) {
     if (!out->sink->begin()) return 0;
     out->open = true;
@@ -120,8 +133,7 @@ int WriteMatch(ReplaceOutput* out, const unsigned char* start, std::size_t lengt
     out->pending = start;
   }
   bool written = out->sink->confirm(start, length, replacement)
-                     ? WriteBytes(out, reinterpret_cast<const unsigned char*>(replacement.data()),
-                                  replacement.size())
+                     ? WriteReplacement(out, replacement)
                      : WriteBytes(out, start, length);
   if (!written) return 0;
   out->pending = out->position = start + length;

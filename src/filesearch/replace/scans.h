@@ -20,6 +20,11 @@ struct OutputSink {
       confirm;
   // Appends bytes; 0 when they could not be written (the failure has been reported).
   std::function<int(const unsigned char* bytes, std::size_t count)> write;
+  // Where set: before anything is asked or written for a match, 0 when its replacement
+  // cannot be written at all (the file must then stay as it is); and what writes a
+  // replacement instead of write.
+  std::function<int(const std::string& replacement)> accepts = nullptr;
+  std::function<int(const std::string& replacement)> insert = nullptr;
 };
 
 // The state of one scan (ReplaceOutput).

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/platform.h"
 
@@ -122,6 +123,18 @@ bool ConvertAnsiToOem(unsigned char ansi, unsigned char* oem) {
   return true;
 }
 
+char32_t CharacterOfOem(unsigned char oem) {
+  const std::uint32_t c = Tables().oemUnicode[oem];
+  return c == kNoCharacter ? kNoOemCharacter : static_cast<char32_t>(c);
+}
+
+bool ConvertCharacterToOem(char32_t c, unsigned char* oem) {
+  const int b = c < 0x80 ? static_cast<int>(c) : FindByte(Tables().oemUnicode, c);
+  if (b < 0) return false;
+  *oem = static_cast<unsigned char>(b);
+  return true;
+}
+
 unsigned char UpperAnsi(unsigned char ansi) { return Tables().upper[ansi]; }
 
 unsigned char LowerAnsi(unsigned char ansi) { return Tables().lower[ansi]; }
@@ -134,14 +147,27 @@ namespace {
 
 // The C.UTF-8 locale, built into glibc, made once and kept for the process; null when the
 // C library lacks it, and then only the ASCII letters change case.
+// Freed when the module is unloaded: a module loaded and unloaded again leaks nothing.
+struct OwnedLocale {
+  locale_t locale;
+  ~OwnedLocale() {
+    if (locale != static_cast<locale_t>(0)) freelocale(locale);
+  }
+};
+
 locale_t UnicodeLocale() {
-  static const locale_t locale = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
-  return locale;
+  static const OwnedLocale owned{newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0))};
+  return owned.locale;
 }
 
 bool IsUnicodeScalar(char32_t c) { return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF); }
 
 }  // namespace
+
+bool IsUtf8TextAsked() {
+  const char* text = std::getenv("QUARIX_TEXT");
+  return text && std::strcmp(text, "utf-8") == 0;
+}
 
 char32_t UpperCharacter(char32_t c) {
   if (c < 0x80) return c >= U'a' && c <= U'z' ? c - 0x20 : c;

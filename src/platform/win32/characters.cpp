@@ -40,6 +40,30 @@ bool ConvertAnsiToOem(unsigned char ansi, unsigned char* oem) {
   return true;
 }
 
+bool IsUtf8TextAsked() { return false; }
+
+char32_t CharacterOfOem(unsigned char oem) {
+  const char from = static_cast<char>(oem);
+  wchar_t to[2];
+  if (MultiByteToWideChar(CP_OEMCP, MB_ERR_INVALID_CHARS, &from, 1, to, 2) != 1)
+    return kNoOemCharacter;
+  return static_cast<char32_t>(to[0]);
+}
+
+// Without best fit, and with the default character reported: a character the code page
+// lacks is never turned into a look-alike or a "?".
+bool ConvertCharacterToOem(char32_t c, unsigned char* oem) {
+  if (c > 0xFFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+  const wchar_t from = static_cast<wchar_t>(c);
+  char to[4];
+  BOOL usedDefault = FALSE;
+  const int n = WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, &from, 1, to, sizeof to,
+                                    nullptr, &usedDefault);
+  if (n != 1 || usedDefault) return false;
+  *oem = static_cast<unsigned char>(to[0]);
+  return true;
+}
+
 // CharUpperA and CharLowerA take one character in the low word of the pointer argument.
 unsigned char UpperAnsi(unsigned char ansi) {
   if (ansi == 0) return 0;
