@@ -5,14 +5,22 @@
 # make_trawlix_tree: the files the checks search, below $F2L_TREE.
 make_trawlix_tree() {
   local t=$F2L_TREE
-  mkdir -p "$t/find/sub" "$t/replace" "$t/long" "$t/big"
+  mkdir -p "$t/find/sub" "$t/replace" "$t/long" "$t/big" "$t/utf16"
   printf 'alpha beta\ngamma\n' >"$t/find/a.txt"
   printf 'Дом стоит\n' >"$t/find/b.txt"
   printf 'alpha\nzeta beta\n' >"$t/find/c.txt"
   printf 'nothing here\n' >"$t/find/d.txt"
   printf 'ДОМ и сад\n' >"$t/find/sub/e.txt"
-  # Not UTF-8 at all: still searched, never refused.
-  printf '\377\376 alpha \200\201\n' >"$t/find/sub/f.bin"
+  # Not UTF-8 at all: still searched, never refused. (It starts with no byte order mark:
+  # \377\376 first would make it UTF-16.)
+  printf '\001\377\376 alpha \200\201\n' >"$t/find/sub/f.bin"
+  # UTF-16 with a byte order mark, both byte orders, beside a plain file and one whose
+  # bytes only look like the text's: found by their characters.
+  printf 'hello мир\n' | iconv -f UTF-8 -t UTF-16 >"$t/utf16/le.txt"
+  printf '\376\377' >"$t/utf16/be.txt"
+  printf 'Hello МИР\n' | iconv -f UTF-8 -t UTF-16BE >>"$t/utf16/be.txt"
+  printf 'hello\n' >"$t/utf16/plain.txt"
+  printf 'h\000e\000l\000l\000o\000\n' >"$t/utf16/nobom.txt"
   printf 'кот и пёс, кот\n' >"$t/replace/r1.txt"
   printf 'собака\n' >"$t/replace/r2.txt"
   # A full path of 256 bytes: the walker takes it, far2l's panel record (254) cannot.
@@ -144,6 +152,16 @@ check_dialog_modes() {
   leave_results
 }
 
+check_utf16() {
+  f2l_cd "$F2L_TREE/utf16"
+  dialog_search "Plain text" "мир"
+  expect_results "dialog: UTF-16 files by their characters, caseless" "le.txt be.txt"
+  leave_results
+  dialog_search "Regular expression" '^hello\sм'
+  expect_results "dialog: a pattern in UTF-16 files" "le.txt be.txt"
+  leave_results
+}
+
 # The stored mode is plain text, subfolders included, case ignored (the last dialog).
 check_command_prefix() {
   f2l_cd "$F2L_TREE/find"
@@ -270,6 +288,7 @@ run_trawlix_checks() {
   check_plugins_load
   check_help
   check_dialog_modes
+  check_utf16
   check_command_prefix
   check_f7
   check_replace
