@@ -72,7 +72,10 @@ int RunSearch(const char* commandText) {
   SearchRun run(TakeSearchSettings(), std::move(compiled));
   run.results = &Results;
   // The search lists few of the files it tests: only those get their status queried.
-  return WalkScope(run, FileWork{TestFileContent, TakeSearchAnswer}, true);
+  // Without a text no file is read: handing the files to workers would cost more than
+  // their test.
+  const bool onWorkers = !run.settings.text.empty();
+  return WalkScope(run, FileWork{TestFileContent, TakeSearchAnswer, onWorkers}, true);
 }
 
 HANDLE OpenFilePlugin(int openFrom, std::intptr_t item) {
