@@ -302,7 +302,11 @@ TEST_F(WalkerTest, EscapeStopsTheWorkersBeforeAnythingTheyTestedAfterIsTaken) {
   PipedInput input("\x1b");
   ASSERT_TRUE(input.ok());
   WriteStoredInt("Threads", 2);
-  ASSERT_EQ(SearchIn(2, tree), kResultsPanel);
+  WriteStoredInt("FSearchIn", 2);
+  ASSERT_TRUE(LoadTrawlix());
+  ShowFolder(tree);
+  // Each file holds its name: the text is in every file, which the workers read.
+  ASSERT_EQ(Search(".txt"), kResultsPanel);
   // Escape is seen as soon as the first file is queued: whatever the workers made of it
   // comes after the stop and is dropped.
   EXPECT_TRUE(PanelNames().empty());
