@@ -17,7 +17,7 @@ constexpr int kFailed = kCommandFailed;
 
 const char kUsage[] =
     "usage: quarix config [--lines N] [--read-limit N] [--delimiter C] [--negation C]\n"
-    "                     [--dot-star-no-ext on|off] [--threads N]\n"
+    "                     [--dot-star-no-ext on|off] [--threads N] [--encodings LIST]\n"
     "\n"
     "Opens Trawlix's configuration dialog and fills its fields as given; a field not given\n"
     "keeps its stored value. Numbers are typed as given, so a wrong one is refused by the\n"
@@ -29,11 +29,14 @@ const char kUsage[] =
     "  --negation C           the character that begins the excluding masks (\"\" for none)\n"
     "  --dot-star-no-ext on|off  whether \"*.*\" also matches names without an extension\n"
     "  --threads N            the threads that test files (0 to 64; 0: one per processor)\n"
+    "  --encodings LIST       how files without a byte order mark are read: auto, or names\n"
+    "                         separated by commas or blanks, tried in turn (a bad name is\n"
+    "                         refused by the dialog)\n"
     "\n"
     "Exit status: 0 when the settings were accepted and saved, 2 otherwise.\n";
 
 struct ConfigRequest {
-  std::optional<std::string> lines, limit, delimiter, negation, threads;
+  std::optional<std::string> lines, limit, delimiter, negation, threads, encodings;
   std::optional<bool> dotStar;
   bool help = false;
 };
@@ -48,7 +51,7 @@ bool ParseConfigWords(int argc, char** argv, ConfigRequest* request, std::string
     }
     std::string name = words.OptionName(word);
     std::string value;
-    auto takeNumber = [&](std::optional<std::string>* field) {
+    auto takeText = [&](std::optional<std::string>* field) {
       if (!words.TakeValue(name, &value, error)) return false;
       if (value.size() > kFieldLimit) {
         *error = name + " is longer than the dialog's field holds";
@@ -70,11 +73,13 @@ bool ParseConfigWords(int argc, char** argv, ConfigRequest* request, std::string
     if (name == "-h" || name == "--help") {
       request->help = true;
     } else if (name == "--lines") {
-      if (!takeNumber(&request->lines)) return false;
+      if (!takeText(&request->lines)) return false;
     } else if (name == "--read-limit") {
-      if (!takeNumber(&request->limit)) return false;
+      if (!takeText(&request->limit)) return false;
     } else if (name == "--threads") {
-      if (!takeNumber(&request->threads)) return false;
+      if (!takeText(&request->threads)) return false;
+    } else if (name == "--encodings") {
+      if (!takeText(&request->encodings)) return false;
     } else if (name == "--delimiter") {
       if (!takeCharacter(&request->delimiter)) return false;
     } else if (name == "--negation") {
@@ -94,18 +99,20 @@ bool ParseConfigWords(int argc, char** argv, ConfigRequest* request, std::string
   return true;
 }
 
-// The configuration dialog's fields by its layout: three edit fields (the number of
-// lines, the read limit, the threads), two one-character fields (delimiter, then negation)
-// and one check box.
+// The configuration dialog's fields by its layout: four edit fields (the number of
+// lines, the read limit, the threads, the encodings), two one-character fields (delimiter,
+// then negation) and one check box.
 struct ConfigFields {
-  int lines = -1, limit = -1, threads = -1, delimiter = -1, negation = -1, dotStar = -1, ok = -1;
+  int lines = -1, limit = -1, threads = -1, encodings = -1, delimiter = -1, negation = -1,
+      dotStar = -1, ok = -1;
 };
 
 bool FindConfigFields(const FarDialogItem* items, int count, ConfigFields* fields) {
   int edits = 0, fixed = 0, boxes = 0;
   for (int i = 0; i < count; ++i) {
     if (items[i].Type == DI_EDIT) {
-      (edits == 0 ? fields->lines : edits == 1 ? fields->limit : fields->threads) = i;
+      int* const field[] = {&fields->lines, &fields->limit, &fields->threads, &fields->encodings};
+      if (edits < 4) *field[edits] = i;
       ++edits;
     } else if (items[i].Type == DI_FIXEDIT) {
       (fixed == 0 ? fields->delimiter : fields->negation) = i;
@@ -116,13 +123,14 @@ bool FindConfigFields(const FarDialogItem* items, int count, ConfigFields* field
     }
   }
   fields->ok = FindDefaultButton(items, count);
-  return edits == 3 && fixed == 2 && boxes == 1 && fields->ok >= 0;
+  return edits == 4 && fixed == 2 && boxes == 1 && fields->ok >= 0;
 }
 
 void FillConfigDialog(const ConfigRequest& request, FarDialogItem* items, const ConfigFields& at) {
   if (request.lines) TypeIntoField(items[at.lines], *request.lines);
   if (request.limit) TypeIntoField(items[at.limit], *request.limit);
   if (request.threads) TypeIntoField(items[at.threads], *request.threads);
+  if (request.encodings) TypeIntoField(items[at.encodings], *request.encodings);
   if (request.delimiter) TypeIntoField(items[at.delimiter], *request.delimiter);
   if (request.negation) TypeIntoField(items[at.negation], *request.negation);
   if (request.dotStar) items[at.dotStar].Selected = *request.dotStar ? 1 : 0;

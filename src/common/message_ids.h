@@ -91,6 +91,12 @@ enum MessageId : int {
   kMsgThreads = 62,
   // Why a file was left alone: its encoding cannot spell a replacement (below its name).
   kMsgNotInEncoding = 63,
+  // The configuration dialog's label of the encodings field.
+  kMsgEncodings = 64,
+  // A list of encodings with a name no reading knows: above the name, then above the
+  // names that are known.
+  kMsgUnknownEncoding = 65,
+  kMsgKnownEncodings = 66,
 
   kMessageCount  // the lines of text each language file holds
 };

@@ -1,22 +1,25 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "common/host_binding.h"
 #include "common/messages.h"
+#include "filesearch/code_pages.h"
 #include "filesearch/dialogs.h"
 #include "filesearch/settings.h"
 
 namespace {
 
-constexpr int kItems = 15;
+constexpr int kItems = 17;
 constexpr int kLinesField = 2;
 constexpr int kLimitField = 4;
 constexpr int kDelimiterField = 7;
 constexpr int kNegationField = 9;
 constexpr int kNoExtensionBox = 10;
 constexpr int kThreadsField = 12;
-constexpr int kOkButton = 13;
+constexpr int kEncodingsField = 14;
+constexpr int kOkButton = 15;
 // More threads than this only wait for the disk.
 constexpr int kMostThreads = 64;
 
@@ -48,6 +51,30 @@ void ShowInvalidNumber() {
   ShowWarning("QXInvalidNumber", lines, 2);
 }
 
+// The known names, a few to a line, so that no line is wider than a console.
+std::vector<std::string> WrapNames(const std::string& names, std::size_t width) {
+  std::vector<std::string> lines(1);
+  std::size_t at = 0;
+  while (at < names.size()) {
+    std::size_t end = names.find(", ", at);
+    end = end == std::string::npos ? names.size() : end + 1;
+    const std::string name = names.substr(at, end - at);
+    if (!lines.back().empty() && lines.back().size() + 1 + name.size() > width) lines.emplace_back();
+    if (!lines.back().empty()) lines.back() += ' ';
+    lines.back() += name;
+    at = end + (end < names.size() ? 1 : 0);
+  }
+  return lines;
+}
+
+void ShowUnknownEncoding(const std::string& name) {
+  const std::vector<std::string> known = WrapNames(ListReadingNames(), 56);
+  std::vector<const char*> lines = {MessageText(kMsgPluginTitle), MessageText(kMsgUnknownEncoding),
+                                    name.c_str(), MessageText(kMsgKnownEncodings)};
+  for (const std::string& line : known) lines.push_back(line.c_str());
+  ShowWarning("QXBadEncoding", lines.data(), static_cast<int>(lines.size()));
+}
+
 }  // namespace
 
 int ShowConfigDialog() {
@@ -58,7 +85,7 @@ int ShowConfigDialog() {
   const char delimiter[2] = {static_cast<char>(Stored.MaskDelimiter & 0xFF), '\0'};
   const char negation[2] = {static_cast<char>(Stored.MaskNegation & 0xFF), '\0'};
   const DialogItemSpec layout[kItems] = {
-      {DI_DOUBLEBOX, 3, 1, 52, 15, 0, 0, 0, 0, kMsgPluginTitle},
+      {DI_DOUBLEBOX, 3, 1, 52, 17, 0, 0, 0, 0, kMsgPluginTitle},
       {DI_TEXT, 5, 2, 0, 0, 0, 0, 0, 0, kMsgWindowLines},
       {DI_EDIT, 32, 2, 40, 0, 0, 0, 0, 0, TextData(lines.c_str())},
       {DI_TEXT, 5, 4, 0, 0, 0, 0, 0, 0, kMsgReadLimit},
@@ -72,14 +99,19 @@ int ShowConfigDialog() {
        0, 0, kMsgDotStarNoExtension},
       {DI_TEXT, 5, 11, 0, 0, 0, 0, 0, 0, kMsgThreads},
       {DI_EDIT, 42, 11, 50, 0, 0, 0, 0, 0, TextData(threads.c_str())},
-      {DI_BUTTON, 0, 13, 0, 0, 0, 0, DIF_CENTERGROUP, 1, TextData(MessageText(kMsgOk))},
-      {DI_BUTTON, 0, 13, 0, 0, 0, 0, DIF_CENTERGROUP, 0, kMsgCancel},
+      {DI_TEXT, 5, 12, 0, 0, 0, 0, 0, 0, kMsgEncodings},
+      {DI_EDIT, 5, 13, 50, 0, 0, 0, 0, 0, TextData(Stored.Encodings.c_str())},
+      {DI_BUTTON, 0, 15, 0, 0, 0, 0, DIF_CENTERGROUP, 1, TextData(MessageText(kMsgOk))},
+      {DI_BUTTON, 0, 15, 0, 0, 0, 0, DIF_CENTERGROUP, 0, kMsgCancel},
   };
   FarDialogItem items[kItems] = {};
   ExpandDialogItems(layout, items, kItems);
+  // A stored list longer than the field holds is shown cut; left alone, it stays whole.
+  const std::string shownEncodings = DialogItemText(items[kEncodingsField]);
+  std::string encodings;
 
   for (;;) {
-    int closedBy = Info.Dialog(Info.ModuleNumber, -1, -1, 56, 17, "QXCfg", items, kItems);
+    int closedBy = Info.Dialog(Info.ModuleNumber, -1, -1, 56, 19, "QXCfg", items, kItems);
     if (closedBy != kOkButton) return 0;
     // Every check runs; a number that passes is taken at once.
     bool threadsOk = CheckNumber(DialogItemText(items[kThreadsField]).c_str(), &Stored.Threads, 0,
@@ -87,14 +119,24 @@ int ShowConfigDialog() {
     bool limitOk =
         CheckNumber(DialogItemText(items[kLimitField]).c_str(), &Stored.ReadAtOnceLimit, 0, 0x1FFFF);
     bool linesOk = CheckNumber(DialogItemText(items[kLinesField]).c_str(), &Stored.SeveralLines, 1, 255);
-    if (limitOk && linesOk && threadsOk) break;
-    ShowInvalidNumber();
-    items[kLinesField].Focus = 0;
-    items[kLimitField].Focus = 0;
-    items[kThreadsField].Focus = 0;
-    items[kNoExtensionBox].Focus = 0;
-    items[!linesOk ? kLinesField : !limitOk ? kLimitField : kThreadsField].Focus = 1;
+    const bool numbersOk = limitOk && linesOk && threadsOk;
+    // The list is taken only with the whole dialog, as the other texts are.
+    const std::string typed = DialogItemText(items[kEncodingsField]);
+    encodings = typed == shownEncodings ? Stored.Encodings : typed;
+    std::vector<Reading> readings;
+    std::string unknown;
+    const bool encodingsOk = numbersOk && ParseReadings(encodings, &readings, &unknown);
+    if (encodingsOk) break;
+    if (!numbersOk)
+      ShowInvalidNumber();
+    else
+      ShowUnknownEncoding(unknown);
+    for (int field : {kLinesField, kLimitField, kThreadsField, kNoExtensionBox, kEncodingsField})
+      items[field].Focus = 0;
+    items[!linesOk ? kLinesField : !limitOk ? kLimitField : !threadsOk ? kThreadsField
+                                                                        : kEncodingsField].Focus = 1;
   }
+  Stored.Encodings = encodings;
   Stored.MaskDelimiter = static_cast<unsigned char>(items[kDelimiterField].Data[0]);
   Stored.MaskNegation = static_cast<unsigned char>(items[kNegationField].Data[0]);
   Stored.DotAsteriskMatchesNoExtension = items[kNoExtensionBox].Selected ? 1 : 0;

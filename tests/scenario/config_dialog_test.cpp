@@ -19,14 +19,15 @@ constexpr int kDelimiterField = 7;
 constexpr int kNegationField = 9;
 constexpr int kNoExtensionBox = 10;
 constexpr int kThreadsField = 12;
-constexpr int kOkButton = 13;
-constexpr int kCancel = 14;
-constexpr int kItems = 15;
+constexpr int kEncodingsField = 14;
+constexpr int kOkButton = 15;
+constexpr int kCancel = 16;
+constexpr int kItems = 17;
 
 struct ConfigEntries {
   std::optional<std::string> lines = std::nullopt, limit = std::nullopt,
                              delimiter = std::nullopt, negation = std::nullopt,
-                             threads = std::nullopt;
+                             threads = std::nullopt, encodings = std::nullopt;
   std::optional<bool> noExtension = std::nullopt;
 };
 
@@ -34,6 +35,7 @@ void EnterConfig(FarDialogItem* items, const ConfigEntries& entries) {
   if (entries.lines) TypeText(items[kLinesField], *entries.lines);
   if (entries.limit) TypeText(items[kLimitField], *entries.limit);
   if (entries.threads) TypeText(items[kThreadsField], *entries.threads);
+  if (entries.encodings) TypeText(items[kEncodingsField], *entries.encodings);
   if (entries.delimiter) TypeText(items[kDelimiterField], *entries.delimiter);
   if (entries.negation) TypeText(items[kNegationField], *entries.negation);
   if (entries.noExtension) items[kNoExtensionBox].Selected = *entries.noExtension;
@@ -63,10 +65,10 @@ class ConfigDialogTest : public ScenarioTest {
                     }};
     return Configure(script);
   }
-  std::vector<const host::ServiceCall*> Warnings() {
+  std::vector<const host::ServiceCall*> Warnings(const char* topic = "QXInvalidNumber") {
     std::vector<const host::ServiceCall*> warnings;
     for (const host::ServiceCall* call : CallsOf("Message"))
-      if (call->texts.at(0) == "QXInvalidNumber") warnings.push_back(call);
+      if (call->texts.at(0) == topic) warnings.push_back(call);
     return warnings;
   }
   // A new host on a registry of its own, for one case of a table.
@@ -97,19 +99,20 @@ TEST_F(ConfigDialogTest, ItsItemsShowTheStoredSettings) {
   WriteStoredInt("MaskNegation", 0);
   WriteStoredInt("DotAsteriskMatchesNoExtension", 0);
   WriteStoredInt("Threads", 3);
+  WriteStoredText("Encodings", "koi8-r 1251");
   StartTrawlix();
   DialogScript cancel;
   EXPECT_EQ(Configure(cancel), 0);
   ASSERT_EQ(CallsOf("Dialog").size(), 1u);
   const host::ServiceCall& dialog = *CallsOf("Dialog")[0];
-  EXPECT_EQ(dialog.args, (std::vector<std::intptr_t>{-1, -1, 56, 17, kItems}));
+  EXPECT_EQ(dialog.args, (std::vector<std::intptr_t>{-1, -1, 56, 19, kItems}));
   EXPECT_EQ(dialog.texts.at(0), "QXCfg");
   ASSERT_EQ(dialog.items.size(), static_cast<std::size_t>(kItems));
   const struct {
     int type, x1, y1, x2;
     std::string text;
   } expected[kItems] = {
-      {DI_DOUBLEBOX, 3, 1, 52, trawlix_->messages.at(kMsgPluginTitle)},
+      {DI_DOUBLEBOX, 3, 1, 52, trawlix_->messages.at(kMsgPluginTitle)},  // to row 17
       {DI_TEXT, 5, 2, 0, trawlix_->messages.at(kMsgWindowLines)},
       {DI_EDIT, 32, 2, 40, "7"},
       {DI_TEXT, 5, 4, 0, trawlix_->messages.at(kMsgReadLimit)},
@@ -122,8 +125,10 @@ TEST_F(ConfigDialogTest, ItsItemsShowTheStoredSettings) {
       {DI_CHECKBOX, 5, 9, 0, trawlix_->messages.at(kMsgDotStarNoExtension)},
       {DI_TEXT, 5, 11, 0, trawlix_->messages.at(kMsgThreads)},
       {DI_EDIT, 42, 11, 50, "3"},
-      {DI_BUTTON, 0, 13, 0, trawlix_->messages.at(kMsgOk)},
-      {DI_BUTTON, 0, 13, 0, trawlix_->messages.at(kMsgCancel)},
+      {DI_TEXT, 5, 12, 0, trawlix_->messages.at(kMsgEncodings)},
+      {DI_EDIT, 5, 13, 50, "koi8-r 1251"},
+      {DI_BUTTON, 0, 15, 0, trawlix_->messages.at(kMsgOk)},
+      {DI_BUTTON, 0, 15, 0, trawlix_->messages.at(kMsgCancel)},
   };
   for (int i = 0; i < kItems; ++i) {
     SCOPED_TRACE("item " + std::to_string(i));
@@ -138,6 +143,7 @@ TEST_F(ConfigDialogTest, ItsItemsShowTheStoredSettings) {
     EXPECT_EQ(std::string(item.Data), expected[i].text);
   }
   EXPECT_EQ(dialog.items[kNoExtensionBox].Selected, 0);
+  EXPECT_EQ(dialog.items[0].Y2, 17);
 }
 
 TEST_F(ConfigDialogTest, NumbersAreCheckedAgainstTheirBounds) {
@@ -282,6 +288,116 @@ TEST_F(ConfigDialogTest, CancelAndEscapeWriteNothing) {
     EXPECT_EQ(Configure(script), 0);
     EXPECT_EQ(RegistryBytes(), before);
     EXPECT_TRUE(Warnings().empty()) << "no check runs without OK";
+  }
+}
+
+TEST_F(ConfigDialogTest, TheEncodingsListIsCheckedAndStoredAsTyped) {
+  const struct {
+    const char* typed;
+    const char* unknown;  // null: taken as typed
+  } cases[] = {
+      {"auto", nullptr},
+      {"windows-1251, KOI8-R", nullptr},
+      {"1251 866\tutf-16le", nullptr},
+      {"", nullptr},  // no name: files are read as they are, as with "auto"
+      {"koi9", "koi9"},
+      {"1251,,bogus 866", "bogus"},
+      {"utf-32", "utf-32"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string("'") + c.typed + "'");
+    UseFreshRegistry();
+    StartTrawlix();
+    std::vector<FarDialogItem> second;
+    EXPECT_EQ(ConfigureOnce({.encodings = std::string(c.typed)}, &second), c.unknown ? 0 : 1);
+    EXPECT_TRUE(Warnings().empty()) << "the numbers are not blamed";
+    if (!c.unknown) {
+      EXPECT_TRUE(Warnings("QXBadEncoding").empty());
+      EXPECT_EQ(ReadStoredText("Encodings"), std::string(c.typed));
+      continue;
+    }
+    ASSERT_EQ(Warnings("QXBadEncoding").size(), 1u);
+    const std::vector<std::string>& texts = Warnings("QXBadEncoding")[0]->texts;
+    ASSERT_GE(texts.size(), 6u);
+    EXPECT_EQ(texts[1], trawlix_->messages.at(kMsgPluginTitle));
+    EXPECT_EQ(texts[2], trawlix_->messages.at(kMsgUnknownEncoding));
+    EXPECT_EQ(texts[3], c.unknown) << "the name to blame, alone on its line";
+    EXPECT_EQ(texts[4], trawlix_->messages.at(kMsgKnownEncodings));
+    std::string known;
+    for (std::size_t i = 5; i + 1 < texts.size(); ++i) {
+      EXPECT_LE(texts[i].size(), 56u) << "a line wider than the dialog";
+      known += texts[i] + " ";
+    }
+    for (const char* name : {"auto,", "utf-8,", "cp866,", "windows-1251,", "koi8-r,", "iso-8859-5 "})
+      EXPECT_NE(known.find(name), std::string::npos) << name << " in " << known;
+    EXPECT_EQ(texts.back(), trawlix_->messages.at(kMsgOk));
+    // The dialog came back with the list as typed and the cursor on it.
+    ASSERT_EQ(second.size(), static_cast<std::size_t>(kItems));
+    EXPECT_STREQ(second[kEncodingsField].Data, c.typed);
+    for (int field : {kLinesField, kLimitField, kThreadsField, kEncodingsField})
+      EXPECT_EQ(second[field].Focus, field == kEncodingsField ? 1 : 0) << "item " << field;
+    EXPECT_FALSE(ReadStored("Encodings")) << "nothing written while the dialog is not accepted";
+    RestartHost();
+    EXPECT_EQ(ReadStoredText("Encodings"), "auto") << "a refused list is not kept";
+  }
+}
+
+TEST_F(ConfigDialogTest, ABadNumberIsBlamedBeforeABadList) {
+  StartTrawlix();
+  std::vector<FarDialogItem> second;
+  EXPECT_EQ(ConfigureOnce({.threads = std::string("99"), .encodings = std::string("nope")}, &second),
+            0);
+  EXPECT_EQ(Warnings().size(), 1u);
+  EXPECT_TRUE(Warnings("QXBadEncoding").empty());
+  ASSERT_EQ(second.size(), static_cast<std::size_t>(kItems));
+  EXPECT_EQ(second[kThreadsField].Focus, 1);
+  EXPECT_EQ(second[kEncodingsField].Focus, 0);
+}
+
+TEST_F(ConfigDialogTest, AStoredListLongerThanTheFieldIsKeptWhenLeftAlone) {
+  std::string list;
+  while (list.size() < 700) list += "windows-1251, ";
+  list += "koi8-r";
+  WriteStoredText("Encodings", list);
+  StartTrawlix();
+  EXPECT_EQ(ConfigureOnce({.lines = std::string("6")}), 1);
+  EXPECT_EQ(ReadStoredText("Encodings"), list);
+  EXPECT_EQ(ReadStoredInt("SeveralLines"), 6);
+  // Typed over, the field's text is what is kept.
+  EXPECT_EQ(ConfigureOnce({.encodings = std::string("866")}), 1);
+  EXPECT_EQ(ReadStoredText("Encodings"), "866");
+}
+
+TEST_F(ConfigDialogTest, TheStoredListReadsFilesWithoutAMark) {
+  const std::string tree = Folder("tree");
+  WriteFile(tree + "/cp1251.txt", "\xC6\xF3\xEA in 1251\n");  // "Zhuk" in windows-1251
+  WriteFile(tree + "/koi8.txt", "\xF6\xD5\xCB in koi8-r\n");   // the same word in KOI8-R
+  WriteFile(tree + "/oem.txt", "\x86\xE3\xAA in 866\n");       // and in the OEM code page
+  WriteStoredInt("FSearchAs", 0);
+  WriteStoredInt("FCaseSensitive", 1);
+  WriteStoredInt("FSearchIn", 3);
+  const struct {
+    const char* list;
+    std::vector<std::string> found;
+  } cases[] = {
+      {"auto", {"oem.txt"}},
+      {"1251", {"cp1251.txt", "oem.txt"}},
+      {"koi8-r windows-1251", {"cp1251.txt", "koi8.txt", "oem.txt"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.list);
+    RestartHost();
+    StartTrawlix();
+    ASSERT_EQ(ConfigureOnce({.encodings = std::string(c.list)}), 1);
+    // A new host reads the list back from the registry.
+    RestartHost();
+    StartTrawlix();
+    ShowFolder(tree);
+    // The OEM spelling of the word, as the byte model's user types it.
+    ASSERT_EQ(Search("\x86\xE3\xAA"), kResultsPanel);
+    std::vector<std::string> names;
+    for (const std::string& path : SortedPanelNames()) names.push_back(path.substr(tree.size() + 1));
+    EXPECT_EQ(names, c.found);
   }
 }
 

@@ -170,5 +170,21 @@ TEST_F(SearchCommandTest, ConfigTakesTheFieldsAsTyped) {
   }
 }
 
+TEST_F(SearchCommandTest, ConfigTakesTheEncodingsAndRefusesAnUnknownName) {
+  ChildResult result = Run({"config", "--encodings", "windows-1251,koi8-r"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(ReadStoredText("Encodings"), "windows-1251,koi8-r");
+
+  result = Run({"config", "--encodings", "cp1251 latin-9", "--lines", "9"});
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_NE(result.err.find("latin-9"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("windows-1252"), std::string::npos) << "the known names\n" << result.err;
+  EXPECT_NE(result.err.find("came back"), std::string::npos) << result.err;
+  EXPECT_EQ(ReadStoredText("Encodings"), "windows-1251,koi8-r");
+
+  result = Run({"config", "--help"});
+  EXPECT_NE(result.out.find("--encodings LIST"), std::string::npos) << result.out;
+}
+
 }  // namespace
 }  // namespace scenario
