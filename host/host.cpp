@@ -86,8 +86,10 @@ Plugin* Host::LoadPlugin(const std::string& path) {
   std::string folder = full.substr(0, full.rfind(platform::kPathSeparator) + 1);
   plugin->languageFile = ChooseLanguageFile(folder, language);
   LanguageFile texts;
-  if (!plugin->languageFile.empty() && ReadLanguageFile(plugin->languageFile, &texts))
+  if (!plugin->languageFile.empty() && ReadLanguageFile(plugin->languageFile, &texts)) {
+    ConvertLanguageFile(&texts, platform::IsUtf8TextAsked());
     plugin->messages = std::move(texts.messages);
+  }
 
   return AddPlugin(std::move(plugin));
 }

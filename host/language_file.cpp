@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/utf8.h"
 #include "platform/platform.h"
 
 namespace host {
@@ -36,11 +37,40 @@ std::string QuotedText(std::string_view line) {
   return std::string(close == std::string_view::npos ? rest : rest.substr(0, close));
 }
 
+std::string OemToUtf8(const std::string& oem) {
+  std::string utf8;
+  utf8.reserve(oem.size() * 2);
+  for (const char byte : oem) {
+    const auto b = static_cast<unsigned char>(byte);
+    const char32_t c = b < 0x80 ? b : platform::CharacterOfOem(b);
+    AppendUtf8(utf8, c == platform::kNoOemCharacter ? U'\uFFFD' : c);
+  }
+  return utf8;
+}
+
+std::string Utf8ToOem(const std::string& utf8) {
+  std::string oem;
+  const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+  for (std::size_t at = 0; at < utf8.size();) {
+    char32_t c = 0;
+    const int length = DecodeUtf8(p + at, utf8.size() - at, &c);
+    unsigned char byte = 0;
+    if (length > 0 && c < 0x80)
+      byte = static_cast<unsigned char>(c);
+    else if (length == 0 || !platform::ConvertCharacterToOem(c, &byte))
+      byte = '?';
+    oem += static_cast<char>(byte);
+    at += length > 0 ? static_cast<std::size_t>(length) : 1;
+  }
+  return oem;
+}
+
 }  // namespace
 
 bool ParseLanguageFile(std::string_view bytes, LanguageFile* out) {
   *out = LanguageFile{};
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+  out->markedUtf8 = bytes.substr(0, 3) == "\xEF\xBB\xBF";
+  if (out->markedUtf8) bytes.remove_prefix(3);
   bool haveHeader = false;
   while (!bytes.empty()) {
     std::size_t end = bytes.find('\n');
@@ -66,6 +96,14 @@ bool ReadLanguageFile(const std::string& path, LanguageFile* out) {
       platform::ReadResult::kRead)
     return false;
   return ParseLanguageFile(bytes, out);
+}
+
+void ConvertLanguageFile(LanguageFile* file, bool utf8Model) {
+  if (file->markedUtf8 == utf8Model) return;
+  const auto convert = utf8Model ? OemToUtf8 : Utf8ToOem;
+  file->description = convert(file->description);
+  for (std::string& text : file->messages) text = convert(text);
+  file->markedUtf8 = utf8Model;
 }
 
 std::string ChooseLanguageFile(const std::string& folder, const std::string& language) {

@@ -401,5 +401,22 @@ TEST_F(ConfigDialogTest, TheStoredListReadsFilesWithoutAMark) {
   }
 }
 
+TEST_F(ConfigDialogTest, RussianTextsAreShownInUtf8InTheUtf8Model) {
+  Environment model("QUARIX_TEXT", "utf-8");
+  RestartHost();
+  host_->language = "Russian";
+  StartTrawlix();
+  std::vector<FarDialogItem> second;
+  EXPECT_EQ(ConfigureOnce({.encodings = std::string("cp1251 koi9")}, &second), 0);
+  ASSERT_EQ(Warnings("QXBadEncoding").size(), 1u);
+  const std::vector<std::string>& texts = Warnings("QXBadEncoding")[0]->texts;
+  ASSERT_GE(texts.size(), 4u);
+  EXPECT_EQ(texts[2], "Такая кодировка неизвестна:");
+  EXPECT_EQ(texts[3], "koi9");
+  ASSERT_EQ(second.size(), static_cast<std::size_t>(kItems));
+  EXPECT_STREQ(second[kEncodingsField - 1].Data, "Кодировки файлов без метки порядка байтов:");
+  EXPECT_STREQ(second[kCancel].Data, "Отмена");
+}
+
 }  // namespace
 }  // namespace scenario

@@ -62,4 +62,57 @@ TEST_F(HostModulesTest, RefusesMissingFilesAndPathsTooLongForTheModuleName) {
   EXPECT_TRUE(host.plugins().empty());
 }
 
+// Sets QUARIX_TEXT, the text model the host and the plugins speak, until the scope ends.
+class TextModel {
+ public:
+  explicit TextModel(const char* model) {
+    if (const char* old = getenv("QUARIX_TEXT")) old_ = old;
+    setenv("QUARIX_TEXT", model, 1);
+  }
+  ~TextModel() {
+    if (old_.empty())
+      unsetenv("QUARIX_TEXT");
+    else
+      setenv("QUARIX_TEXT", old_.c_str(), 1);
+  }
+
+ private:
+  std::string old_;
+};
+
+TEST_F(HostModulesTest, LanguageFilesAreGivenInTheTextModel) {
+  // A language file that says it is UTF-8, beside a copy of the module.
+  scratch.MakeFolder("marked");
+  std::filesystem::copy_file(kLinquo, scratch.path() + "marked/Linquo.so");
+  scratch.Write("marked/QuarixUtf.lng",
+                "\xEF\xBB\xBF.Language=English,English (\xD0\xAF)\n\"OK\"\n"
+                "\"\xD0\x9E\xD1\x82\xD0\xBC\xD0\xB5\xD0\xBD\xD0\xB0 \xE2\x82\xAC\"\n");
+  const struct {
+    const char* model;
+    std::string module;
+    std::string language;
+    std::string cancel;
+  } cases[] = {
+      // The shipped Russian file is in code page 866: "Отмена" either way.
+      {"utf-8", kLinquo, "Russian", "\xD0\x9E\xD1\x82\xD0\xBC\xD0\xB5\xD0\xBD\xD0\xB0"},
+      {"bytes", kLinquo, "Russian", "\x8e\xe2\xac\xa5\xad\xa0"},
+      // The marked file: its UTF-8 without the mark, or in 866 where the euro sign is none.
+      {"utf-8", scratch.path() + "marked/Linquo.so", "English",
+       "\xD0\x9E\xD1\x82\xD0\xBC\xD0\xB5\xD0\xBD\xD0\xB0 \xE2\x82\xAC"},
+      {"bytes", scratch.path() + "marked/Linquo.so", "English", "\x8e\xe2\xac\xa5\xad\xa0 ?"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.model) + " " + c.module);
+    TextModel model(c.model);
+    host::Host host;
+    host.language = c.language;
+    host::Plugin* plugin = host.LoadPlugin(c.module);
+    ASSERT_NE(plugin, nullptr);
+    ASSERT_GT(plugin->messages.size(), 1u);
+    EXPECT_EQ(plugin->messages[kMsgOk], "OK");
+    EXPECT_EQ(plugin->messages[kMsgCancel], c.cancel);
+    EXPECT_STREQ(plugin->startup.GetMsg(plugin->startup.ModuleNumber, kMsgCancel), c.cancel.c_str());
+  }
+}
+
 }  // namespace

@@ -120,4 +120,36 @@ TEST(ChooseLanguageFile, IsEmptyWithoutLanguageFiles) {
   EXPECT_EQ(host::ChooseLanguageFile(folder.path() + "missing/", "English"), "");
 }
 
+TEST(ConvertLanguageFile, PutsTheTextsInTheTextModel) {
+  const std::string kOem = "\x8e\xe2\xac\xa5\xad\xa0";  // "Отмена" in code page 866
+  const std::string kUtf8 = "\xD0\x9E\xD1\x82\xD0\xBC\xD0\xB5\xD0\xBD\xD0\xB0";
+  const struct {
+    std::string bytes;
+    bool utf8Model;
+    std::string description, text;
+  } cases[] = {
+      {".Language=Russian,R " + kOem + "\n\"" + kOem + " %d\"\n", true, "R " + kUtf8,
+       kUtf8 + " %d"},
+      {".Language=Russian,R " + kOem + "\n\"" + kOem + "\"\n", false, "R " + kOem, kOem},
+      {"\xEF\xBB\xBF.Language=Russian,R " + kUtf8 + "\n\"" + kUtf8 + "\"\n", true, "R " + kUtf8,
+       kUtf8},
+      {"\xEF\xBB\xBF.Language=Russian,R " + kUtf8 + "\n\"" + kUtf8 + "\"\n", false, "R " + kOem,
+       kOem},
+      // What the OEM code page cannot spell, and bytes that are no UTF-8, become '?'.
+      {"\xEF\xBB\xBF.Language=X,X\n\"a\xE2\x82\xAC" "b\xFF" "c\xD0\"\n", false, "X", "a?b?c?"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bytes);
+    LanguageFile file;
+    ASSERT_TRUE(host::ParseLanguageFile(c.bytes, &file));
+    host::ConvertLanguageFile(&file, c.utf8Model);
+    EXPECT_EQ(file.description, c.description);
+    ASSERT_EQ(file.messages.size(), 1u);
+    EXPECT_EQ(file.messages[0], c.text);
+    // Converted once, the texts stay as they are.
+    host::ConvertLanguageFile(&file, c.utf8Model);
+    EXPECT_EQ(file.messages[0], c.text);
+  }
+}
+
 }  // namespace
