@@ -1,11 +1,12 @@
 # Trawlix in far2l: loading, the search dialog in every mode, the ff: prefix, the results
 # panel (F7, ".."), replace across files, Escape during a long walk, a path too long for
-# far2l's panel record, and the settings kept over a restart.
+# far2l's panel record, the settings kept over a restart, and a code page 1251 file read
+# through the setting "Encodings".
 
 # make_trawlix_tree: the files the checks search, below $F2L_TREE.
 make_trawlix_tree() {
   local t=$F2L_TREE
-  mkdir -p "$t/find/sub" "$t/replace" "$t/long" "$t/big" "$t/utf16"
+  mkdir -p "$t/find/sub" "$t/replace" "$t/long" "$t/big" "$t/utf16" "$t/cp1251"
   printf 'alpha beta\ngamma\n' >"$t/find/a.txt"
   printf 'Дом стоит\n' >"$t/find/b.txt"
   printf 'alpha\nzeta beta\n' >"$t/find/c.txt"
@@ -21,6 +22,9 @@ make_trawlix_tree() {
   printf 'Hello МИР\n' | iconv -f UTF-8 -t UTF-16BE >>"$t/utf16/be.txt"
   printf 'hello\n' >"$t/utf16/plain.txt"
   printf 'h\000e\000l\000l\000o\000\n' >"$t/utf16/nobom.txt"
+  # "Жук" in code page 1251, no byte order mark, beside the same word in UTF-8.
+  printf '\306\363\352 in 1251\n' >"$t/cp1251/cp1251.txt"
+  printf 'Жук in UTF-8\n' >"$t/cp1251/utf8.txt"
   printf 'кот и пёс, кот\n' >"$t/replace/r1.txt"
   printf 'собака\n' >"$t/replace/r2.txt"
   # A full path of 256 bytes: the walker takes it, far2l's panel record (254) cannot.
@@ -162,6 +166,39 @@ check_utf16() {
   leave_results
 }
 
+# set_encodings LIST: the setting "Encodings" typed into Trawlix's configuration dialog,
+# opened with Shift+F9 on its entry of the plugin commands menu.
+set_encodings() {
+  local label="Encodings of files without a byte order mark:"
+  f2l_panels
+  f2l_keys F11
+  f2l_wait "Plugin commands" && f2l_settle 2 && f2l_menu_pick "Plugin commands" "Trawlix" S-F9 &&
+    f2l_wait "$label" && f2l_settle 2 || return 1
+  f2l_dialog_field "$label" "$1"
+  f2l_settle 1
+  f2l_keys Enter
+  f2l_wait_gone "$label" 5 || return 1
+  # far2l shows the plugin commands menu again.
+  f2l_settle 2
+  f2l_keys Escape
+  f2l_settle 2
+}
+
+# In the UTF-8 text model a file that is no valid UTF-8 is read through the code pages the
+# setting names, and under "auto" as it is, where its bytes are no Cyrillic.
+check_code_page_1251() {
+  f2l_cd "$F2L_TREE/cp1251"
+  dialog_search "Plain text" "Жук"
+  expect_results "code page 1251: under auto only the UTF-8 file holds the word" "utf8.txt"
+  leave_results
+  set_encodings "1251" || { fail_check "code page 1251: the setting" "no settings dialog"; return; }
+  dialog_search "Plain text" "Жук"
+  expect_results "code page 1251: found by its word when the setting names 1251" \
+    "utf8.txt cp1251.txt"
+  leave_results
+  set_encodings "auto" || fail_check "code page 1251: the setting back to auto" "no settings dialog"
+}
+
 # The stored mode is plain text, subfolders included, case ignored (the last dialog).
 check_command_prefix() {
   f2l_cd "$F2L_TREE/find"
@@ -289,6 +326,7 @@ run_trawlix_checks() {
   check_help
   check_dialog_modes
   check_utf16
+  check_code_page_1251
   check_command_prefix
   check_f7
   check_replace

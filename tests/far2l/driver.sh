@@ -27,7 +27,8 @@
 #   f2l_panels                 back to the panels: Escape until the key bar shows F10 "Quit"
 #   f2l_command TEXT           run TEXT from the command line (the panels are shown first)
 #   f2l_cd DIR                 the active panel shows DIR
-#   f2l_menu_pick TITLE ITEM   in the open menu titled TITLE choose the line holding ITEM
+#   f2l_menu_pick TITLE ITEM [KEY]  in the open menu titled TITLE choose the line holding ITEM
+#                              (with Enter, or KEY such as S-F9)
 #   f2l_dialog_field LABEL TEXT  the edit field below LABEL gets TEXT
 #   f2l_check_box LABEL on|off   the check box or radio button LABEL is set
 #
@@ -185,7 +186,7 @@ f2l_menu_pick() {
   # Home puts the highlight on the first item, the line below the title.
   f2l_keys Home
   for ((top = 1; top < item; top++)); do f2l_keys Down; done
-  f2l_keys Enter
+  f2l_keys "${3:-Enter}"
 }
 
 f2l_dialog_field() {
