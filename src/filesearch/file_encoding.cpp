@@ -23,6 +23,9 @@ struct OemLetter {
 struct OemTable {
   std::array<OemLetter, 128> letters{};
   int count = 0;
+  // The byte of each character of the basic plane, 0 where the code page has none: one
+  // look-up per character where UTF-16 text is decoded.
+  std::array<unsigned char, 0x10000> basic{};
 };
 
 OemTable BuildOemTable() {
@@ -31,8 +34,10 @@ OemTable BuildOemTable() {
     const char32_t c = platform::CharacterOfOem(static_cast<unsigned char>(b));
     unsigned char back = 0;
     // Only a character that comes back as the same byte is the byte's own.
-    if (c != platform::kNoOemCharacter && platform::ConvertCharacterToOem(c, &back) && back == b)
+    if (c != platform::kNoOemCharacter && platform::ConvertCharacterToOem(c, &back) && back == b) {
       table.letters[static_cast<std::size_t>(table.count++)] = {c, static_cast<unsigned char>(b)};
+      if (c < 0x10000) table.basic[c] = static_cast<unsigned char>(b);
+    }
   }
   std::sort(table.letters.begin(), table.letters.begin() + table.count,
             [](const OemLetter& a, const OemLetter& b) { return a.character < b.character; });
@@ -51,6 +56,10 @@ bool FindOemByte(char32_t c, unsigned char* byte) {
     return c != 0;
   }
   const OemTable& table = Oem();
+  if (c < 0x10000) {
+    *byte = table.basic[c];
+    return *byte != 0;
+  }
   const OemLetter* end = table.letters.data() + table.count;
   const OemLetter* at = std::lower_bound(
       table.letters.data(), end, c,
@@ -271,13 +280,31 @@ std::size_t DecodeText(const Transcoder& t, const unsigned char* bytes, std::siz
                        bool last, unsigned char* out, std::size_t* taken) {
   std::size_t at = 0;
   unsigned char* to = out;
-  const bool utf16Le = t.encoding.source == SourceEncoding::kUtf16Le;
+  const bool utf16 = t.encoding.source == SourceEncoding::kUtf16Le ||
+                     t.encoding.source == SourceEncoding::kUtf16Be;
+  const bool bigEndian = t.encoding.source == SourceEncoding::kUtf16Be;
+  const OemTable* oem = utf16 && !t.toUtf8 ? &Oem() : nullptr;
   while (at < count) {
-    // The common case of UTF-16 text, ASCII, in a tight loop.
-    if (utf16Le) {
-      while (count - at >= 2 && bytes[at + 1] == 0 && bytes[at] < 0x80) {
-        *to++ = bytes[at];
-        at += 2;
+    // The common case of UTF-16 text, characters of the basic plane, in a tight loop; a
+    // surrogate leaves it for the unit-by-unit way below.
+    if (utf16) {
+      for (; count - at >= 2; at += 2) {
+        const unsigned u = Utf16At(bytes + at, bigEndian);
+        if (u < 0x80) {
+          *to++ = static_cast<unsigned char>(u);
+        } else if (u >= 0xD800 && u <= 0xDFFF) {
+          break;
+        } else if (oem) {
+          const unsigned char byte = oem->basic[u];
+          *to++ = byte != 0 ? byte : kOemFiller;
+        } else if (u < 0x800) {
+          *to++ = static_cast<unsigned char>(0xC0 | (u >> 6));
+          *to++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+        } else {
+          *to++ = static_cast<unsigned char>(0xE0 | (u >> 12));
+          *to++ = static_cast<unsigned char>(0x80 | ((u >> 6) & 0x3F));
+          *to++ = static_cast<unsigned char>(0x80 | (u & 0x3F));
+        }
       }
       if (at >= count) break;
     }

@@ -93,6 +93,42 @@ TEST(Decoding, GivesTheTextModelsText) {
   }
 }
 
+// Every character of the basic plane, in both byte orders and both models, among ASCII
+// on either side: its UTF-8 form, or its OEM byte (0 where the code page has none). The
+// OEM reference is the platform's own conversion, so any OEM code page will do.
+TEST(Decoding, EveryCharacterOfTheBasicPlane) {
+  for (const bool bigEndian : {false, true}) {
+    const SourceEncoding source = bigEndian ? SourceEncoding::kUtf16Be : SourceEncoding::kUtf16Le;
+    std::string bytes, utf8, oem;
+    for (unsigned u = 0x20; u < 0x10000; ++u) {
+      if (u >= 0xD800 && u <= 0xDFFF) continue;
+      for (const unsigned unit : {u, unsigned{'.'}}) {
+        const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+        bytes += bigEndian ? high : low;
+        bytes += bigEndian ? low : high;
+      }
+      std::string one;
+      if (u < 0x80) {
+        one = std::string(1, static_cast<char>(u));
+      } else if (u < 0x800) {
+        one = {static_cast<char>(0xC0 | (u >> 6)), static_cast<char>(0x80 | (u & 0x3F))};
+      } else {
+        one = {static_cast<char>(0xE0 | (u >> 12)), static_cast<char>(0x80 | ((u >> 6) & 0x3F)),
+               static_cast<char>(0x80 | (u & 0x3F))};
+      }
+      utf8 += one + ".";
+      unsigned char byte = 0;
+      if (u < 0x80)
+        byte = static_cast<unsigned char>(u);
+      else if (!platform::ConvertCharacterToOem(u, &byte) || platform::CharacterOfOem(byte) != u)
+        byte = 0;
+      oem += std::string(1, static_cast<char>(byte)) + ".";
+    }
+    EXPECT_EQ(Decode(Utf8Model(source), bytes), utf8) << (bigEndian ? "BE" : "LE");
+    EXPECT_EQ(Decode(OemModel(source), bytes), oem) << (bigEndian ? "BE" : "LE");
+  }
+}
+
 // What is no character becomes bytes no search text holds: a text search never finds it,
 // and neither does a text of the characters around it.
 TEST(Decoding, WhatIsNoCharacterMatchesNothing) {
