@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "host/host.h"
+#include "scenario/fixture.h"
 #include "src/common/message_ids.h"
 #include "unit/host/scratch_folder.h"
 
@@ -62,24 +63,6 @@ TEST_F(HostModulesTest, RefusesMissingFilesAndPathsTooLongForTheModuleName) {
   EXPECT_TRUE(host.plugins().empty());
 }
 
-// Sets QUARIX_TEXT, the text model the host and the plugins speak, until the scope ends.
-class TextModel {
- public:
-  explicit TextModel(const char* model) {
-    if (const char* old = getenv("QUARIX_TEXT")) old_ = old;
-    setenv("QUARIX_TEXT", model, 1);
-  }
-  ~TextModel() {
-    if (old_.empty())
-      unsetenv("QUARIX_TEXT");
-    else
-      setenv("QUARIX_TEXT", old_.c_str(), 1);
-  }
-
- private:
-  std::string old_;
-};
-
 TEST_F(HostModulesTest, LanguageFilesAreGivenInTheTextModel) {
   // A language file that says it is UTF-8, beside a copy of the module.
   scratch.MakeFolder("marked");
@@ -103,7 +86,8 @@ TEST_F(HostModulesTest, LanguageFilesAreGivenInTheTextModel) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.model) + " " + c.module);
-    TextModel model(c.model);
+    // The text model the host and the plugins speak.
+    scenario::Environment model("QUARIX_TEXT", std::string(c.model));
     host::Host host;
     host.language = c.language;
     host::Plugin* plugin = host.LoadPlugin(c.module);
