@@ -91,6 +91,9 @@ enum MessageId : int {
   kMsgThreads = 62,
   // Why a file was left alone: its encoding cannot spell a replacement (below its name).
   kMsgNotInEncoding = 63,
+  // Added to the results panel's title after the number of names that could not be
+  // searched.
+  kMsgNamesNotSearched = 64,
 
   kMessageCount  // the lines of text each language file holds
 };
