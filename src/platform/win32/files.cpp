@@ -237,8 +237,9 @@ bool PathExists(const char* path) {
 bool LinkFile(const char* existing, const char* name) {
   if (!existing || !name || InjectedFault("link")) return false;
   std::wstring wideName, wideExisting;
+  // Fails when name exists.
   return ConvertPathToWide(name, &wideName) && ConvertPathToWide(existing, &wideExisting) &&
-         CreateHardLinkW(wideName.c_str(), wideExisting.c_str(), nullptr) != 0;  // fails when name exists
+         CreateHardLinkW(wideName.c_str(), wideExisting.c_str(), nullptr) != 0;
 }
 
 bool RenameNoReplace(const char* from, const char* to) {

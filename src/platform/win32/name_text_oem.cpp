@@ -15,8 +15,8 @@ bool DecodeNameText(const char* text, std::size_t length, std::wstring* wide) {
   const int needed = MultiByteToWideChar(CP_OEMCP, MB_ERR_INVALID_CHARS, text, size, nullptr, 0);
   if (needed <= 0) return false;
   wide->resize(static_cast<std::size_t>(needed));
-  return MultiByteToWideChar(CP_OEMCP, MB_ERR_INVALID_CHARS, text, size, wide->data(),
-                             needed) == needed;
+  return MultiByteToWideChar(CP_OEMCP, MB_ERR_INVALID_CHARS, text, size, wide->data(), needed) ==
+         needed;
 }
 
 bool EncodeNameText(const wchar_t* wide, std::size_t length, std::string* text) {
@@ -29,8 +29,8 @@ bool EncodeNameText(const wchar_t* wide, std::size_t length, std::string* text) 
                                          nullptr, &usedDefault);
   if (needed <= 0 || usedDefault) return false;
   text->resize(static_cast<std::size_t>(needed));
-  if (WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide, size, text->data(), needed,
-                          nullptr, &usedDefault) != needed ||
+  if (WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide, size, text->data(), needed, nullptr,
+                          &usedDefault) != needed ||
       usedDefault)
     return false;
   // The way back must give the same UTF-16: some code pages map several characters to one

@@ -14,8 +14,8 @@ namespace {
 constexpr std::size_t kLongPathFrom = MAX_PATH - 12;
 
 bool IsDriveAbsolute(const std::wstring& path) {
-  return path.size() >= 3 && ((path[0] >= L'A' && path[0] <= L'Z') ||
-                              (path[0] >= L'a' && path[0] <= L'z')) &&
+  return path.size() >= 3 &&
+         ((path[0] >= L'A' && path[0] <= L'Z') || (path[0] >= L'a' && path[0] <= L'z')) &&
          path[1] == L':' && path[2] == L'\\';
 }
 
@@ -33,12 +33,11 @@ bool ConvertPathToWide(const char* path, std::wstring* wide) {
   // The long form takes the path as it is, so it must be whole and normalized first
   // ("/" to "\", no "." or ".."): GetFullPathNameW does that at any length.
   std::wstring full(wide->size() + MAX_PATH, L'\0');
-  DWORD length = GetFullPathNameW(wide->c_str(), static_cast<DWORD>(full.size()), full.data(),
-                                  nullptr);
+  DWORD length =
+      GetFullPathNameW(wide->c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
   if (length >= full.size()) {
     full.resize(length + 1);
-    length = GetFullPathNameW(wide->c_str(), static_cast<DWORD>(full.size()), full.data(),
-                              nullptr);
+    length = GetFullPathNameW(wide->c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
   }
   if (length == 0 || length >= full.size()) return true;  // the plain form fails on its own
   full.resize(length);

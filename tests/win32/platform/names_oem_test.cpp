@@ -61,8 +61,7 @@ TEST_F(OemNamesTest, ListsAndOpensWhatTheCodePageSpellsAndCountsTheRest) {
   for (std::size_t i = 0; i < std::size(kMixedNames); ++i) {
     if (!spelling->names[i]) continue;
     SCOPED_TRACE(spelling->names[i]);
-    EXPECT_EQ(win32test::ReadThroughBackend(scratch / spelling->names[i]),
-              kMixedNames[i].content);
+    EXPECT_EQ(win32test::ReadThroughBackend(scratch / spelling->names[i]), kMixedNames[i].content);
     platform::File file;
     EXPECT_TRUE(file.OpenForReadingIn(folder, spelling->names[i]));
     platform::FileRecord record;

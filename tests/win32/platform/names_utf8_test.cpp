@@ -28,8 +28,9 @@ class Utf8NamesTest : public ::testing::Test {
 };
 
 TEST_F(Utf8NamesTest, ListsAndOpensEveryName) {
-  const std::set<std::string> expected = {"\xD0\x96\xD1\x83\xD0\xBA.txt", "\xE6\x97\xA5\xE6\x9C\xAC.txt",
-                                          "\xF0\x9F\x98\x80.txt", "caf\xC3\xA9.txt", "plain.txt"};
+  const std::set<std::string> expected = {"\xD0\x96\xD1\x83\xD0\xBA.txt",
+                                          "\xE6\x97\xA5\xE6\x9C\xAC.txt", "\xF0\x9F\x98\x80.txt",
+                                          "caf\xC3\xA9.txt", "plain.txt"};
   for (const auto& file : kMixedNames)
     ASSERT_TRUE(win32test::WriteWide(WidePath(file.name), file.content));
   std::uint64_t leftOut = 1;
@@ -44,13 +45,15 @@ TEST_F(Utf8NamesTest, ListsAndOpensEveryName) {
 
 TEST(Utf8NameText, UnpairedSurrogatesComeBackToTheSameName) {
   const std::wstring names[] = {
-      std::wstring(L"a") + wchar_t(0xD800) + L"b",   // a high surrogate alone
-      std::wstring(L"a") + wchar_t(0xDFFF),          // a low one at the end
+      std::wstring(L"a") + wchar_t(0xD800) + L"b",         // a high surrogate alone
+      std::wstring(L"a") + wchar_t(0xDFFF),                // a low one at the end
       std::wstring(1, wchar_t(0xDC00)) + wchar_t(0xD800),  // the wrong order: two alone
-      L"\U0001F600",                                  // a pair stays a pair
+      L"\U0001F600",                                       // a pair stays a pair
   };
-  const std::string spelt[] = {"a\xED\xA0\x80" "b", "a\xED\xBF\xBF", "\xED\xB0\x80\xED\xA0\x80",
-                               "\xF0\x9F\x98\x80"};
+  const std::string spelt[] = {
+      "a\xED\xA0\x80"
+      "b",
+      "a\xED\xBF\xBF", "\xED\xB0\x80\xED\xA0\x80", "\xF0\x9F\x98\x80"};
   for (std::size_t i = 0; i < std::size(names); ++i) {
     SCOPED_TRACE(i);
     std::string text;
@@ -131,8 +134,7 @@ TEST_F(Utf8NamesTest, PathsOfMoreThan260CharactersWork) {
     EXPECT_FALSE(platform::ResolveFilePath(path.c_str(), resolved.data(), 1024));
   } else {
     ASSERT_TRUE(platform::ResolveFilePath(path.c_str(), resolved.data(), 1024));
-    EXPECT_TRUE(
-        std::string(resolved.c_str()).ends_with(part + "\\\xE6\x97\xA5\xE6\x9C\xAC.txt"));
+    EXPECT_TRUE(std::string(resolved.c_str()).ends_with(part + "\\\xE6\x97\xA5\xE6\x9C\xAC.txt"));
     EXPECT_FALSE(std::string(resolved.c_str()).starts_with("\\\\?\\"));
   }
   char small[platform::kMaxPath];

@@ -30,13 +30,16 @@ inline bool WriteWide(const std::wstring& path, const std::string& bytes) {
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   unsigned long wrote = 0;
-  const bool ok = WriteFile(file, bytes.data(), static_cast<unsigned long>(bytes.size()), &wrote,
-                            nullptr) && wrote == bytes.size();
+  const bool ok =
+      WriteFile(file, bytes.data(), static_cast<unsigned long>(bytes.size()), &wrote, nullptr) &&
+      wrote == bytes.size();
   CloseHandle(file);
   return ok;
 }
 
-inline std::wstring Widen(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+inline std::wstring Widen(const std::string& ascii) {
+  return std::wstring(ascii.begin(), ascii.end());
+}
 
 // What the file at path (in the backend's name text) holds, through the backend; "" when
 // it does not open.
@@ -51,8 +54,7 @@ inline std::string ReadThroughBackend(const std::string& path) {
 
 // The names a listing of folder (ending with "\") reports, "." and ".." left out, and
 // how many it left out.
-inline std::set<std::string> ListThroughBackend(const std::string& folder,
-                                                std::uint64_t* leftOut) {
+inline std::set<std::string> ListThroughBackend(const std::string& folder, std::uint64_t* leftOut) {
   std::set<std::string> names;
   *leftOut = ~std::uint64_t{0};
   platform::Folder* open = platform::OpenFolder(folder.c_str());

@@ -14,8 +14,8 @@ TEST_F(DllTest, NamesOutsideTheOemCodePageAreCountedInThePanelTitle) {
   ASSERT_EQ(GetOEMCP(), 437u) << "the expectations below are code page 437's";
   const std::string tree = Folder("names");
   const std::wstring wideTree = win32test::Widen(tree);
-  for (const wchar_t* name : {L"\u65e5\u672c.txt", L"\u0416\u0443\u043a.txt", L"caf\u00e9.txt",
-                              L"plain.txt"})
+  for (const wchar_t* name :
+       {L"\u65e5\u672c.txt", L"\u0416\u0443\u043a.txt", L"caf\u00e9.txt", L"plain.txt"})
     ASSERT_TRUE(win32test::WriteWide(wideTree + L"\\" + name, "a needle here\r\n"));
   // One more that cannot be spelt, in a subfolder that can: counted as well.
   std::filesystem::create_directories(tree + "\\sub");
