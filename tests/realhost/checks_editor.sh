@@ -150,3 +150,34 @@ check_editor_backward_in_block() {
   host_keys Escape
   host_settle 5
 }
+
+# F8 shows the file in the ANSI table (1252 under Wine): Linquo's typed text (OEM 437)
+# must be converted to it to be found, and its replacement written in it.
+check_editor_ansi_table() {
+  local f=$RH_DRIVE_D/tree/edit/ansi.txt
+  open_editor 'D:\tree\edit\ansi.txt'
+  host_keys F8
+  host_settle 10
+  host_keys C-Home
+  open_editor_menu
+  host_menu_pick "Plugin commands" "Trawlix"
+  host_wait "Search for:" "$RH_WAIT"
+  host_settle 5
+  fill_field "Search for:" 'café'
+  set_check "Regular expression" off
+  set_check "Search backward" off
+  host_keys Enter
+  host_settle 5
+  expect "editor ANSI table: the typed café is found" lacks "Cannot find the text" "$(host_screen)"
+  expect_equal "editor ANSI table: the cursor after the first café" "1 8" "$(editor_position)"
+  ! has "Cannot find the text" "$(host_screen)" || host_keys Enter
+  host_keys C-Home
+  editor_replace 'café' 'thé'
+  host_keys Enter
+  answer_editor_questions 1
+  host_keys F2
+  host_settle 5
+  expect_file_bytes "editor ANSI table: the replace writes the table's bytes" "$f" \
+    'le th\xe9 noir\r\nun th\xe9\r\n'
+  save_and_close_editor
+}
