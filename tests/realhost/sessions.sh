@@ -15,7 +15,6 @@ run_english_checks() {
   check_editor_menu
   check_editor_replace
   check_editor_backward_in_block
-  check_editor_ansi_table
 }
 
 run_russian_checks() {
