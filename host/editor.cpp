@@ -65,6 +65,23 @@ int GetInfo(const EditorBuffer& editor, EditorInfo* info) {
   info->BlockType = editor.block.type;
   info->BlockStartLine = editor.block.type == BTYPE_NONE ? 0 : editor.block.startLine;
   info->TabSize = 8;
+  // As the real host: the ANSI table is the ANSI mode, no user table (-1) either way.
+  info->AnsiMode = editor.ansiTable ? 1 : 0;
+  info->TableNum = -1;
+  return 1;
+}
+
+// In place, byte for byte; a byte without a counterpart in the other table stays as it is.
+int ConvertTable(const EditorBuffer& editor, const EditorConvertText* convert, bool toOem) {
+  if (!convert->Text || convert->TextLength < 0) return 0;
+  if (!editor.ansiTable) return 1;  // the editor shows OEM: nothing to convert
+  auto* bytes = reinterpret_cast<unsigned char*>(convert->Text);
+  for (int i = 0; i < convert->TextLength; ++i) {
+    unsigned char converted = bytes[i];
+    if (toOem ? platform::ConvertAnsiToOem(bytes[i], &converted)
+              : platform::ConvertOemToAnsi(bytes[i], &converted))
+      bytes[i] = converted;
+  }
   return 1;
 }
 
@@ -128,6 +145,10 @@ int EditorBuffer::Control(int command, void* param) {
       return SetPosition(*this, static_cast<const EditorSetPosition*>(param));
     case ECTL_SELECT:
       return SelectBlock(*this, static_cast<const EditorSelect*>(param));
+    case ECTL_EDITORTOOEM:
+    case ECTL_OEMTOEDITOR:
+      return ConvertTable(*this, static_cast<const EditorConvertText*>(param),
+                          command == ECTL_EDITORTOOEM);
     default:
       return 0;
   }

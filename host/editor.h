@@ -32,6 +32,9 @@ struct EditorBuffer {
   int topScreenLine = 0;
   int leftPos = 0;
   int overtype = 0;
+  // The file is shown in the ANSI table instead of OEM (as the real editor's F8 does): its
+  // bytes stay as they are, and the plugins convert their OEM texts for it.
+  bool ansiTable = false;
   EditorBlock block;
   bool modified = false;
   int redraws = 0;

@@ -134,6 +134,8 @@ run_sessions() {
     run_english_checks
     quit_host
     check_registry
+    # its texts are stored while the host is down; it starts and quits the host itself
+    check_editor_ansi_table
   else
     fail_check "host start" "the host did not start twice in a row"
     return

@@ -328,6 +328,11 @@ struct EditorInfo {
   DWORD Reserved[6];
 };
 
+struct EditorConvertText {
+  char* Text;
+  int TextLength;
+};
+
 struct EditorSetPosition {
   int CurLine;
   int CurPos;
@@ -355,6 +360,10 @@ constexpr int ECTL_GETINFO = 6;
 constexpr int ECTL_SETPOSITION = 7;
 constexpr int ECTL_SELECT = 8;
 constexpr int ECTL_REDRAW = 9;
+// Text converted in place, byte for byte, from the table the editor shows its file in
+// (ANSI, a user table) to OEM, and back.
+constexpr int ECTL_EDITORTOOEM = 10;
+constexpr int ECTL_OEMTOEDITOR = 11;
 
 constexpr int BTYPE_NONE = 0;
 constexpr int BTYPE_STREAM = 1;

@@ -97,6 +97,9 @@ enum MessageId : int {
   // names that are known.
   kMsgUnknownEncoding = 65,
   kMsgKnownEncodings = 66,
+  // Added to the results panel's title after the number of names that could not be
+  // searched.
+  kMsgNamesNotSearched = 67,
 
   kMessageCount  // the lines of text each language file holds
 };

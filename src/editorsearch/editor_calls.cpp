@@ -1,5 +1,7 @@
 #include "editorsearch/editor_calls.h"
 
+#include <climits>
+
 #include "common/host_binding.h"
 
 namespace {
@@ -45,3 +47,21 @@ void ClearEditorSelection() {
 }
 
 void RedrawEditor() { CallEditor(ECTL_REDRAW, nullptr); }
+
+// FAR 1.75 tells OEM by AnsiMode 0 and TableNum -1; Far 3's layer always says AnsiMode 0
+// and gives OEM the number 0, where a conversion costs a call and changes nothing.
+bool IsOtherTableShown(const EditorInfo& info) { return info.AnsiMode != 0 || info.TableNum != -1; }
+
+namespace {
+
+void ConvertText(int command, std::string* text) {
+  if (text->empty() || text->size() > static_cast<std::size_t>(INT_MAX)) return;
+  std::string converted = *text;
+  EditorConvertText convert{converted.data(), static_cast<int>(converted.size())};
+  if (CallEditor(command, &convert)) *text = std::move(converted);
+}
+
+}  // namespace
+
+void ConvertOemToEditor(std::string* text) { ConvertText(ECTL_OEMTOEDITOR, text); }
+void ConvertEditorToOem(std::string* text) { ConvertText(ECTL_EDITORTOOEM, text); }

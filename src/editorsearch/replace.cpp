@@ -26,9 +26,7 @@ enum Answer { kReplace = 0, kAll = 1, kSkip = 2, kCancel = 3 };
 std::uintptr_t History(const char* name) { return reinterpret_cast<std::uintptr_t>(name); }
 int Checked(const FarDialogItem& item) { return item.Selected ? 1 : 0; }
 
-std::string Quoted(const char* bytes, std::size_t length) {
-  return '"' + std::string(bytes, length) + '"';
-}
+std::string Quoted(const std::string& text) { return '"' + text + '"'; }
 
 int Ask(const std::string& match, const std::string& replacement) {
   const char* lines[] = {MessageText(kMsgReplaceTitle),
@@ -59,8 +57,9 @@ bool ReplaceRestOfLine(const LineSearch& search, int line, int start) {
   const std::string eol = text.StringEOL;
   const std::size_t reach = search.regex ? PatternLookbehindReach(search.pattern) : 0;
   std::string bytes(text.StringText, static_cast<std::size_t>(text.StringLength));
-  LineReplacement done = ReplaceAllInLine(search, std::move(bytes), start, EStored.ERReplace.c_str(),
-                                          eol.c_str(), reach, EscapePressed);
+  LineReplacement done =
+      ReplaceAllInLine(search, std::move(bytes), start, Session.EditorReplace.c_str(),
+                       eol.c_str(), reach, EscapePressed);
   if (done.replaced > 0) {
     SetEditorLine(line, done.text.data(), static_cast<int>(done.text.size()), eol.c_str());
     // Where the last replacement one at a time would have left the editor.
@@ -147,7 +146,7 @@ void ReplaceRun() {
     }
     std::string replacement =
         ExpandTemplate(text.StringText, hit.pairs ? hit.ovector.data() : nullptr, hit.pairs,
-                       EStored.ERReplace.c_str(), text.StringEOL);
+                       Session.EditorReplace.c_str(), text.StringEOL);
     const int next = AskAndReplace(line, hit.start, hit.length, std::move(replacement));
     if (next < 0) return;
     if (hit.length > 0) {
@@ -179,8 +178,8 @@ int AskAndReplace(int line, int start, int length, std::string replacement) {
 
   int answer = kReplace;
   if (!Session.ReplaceAll)
-    answer = Ask(Quoted(text.StringText + start, static_cast<std::size_t>(length)),
-                 Quoted(replacement.data(), replacement.size()));
+    answer = Ask(Quoted(ShownText(text.StringText + start, static_cast<std::size_t>(length))),
+                 Quoted(ShownText(replacement.data(), replacement.size())));
   switch (answer) {
     case kReplace:
       break;

@@ -27,6 +27,17 @@ struct PatternSource {
 };
 PatternSource g_source;
 
+// The texts of the dialogs (OEM) as the editor's lines spell them.
+void TakeEditorTexts() {
+  EditorInfo editor;
+  Session.OtherTable = GetEditorInfo(&editor) && IsOtherTableShown(editor);
+  Session.EditorText = EStored.EText;
+  Session.EditorReplace = EStored.ERReplace;
+  if (!Session.OtherTable) return;
+  ConvertOemToEditor(&Session.EditorText);
+  ConvertOemToEditor(&Session.EditorReplace);
+}
+
 }  // namespace
 
 LineSearch CurrentLineSearch() {
@@ -35,8 +46,8 @@ LineSearch CurrentLineSearch() {
   search.caseSensitive = EStored.ECaseSensitive != 0;
   search.reverse = Session.Reverse != 0;
   search.inSelection = Session.InSelection != 0;
-  search.text = EStored.EText.c_str();
-  search.textLength = EStored.EText.size();
+  search.text = Session.EditorText.c_str();
+  search.textLength = Session.EditorText.size();
   search.pattern = Session.EPattern.get();
   return search;
 }
@@ -44,19 +55,35 @@ LineSearch CurrentLineSearch() {
 bool PreparePattern() {
   Session.EPattern.reset();
   g_source = PatternSource{};
+  TakeEditorTexts();
   if (EStored.ERegExp == 0) return true;
   CompiledPattern* compiled = nullptr;
-  const bool ok = CompilePattern(&compiled, EStored.EText.c_str(), EStored.ECaseSensitive) != 0;
+  // An error points into the text as it was typed; the editor's spelling of a pattern
+  // that compiles compiles as well, one byte standing for one.
+  bool ok = CompilePattern(&compiled, EStored.EText.c_str(), EStored.ECaseSensitive) != 0;
+  if (ok && Session.OtherTable) {
+    ReleasePattern(&compiled);
+    ok = CompilePattern(&compiled, Session.EditorText.c_str(), EStored.ECaseSensitive) != 0;
+  }
   Session.EPattern.reset(compiled);
-  g_source = PatternSource{ok, EStored.EText, EStored.ECaseSensitive};
+  g_source = PatternSource{ok, Session.EditorText, EStored.ECaseSensitive};
   return ok;
 }
 
 bool EnsurePattern() {
+  // The editor may show another table, or another file, than at the last compile.
+  TakeEditorTexts();
   if (EStored.ERegExp == 0) return true;
-  if (g_source.valid && g_source.text == EStored.EText && g_source.caseSensitive == EStored.ECaseSensitive)
+  if (g_source.valid && g_source.text == Session.EditorText &&
+      g_source.caseSensitive == EStored.ECaseSensitive)
     return true;
   return PreparePattern();
+}
+
+std::string ShownText(const char* bytes, std::size_t length) {
+  std::string text(bytes, length);
+  if (Session.OtherTable) ConvertEditorToOem(&text);
+  return text;
 }
 
 void SearchDialog() {

@@ -45,9 +45,15 @@ void DescribeResultsPanel(OpenPluginInfo* info) {
   info->PanelTitle = MessageText(kMsgFoundFiles);
   // Files left out because their paths do not fit the panel record are counted in the
   // title, so that no one takes the list for all that was found.
+  // So are names the walk could not hand to the search under their own name.
   static std::string title;
   if (Results.leftOut > 0) {
     title = FormatMessageNumber(MessageText(kMsgFoundFilesLeftOut), Results.leftOut);
+    info->PanelTitle = title.c_str();
+  }
+  if (Results.namesLeftOut > 0) {
+    title = std::string(info->PanelTitle) + " (" + std::to_string(Results.namesLeftOut) + " " +
+            MessageText(kMsgNamesNotSearched) + ")";
     info->PanelTitle = title.c_str();
   }
   info->InfoLines = nullptr;

@@ -58,4 +58,5 @@ void ClearResults(ResultsList* list) {
   list->count = 0;
   list->capacity = 0;
   list->leftOut = 0;
+  list->namesLeftOut = 0;
 }

@@ -1,6 +1,8 @@
 // The results list behind the results panel: full paths of the files found, in walk order.
 #pragma once
 
+#include <cstdint>
+
 #include "far/plugin.h"
 #include "platform/platform.h"
 
@@ -12,6 +14,9 @@ struct ResultsList {
   // cut (a cut name would show, and be opened as, another file). Only far2l's 255-byte
   // record is shorter than the walker's paths.
   int leftOut = 0;
+  // Names in the walked folders that the platform could not hand out under their own
+  // name (see platform::CountNamesLeftOut): never searched, counted for the title.
+  std::uint64_t namesLeftOut = 0;
 };
 
 // The one list of the loaded plugin, lent to the host while a results panel shows it.

@@ -180,6 +180,7 @@ bool TestFolderFiles(Walk& walk, const FolderHandle& folder, const char* path, i
   ShowProgress(path, run);
   FolderFiles listed;
   ListFolder(folder.get(), run.settings.masks.c_str(), n, &listed, subfolders);
+  run.results->namesLeftOut += platform::CountNamesLeftOut(folder.get());
   if (!listed.temporaries.empty()) RemoveDeadTemporaries(listed.temporaries, path, n, run);
   platform::FileRecord record;
   for (const FolderFiles::File& file : listed.files) {

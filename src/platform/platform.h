@@ -123,6 +123,13 @@ bool NextFolderEntry(Folder* folder, FolderEntry* entry);
 bool QueryFolderEntry(const Folder* folder, const char* name, FileRecord* record);
 void CloseFolder(Folder* folder);
 
+// Names the listing met so far and left out because the backend's name text cannot spell
+// them (win32 with OEM names: outside the OEM code page) or they do not fit the record:
+// no entry is ever reported under a name that is not its own. Always 0 on posix, whose
+// names are bytes.
+std::uint64_t CountNamesLeftOut(const Listing* listing);
+std::uint64_t CountNamesLeftOut(const Folder* folder);
+
 // ---- Drives ---------------------------------------------------------------------------
 
 constexpr int kDriveUnknown = 0;

@@ -150,3 +150,59 @@ check_editor_backward_in_block() {
   host_keys Escape
   host_settle 5
 }
+
+# store_linquo_texts SEARCH REPLACEMENT: Linquo's stored texts, written while the host is
+# down, so that its dialogs show them when it starts. Text typed through the terminal
+# loses what is not ASCII on its way into FAR 1.75; the stored one arrives whole. The
+# registry holds the A functions' text as ANSI: U+201A is what OEM 437's "é" (82) reads as.
+store_linquo_texts() {
+  local key=${RH_REG_ROOT//\\\\/\\}\\Plugins\\Quarix wine name value
+  case $RH_HOST in
+    far175) far_env >/dev/null 2>&1; wine=$FAR175_WINE ;;
+    far3) far3_env >/dev/null 2>&1; wine=$FAR3_WINE ;;
+  esac
+  for name in EText ERReplace; do
+    [ $name = EText ] && value=$1 || value=$2
+    timeout 120 "$wine" reg add "HKCU\\$key" /v $name /t REG_SZ /d "$value" /f \
+      >>"$RH_WORK/wine.log" 2>&1 || return 1
+  done
+}
+
+# The editor shows a file of code page 1252 in the ANSI table (Win, or ANSI in Far 3; F8
+# switches): Linquo's text (OEM 437) must be converted to it to be found, and its
+# replacement written in it. Starts with the host down, and leaves it so.
+check_editor_ansi_table() {
+  local f=$RH_DRIVE_D/tree/edit/ansi.txt e=$'caf\u201a' the=$'th\u201a'
+  expect "editor ANSI table: Linquo's texts stored" store_linquo_texts "$e" "$the"
+  start_host || { fail_check "editor ANSI table: host start" "the host did not start"; return; }
+  open_editor 'D:\tree\edit\ansi.txt'
+  has "Win|ANSI" "$(host_screen | head -1)" || { host_keys F8; host_settle 10; }
+  expect "editor ANSI table: the file is shown in ANSI" has "Win|ANSI" "$(host_screen | head -1)"
+  host_keys C-Home
+  open_editor_menu
+  host_menu_pick "Plugin commands" "Trawlix"
+  host_wait "Search for:" "$RH_WAIT"
+  host_settle 5
+  expect "editor ANSI table: the dialog shows the stored café" has "café" "$(host_screen)"
+  set_check "Regular expression" off
+  set_check "Search backward" off
+  host_keys Enter
+  host_settle 5
+  expect "editor ANSI table: café is found" lacks "Cannot find the text" "$(host_screen)"
+  expect_equal "editor ANSI table: the cursor after the first café" "1 8" "$(editor_position)"
+  ! has "Cannot find the text" "$(host_screen)" || host_keys Enter
+  host_keys C-Home
+  open_editor_menu
+  host_menu_pick "Plugin commands" "Replace"
+  host_wait "Replace with:" "$RH_WAIT"
+  host_settle 5
+  expect "editor ANSI table: the dialog shows the stored thé" has "thé" "$(host_screen)"
+  host_keys Enter
+  answer_editor_questions 1
+  host_keys F2
+  host_settle 5
+  expect_file_bytes "editor ANSI table: the replace writes the table's bytes" "$f" \
+    'le th\xe9 noir\r\nun th\xe9\r\n'
+  save_and_close_editor
+  quit_host
+}

@@ -130,3 +130,20 @@ check_scope_selected_folders() {
   expect "scope selected folders: nothing outside it" lacks "deeper.txt|top.txt" "$shown"
   leave_results_panel
 }
+
+# Far 3 lists the names in UTF-16 while the 1.x plugins speak OEM 437: the files whose
+# names it spells are found, the others counted in the results panel's title.
+# The folder is searched as the selected one from its parent: the panels never show the
+# CJK name, whose double-width characters would shift the terminal's rows.
+check_names_outside_the_code_page() {
+  go_to_folder 'D:\tree'
+  # sorted by name, folders first: "..", answers, edit, names, ...
+  host_keys Home Down Down Down Insert
+  search_in_scope "Selected folders"
+  local shown; shown=$(host_screen)
+  expect "names: the file whose name OEM 437 spells is found" has "café.txt" "$shown"
+  expect "names: the plain file is found" has "plain.txt" "$shown"
+  expect "names: no look-alike of the others" lacks "日本|Жук|\\?\\?" "$shown"
+  expect "names: the title counts the two names left out" has "\\(2 names skipped" "$shown"
+  leave_results_panel
+}

@@ -9,6 +9,7 @@ run_english_checks() {
   check_config_dialog
   check_scope_current_folder_only
   check_scope_selected_folders
+  [ "$RH_HOST" != far3 ] || check_names_outside_the_code_page
   check_replace_answers
   check_replace_stop
   check_editor_menu

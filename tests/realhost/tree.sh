@@ -25,4 +25,13 @@ make_tree() {
   # the editor
   write_file "$t/edit/lines.txt" 'alpha cat\r\nbeta cat cat\r\ngamma cat\r\ndelta cat\r\n'
   write_file "$t/edit/block.txt" 'cat one cat two\r\ncat three cat four\r\ncat five\r\n'
+  # in code page 1252, for the editor's ANSI table (é is E9 there, 82 in OEM 437)
+  write_file "$t/edit/ansi.txt" 'le caf\xe9 noir\r\nun caf\xe9\r\n'
+  make_names_tree
+}
+
+# names the OEM code page 437 of Wine's default locale spells (café) or not (日本, Жук)
+make_names_tree() {
+  local t=$RH_DRIVE_D/tree/names f
+  for f in 日本 Жук café plain; do write_file "$t/$f.txt" 'a needle here\r\n'; done
 }

@@ -96,6 +96,7 @@ int GetInfo(EditorInfo* out) {
   out->TabSize = info.TabSize;
   out->BookMarkCount = info.BookMarkCount;
   out->CurState = info.CurState;
+  out->TableNum = -1;  // the lines come in the core's own text: nothing to convert
   FetchedLine line;
   if (FetchLine(info.CurLine, &line)) {
     out->CurPos = CharToByte(line.text, info.CurPos);

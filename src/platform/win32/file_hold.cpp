@@ -2,7 +2,10 @@
 // through a handle of its own that shares everything, deletion included, so that the
 // file can still be read and renamed. Windows ends the lock with the handle, and so with
 // the process.
+#include <string>
+
 #include "platform/platform.h"
+#include "platform/win32/names.h"
 #include "platform/win32/windows_api.h"
 
 namespace platform {
@@ -14,7 +17,9 @@ constexpr unsigned long kLockOffsetHigh = 0x40000000;
 HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 HANDLE OpenShared(const char* path, unsigned long access) {
-  return CreateFileA(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  std::wstring wide;
+  if (!ConvertPathToWide(path, &wide)) return INVALID_HANDLE_VALUE;
+  return CreateFileW(wide.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT,
                      nullptr);
 }
@@ -77,7 +82,7 @@ Removal RemoveUnheldFile(const char* path) {
     result = Removal::kFailed;
   } else if (!LockFar(file)) {
     result = Removal::kHeld;
-  } else if (DeleteFileA(path)) {
+  } else if (std::wstring wide; ConvertPathToWide(path, &wide) && DeleteFileW(wide.c_str())) {
     // The name goes once the lock's handle is closed; nobody can take the file meanwhile.
     result = Removal::kRemoved;
   }

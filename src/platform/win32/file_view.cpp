@@ -1,9 +1,11 @@
 // A whole file mapped read-only, by the size it has when it is opened.
 #include <cstdint>
+#include <string>
 
 #include "platform/platform.h"
 #include "platform/win32/fault_injection.h"
 #include "platform/win32/mapped_views.h"
+#include "platform/win32/names.h"
 #include "platform/win32/windows_api.h"
 
 namespace platform {
@@ -12,7 +14,9 @@ bool FileView::Open(const char* path) {
   Close();
   if (!path || !*path) return false;
   if (InjectedFault("open")) return false;
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  std::wstring wide;
+  if (!ConvertPathToWide(path, &wide)) return false;
+  HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   LARGE_INTEGER size;
@@ -22,7 +26,7 @@ bool FileView::Open(const char* path) {
     CloseHandle(file);
     return false;
   }
-  HANDLE mapping = CreateFileMappingA(file, nullptr, PAGE_READONLY | SEC_COMMIT, 0, 0, nullptr);
+  HANDLE mapping = CreateFileMappingW(file, nullptr, PAGE_READONLY | SEC_COMMIT, 0, 0, nullptr);
   if (!mapping) {
     CloseHandle(file);
     return false;

@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "platform/win32/fault_injection.h"
+#include "platform/win32/names.h"
 #include "platform/win32/windows_api.h"
 
 namespace platform {
@@ -21,6 +22,21 @@ constexpr DWORD kCreatableAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SY
                                        FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
+
+// CreateFileW for a path in the name text; a path the name text does not allow opens
+// nothing (ERROR_INVALID_NAME).
+HANDLE OpenPath(const char* path, unsigned long access, unsigned long share,
+                unsigned long disposition, unsigned long flags) {
+  std::wstring wide;
+  if (!ConvertPathToWide(path, &wide)) return INVALID_HANDLE_VALUE;
+  return CreateFileW(wide.c_str(), access, share, nullptr, disposition, flags, nullptr);
+}
+
+unsigned long ReadAttributes(const char* path) {
+  std::wstring wide;
+  if (!ConvertPathToWide(path, &wide)) return INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(wide.c_str());
+}
 
 void FillInfo(const BY_HANDLE_FILE_INFORMATION& data, unsigned long type, FileInfo* info) {
   info->size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
@@ -41,8 +57,8 @@ void FillInfo(const BY_HANDLE_FILE_INFORMATION& data, unsigned long type, FileIn
 bool File::OpenForReading(const char* path, std::uint64_t* size) {
   Abandon();
   if (!path || !*path || InjectedFault("open")) return false;
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = OpenPath(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL);
   if (file == INVALID_HANDLE_VALUE) return false;
   if (size) {
     LARGE_INTEGER length;
@@ -73,10 +89,9 @@ bool File::CreateNew(const char* path, std::uint32_t mode) {
   // Shared for reading and deletion only, so that a FileHold can be opened on the file and
   // the file renamed while the hold lasts; nobody else writes it.
   const unsigned long share = FILE_SHARE_READ | FILE_SHARE_DELETE;
-  HANDLE file = CreateFileA(path, GENERIC_WRITE | WRITE_DAC, share, nullptr, CREATE_NEW,
-                            attributes, nullptr);
+  HANDLE file = OpenPath(path, GENERIC_WRITE | WRITE_DAC, share, CREATE_NEW, attributes);
   if (file == INVALID_HANDLE_VALUE && GetLastError() == ERROR_ACCESS_DENIED)
-    file = CreateFileA(path, GENERIC_WRITE, share, nullptr, CREATE_NEW, attributes, nullptr);
+    file = OpenPath(path, GENERIC_WRITE, share, CREATE_NEW, attributes);
   if (file == INVALID_HANDLE_VALUE) return false;
   handle_ = reinterpret_cast<std::intptr_t>(file);
   writing_ = true;
@@ -86,8 +101,8 @@ bool File::CreateNew(const char* path, std::uint32_t mode) {
 bool File::OpenForRewriting(const char* path) {
   Abandon();
   if (!path || !*path || InjectedFault("rewrite")) return false;
-  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = OpenPath(path, GENERIC_WRITE, FILE_SHARE_READ, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL);
   if (file == INVALID_HANDLE_VALUE) return false;
   if (GetFileType(file) != FILE_TYPE_DISK) {
     CloseHandle(file);
@@ -111,11 +126,13 @@ bool File::AdoptMetadata(const char* original, std::uint32_t) {
   // file away takes a privilege that a user does not have.
   if (handle_ < 0 || !writing_ || !original) return false;
   const SECURITY_INFORMATION wanted = DACL_SECURITY_INFORMATION;
+  std::wstring path;
+  if (!ConvertPathToWide(original, &path)) return false;
   unsigned long needed = 0;
-  GetFileSecurityA(original, wanted, nullptr, 0, &needed);
+  GetFileSecurityW(path.c_str(), wanted, nullptr, 0, &needed);
   if (needed == 0) return false;  // no security on this file system, or no access
   std::vector<unsigned char> descriptor(needed);
-  if (!GetFileSecurityA(original, wanted, descriptor.data(), needed, &needed)) return false;
+  if (!GetFileSecurityW(path.c_str(), wanted, descriptor.data(), needed, &needed)) return false;
   return SetKernelObjectSecurity(AsHandle(handle_), wanted, descriptor.data()) != 0;
 }
 
@@ -201,8 +218,8 @@ void File::Abandon() {
 bool QueryFileInfo(const char* path, FileInfo* info) {
   if (!path || !*path || !info) return false;
   // Opening the name (no access asked, folders allowed) follows links to what they name.
-  HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE file = OpenPath(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
   if (file == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION data;
   const bool ok = GetFileInformationByHandle(file, &data) != 0;
@@ -214,67 +231,78 @@ bool QueryFileInfo(const char* path, FileInfo* info) {
 }
 
 bool PathExists(const char* path) {
-  return path && *path && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+  return path && *path && ReadAttributes(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool LinkFile(const char* existing, const char* name) {
   if (!existing || !name || InjectedFault("link")) return false;
-  return CreateHardLinkA(name, existing, nullptr) != 0;  // fails when name exists
+  std::wstring wideName, wideExisting;
+  // Fails when name exists.
+  return ConvertPathToWide(name, &wideName) && ConvertPathToWide(existing, &wideExisting) &&
+         CreateHardLinkW(wideName.c_str(), wideExisting.c_str(), nullptr) != 0;
 }
 
 bool RenameNoReplace(const char* from, const char* to) {
   if (!from || !to || InjectedFault("rename")) return false;
-  return MoveFileA(from, to) != 0;  // fails when the target exists
+  std::wstring wideFrom, wideTo;
+  return ConvertPathToWide(from, &wideFrom) && ConvertPathToWide(to, &wideTo) &&
+         MoveFileW(wideFrom.c_str(), wideTo.c_str()) != 0;  // fails when the target exists
 }
 
 bool RenameReplace(const char* from, const char* to) {
   if (!from || !to || InjectedFault("rename")) return false;
   // A read-only target is not replaced. Windows refuses it; Wine would not, so the rule
   // is kept here.
-  const unsigned long attributes = GetFileAttributesA(to);
+  std::wstring wideFrom, wideTo;
+  if (!ConvertPathToWide(from, &wideFrom) || !ConvertPathToWide(to, &wideTo)) return false;
+  const unsigned long attributes = GetFileAttributesW(wideTo.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
     SetLastError(ERROR_ACCESS_DENIED);
     return false;
   }
-  return MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  return MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool DeleteFile(const char* path) {
   if (!path || InjectedFault("delete")) return false;
-  return DeleteFileA(path) != 0;
+  std::wstring wide;
+  return ConvertPathToWide(path, &wide) && DeleteFileW(wide.c_str()) != 0;
 }
 
 bool ResolveFilePath(const char* path, char* resolved, int resolvedSize) {
   if (!path || !*path || !resolved || resolvedSize <= 0) return false;
-  HANDLE file = CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  std::wstring wide;
+  if (!ConvertPathToWide(path, &wide)) return false;
+  HANDLE file = CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                             nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  char buffer[32768];
+  std::wstring buffer(32768, L'\0');
   unsigned long length = 0;
   // Windows XP, where FAR Manager 1.7x also runs, lacks the call (and file links).
-  using FinalPathFn = unsigned long(WINAPI*)(HANDLE, char*, unsigned long, unsigned long);
+  using FinalPathFn = unsigned long(WINAPI*)(HANDLE, wchar_t*, unsigned long, unsigned long);
   static const auto finalPath = reinterpret_cast<FinalPathFn>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleW")));
+  const auto room = static_cast<unsigned long>(buffer.size());
   if (finalPath) {
-    length = finalPath(file, buffer, sizeof buffer, FILE_NAME_NORMALIZED);
+    length = finalPath(file, buffer.data(), room, FILE_NAME_NORMALIZED);
   } else {
-    length = GetFullPathNameA(path, sizeof buffer, buffer, nullptr);
+    length = GetFullPathNameW(wide.c_str(), room, buffer.data(), nullptr);
   }
   CloseHandle(file);
-  if (length == 0 || length >= sizeof buffer) return false;
-  const char* full = buffer;
+  if (length == 0 || length >= room) return false;
   // The result is in the "\\?\" form: "\\?\C:\x" is "C:\x", "\\?\UNC\s\x" is "\\s\x".
-  std::string_view text(buffer, length);
-  std::string unc;
-  if (text.starts_with("\\\\?\\UNC\\")) {
-    unc = "\\\\" + std::string(text.substr(8));
-    full = unc.c_str();
-  } else if (text.starts_with("\\\\?\\")) {
-    full = buffer + 4;
+  std::wstring_view text(buffer.data(), length);
+  std::wstring full(text);
+  if (text.starts_with(L"\\\\?\\UNC\\")) {
+    full = L"\\\\" + std::wstring(text.substr(8));
+  } else if (text.starts_with(L"\\\\?\\")) {
+    full = std::wstring(text.substr(4));
   }
-  const std::size_t size = std::strlen(full);
-  if (size >= static_cast<std::size_t>(resolvedSize)) return false;
-  std::memcpy(resolved, full, size + 1);
+  std::string named;
+  if (!ConvertNameFromWide(full.data(), full.size(), &named)) return false;
+  if (named.size() >= static_cast<std::size_t>(resolvedSize)) return false;
+  std::memcpy(resolved, named.c_str(), named.size() + 1);
   return true;
 }
 
@@ -282,11 +310,12 @@ std::uint32_t DefaultFileMode() { return 0; }
 
 std::string DescribeLastError() {
   const unsigned long code = GetLastError();
-  char text[512] = {0};
+  wchar_t text[512] = {0};
   const unsigned long length =
-      FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                     0, text, sizeof text, nullptr);
-  std::string message(text, length);
+      FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
+                     0, text, sizeof text / sizeof *text, nullptr);
+  // In the name text, the text the plugins speak.
+  std::string message = ConvertMessageFromWide(text, length);
   // The system's sentences end with a full stop and a line end; a message goes on after it.
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
                               message.back() == ' ' || message.back() == '.'))

@@ -1,21 +1,26 @@
-// Folder listings through FindFirstFileA / FindNextFileA. Windows marks junctions and
-// symbolic links to folders as reparse points itself, which keeps the walker out of them.
+// Folder listings through FindFirstFileW / FindNextFileW, names in the backend's name
+// text. Windows marks junctions and symbolic links to folders as reparse points itself,
+// which keeps the walker out of them.
 #include <cstring>
+#include <cwchar>
 #include <new>
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/win32/names.h"
 #include "platform/win32/windows_api.h"
 
 struct platform::Folder {
   std::string path;  // ending with the separator
   Listing* listing = nullptr;
+  std::uint64_t namesLeftOut = 0;  // of listings already closed
 };
 
 struct platform::Listing {
   HANDLE find = INVALID_HANDLE_VALUE;
-  WIN32_FIND_DATAA pending;  // the entry FindFirstFileA returned, not reported yet
+  WIN32_FIND_DATAW pending;  // the entry FindFirstFileW returned, not reported yet
   bool hasPending = false;
+  std::uint64_t namesLeftOut = 0;
 };
 
 namespace platform {
@@ -27,7 +32,13 @@ FileTime ToOurFileTime(const FILETIME& t) {
                   static_cast<std::uint32_t>(t.dwHighDateTime)};
 }
 
-void CopyEntry(const WIN32_FIND_DATAA& from, FileRecord* to) {
+// False when the name text cannot spell the name, or it does not fit the record: the
+// entry is then left out, never reported under a name that is not its own.
+bool CopyEntry(const WIN32_FIND_DATAW& from, FileRecord* to) {
+  std::string name;
+  if (!ConvertNameFromWide(from.cFileName, std::wcslen(from.cFileName), &name) ||
+      name.size() >= sizeof to->cFileName)
+    return false;
   std::memset(to, 0, sizeof *to);
   to->dwFileAttributes = static_cast<DWORD>(from.dwFileAttributes);
   to->ftCreationTime = ToOurFileTime(from.ftCreationTime);
@@ -37,26 +48,26 @@ void CopyEntry(const WIN32_FIND_DATAA& from, FileRecord* to) {
   to->nFileSizeLow = static_cast<DWORD>(from.nFileSizeLow);
   to->dwReserved0 = static_cast<DWORD>(from.dwReserved0);
   to->dwReserved1 = static_cast<DWORD>(from.dwReserved1);
-  std::memcpy(to->cFileName, from.cFileName, sizeof to->cFileName);
-  to->cFileName[sizeof to->cFileName - 1] = 0;
-  std::memcpy(to->cAlternateFileName, from.cAlternateFileName, sizeof to->cAlternateFileName);
-  to->cAlternateFileName[sizeof to->cAlternateFileName - 1] = 0;
+  std::memcpy(to->cFileName, name.c_str(), name.size() + 1);
+  // The short name is ASCII where there is one; one that cannot be spelt is left empty.
+  std::string shortName;
+  if (ConvertNameFromWide(from.cAlternateFileName, std::wcslen(from.cAlternateFileName),
+                          &shortName) &&
+      shortName.size() < sizeof to->cAlternateFileName)
+    std::memcpy(to->cAlternateFileName, shortName.c_str(), shortName.size() + 1);
   // A folder that Windows reports as a reparse point keeps the bit; one that lacks
   // the folder bit is a file link and is read as the file it names.
+  return true;
 }
 
 }  // namespace
 
 Listing* OpenListing(const char* folder) {
   if (!folder || !*folder) return nullptr;
-  const std::size_t length = std::strlen(folder);
-  char pattern[kMaxPath];
-  if (length + 2 > sizeof pattern) return nullptr;  // folder, "*" and the zero
-  std::memcpy(pattern, folder, length);
-  pattern[length] = '*';
-  pattern[length + 1] = 0;
+  std::wstring pattern;
+  if (!ConvertPathToWide((std::string(folder) + "*").c_str(), &pattern)) return nullptr;
   auto listing = new Listing;
-  listing->find = FindFirstFileA(pattern, &listing->pending);
+  listing->find = FindFirstFileW(pattern.c_str(), &listing->pending);
   if (listing->find == INVALID_HANDLE_VALUE) {
     delete listing;
     return nullptr;
@@ -69,13 +80,24 @@ bool NextListingEntry(Listing* listing, FileRecord* entry) {
   if (!listing || !entry) return false;
   if (listing->hasPending) {
     listing->hasPending = false;
-    CopyEntry(listing->pending, entry);
-    return true;
+    if (CopyEntry(listing->pending, entry)) return true;
+    ++listing->namesLeftOut;
   }
-  WIN32_FIND_DATAA data;
-  if (!FindNextFileA(listing->find, &data)) return false;
-  CopyEntry(data, entry);
-  return true;
+  WIN32_FIND_DATAW data;
+  while (FindNextFileW(listing->find, &data)) {
+    if (CopyEntry(data, entry)) return true;
+    ++listing->namesLeftOut;
+  }
+  return false;
+}
+
+std::uint64_t CountNamesLeftOut(const Listing* listing) {
+  return listing ? listing->namesLeftOut : 0;
+}
+
+std::uint64_t CountNamesLeftOut(const Folder* folder) {
+  if (!folder) return 0;
+  return folder->namesLeftOut + CountNamesLeftOut(folder->listing);
 }
 
 void CloseListing(Listing* listing) {
@@ -102,9 +124,7 @@ Folder* OpenFolder(const char* path) {
 Folder* OpenSubfolder(const Folder* parent, const char* name, bool* enter) {
   *enter = true;
   if (!parent || !name || !*name) return nullptr;
-  std::string path = parent->path + name + kPathSeparator;
-  if (path.size() >= static_cast<std::size_t>(kMaxPath)) return nullptr;
-  return OpenFolder(path.c_str());
+  return OpenFolder((parent->path + name + kPathSeparator).c_str());
 }
 
 bool NextFolderEntry(Folder* folder, FolderEntry* entry) {
@@ -119,6 +139,7 @@ bool NextFolderEntry(Folder* folder, FolderEntry* entry) {
     entry->complete = true;
     return true;
   }
+  folder->namesLeftOut += CountNamesLeftOut(folder->listing);
   CloseListing(folder->listing);
   folder->listing = nullptr;
   return false;
@@ -126,14 +147,13 @@ bool NextFolderEntry(Folder* folder, FolderEntry* entry) {
 
 bool QueryFolderEntry(const Folder* folder, const char* name, FileRecord* record) {
   if (!folder || !name || !record) return false;
-  std::string path = folder->path + name;
-  if (path.size() >= static_cast<std::size_t>(kMaxPath)) return false;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA(path.c_str(), &data);
+  std::wstring path;
+  if (!ConvertPathToWide((folder->path + name).c_str(), &path)) return false;
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(path.c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return false;
   FindClose(find);
-  CopyEntry(data, record);
-  return true;
+  return CopyEntry(data, record);
 }
 
 void CloseFolder(Folder* folder) {

@@ -1,8 +1,10 @@
 // The other plugin's library, loaded by its full path only: a bare name would make the
 // loader search its own folders and could load some other library.
 #include <cstring>
+#include <string>
 
 #include "platform/platform.h"
+#include "platform/win32/names.h"
 #include "platform/win32/windows_api.h"
 
 namespace platform {
@@ -20,7 +22,9 @@ bool IsFullPath(const char* path) {
 
 Module* LoadModule(const char* path) {
   if (!path || std::strlen(path) < 3 || !IsFullPath(path)) return nullptr;
-  return reinterpret_cast<Module*>(LoadLibraryA(path));
+  std::wstring wide;
+  if (!ConvertPathToWide(path, &wide)) return nullptr;
+  return reinterpret_cast<Module*>(LoadLibraryW(wide.c_str()));
 }
 
 void* FindModuleExport(Module* module, const char* name) {

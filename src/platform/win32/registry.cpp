@@ -1,4 +1,7 @@
-// Settings keys in the Windows registry, below HKEY_CURRENT_USER.
+// Settings keys in the Windows registry, below HKEY_CURRENT_USER. These stay with the A
+// functions: key and value names are ASCII, and the values are the plugins' own bytes
+// (texts in the plugins' code page, stored and read back unchanged), not file names;
+// the W functions would convert them through the ANSI code page and change them.
 #include <cstring>
 
 #include "platform/platform.h"

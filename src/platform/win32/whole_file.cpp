@@ -2,6 +2,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/win32/names.h"
 #include "platform/win32/windows_api.h"
 
 namespace platform {
@@ -9,13 +10,18 @@ namespace platform {
 ReadResult ReadWholeFile(const char* path, std::uint64_t limit, std::string* bytes,
                          std::string* reason) {
   bytes->clear();
+  std::wstring wide;
+  if (!ConvertPathToWide(path, &wide)) {
+    if (reason) *reason = DescribeLastError();
+    return ReadResult::kCannotOpen;
+  }
   // Others may go on writing the file while it is read, as an editor allows.
-  HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+  HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     const unsigned long code = GetLastError();
     // A folder cannot be opened without backup semantics: it is no regular file.
-    const unsigned long attributes = GetFileAttributesA(path);
+    const unsigned long attributes = GetFileAttributesW(wide.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
       return ReadResult::kNotRegular;
     SetLastError(code);

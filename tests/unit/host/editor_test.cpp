@@ -98,6 +98,35 @@ TEST(EditorBuffer, CursorLineAndKeptLineEnd) {
   EXPECT_EQ(editor.Control(ECTL_SETSTRING, &outside), 0);
 }
 
+// The ANSI table as the real host reports and converts it; the OEM one converts nothing.
+// The default tables: OEM 866, ANSI 1251 ("Ж" is 86 and C6).
+TEST(EditorBuffer, ConvertsBetweenOemAndTheAnsiTable) {
+  EditorBuffer editor;
+  EditorInfo info;
+  editor.Control(ECTL_GETINFO, &info);
+  EXPECT_EQ(info.AnsiMode, 0);
+  EXPECT_EQ(info.TableNum, -1);
+  std::string text = "a\x86";
+  EditorConvertText convert{text.data(), 2};
+  ASSERT_EQ(editor.Control(ECTL_OEMTOEDITOR, &convert), 1);
+  EXPECT_EQ(text, "a\x86");
+  editor.ansiTable = true;
+  editor.Control(ECTL_GETINFO, &info);
+  EXPECT_EQ(info.AnsiMode, 1);
+  ASSERT_EQ(editor.Control(ECTL_OEMTOEDITOR, &convert), 1);
+  EXPECT_EQ(text, "a\xC6");
+  ASSERT_EQ(editor.Control(ECTL_EDITORTOOEM, &convert), 1);
+  EXPECT_EQ(text, "a\x86");
+  // Only the given length is converted.
+  convert.TextLength = 1;
+  editor.Control(ECTL_OEMTOEDITOR, &convert);
+  EXPECT_EQ(text, "a\x86");
+  EditorConvertText none{nullptr, 1};
+  EXPECT_EQ(editor.Control(ECTL_OEMTOEDITOR, &none), 0);
+  EditorConvertText negative{text.data(), -1};
+  EXPECT_EQ(editor.Control(ECTL_EDITORTOOEM, &negative), 0);
+}
+
 TEST(EditorFile, LoadAndSaveKeepEveryByte) {
   ScratchFolder folder;
   const std::string path = folder.path() + "mixed.txt";
