@@ -162,61 +162,9 @@ std::wstring DecodeToWide(std::string_view bytes) {
 
 std::wstring MergeLineValues(const std::wstring& before, const Utf8Line& encoded,
                              std::string_view bytes) {
-  const std::string& old = encoded.bytes;
-  const std::size_t common = std::min(old.size(), bytes.size());
-  std::size_t head = 0;
-  while (head < common && old[head] == bytes[head]) ++head;
-  std::size_t tail = 0;
-  while (tail < common - head && old[old.size() - 1 - tail] == bytes[bytes.size() - 1 - tail])
-    ++tail;
-  const int headChars = ByteToCharFloor(encoded, static_cast<int>(head));
-  const auto headBytes = static_cast<std::size_t>(CharToByte(encoded, headChars));
-  const int tailChars = ByteToCharCeil(encoded, static_cast<int>(old.size() - tail));
-  const std::size_t keptTail =
-      old.size() - static_cast<std::size_t>(CharToByte(encoded, tailChars));
-  std::wstring values = before.substr(0, static_cast<std::size_t>(headChars));
-  values += DecodeToWide(bytes.substr(headBytes, bytes.size() - keptTail - headBytes));
-  values += before.substr(static_cast<std::size_t>(tailChars));
-  return values;
+  return MergeLineValues(before, encoded, bytes, DecodeToWide);
 }
 
 std::string EncodeWide(std::wstring_view text) {
   return EncodeWideLine(text.data(), text.size()).bytes;
-}
-
-namespace {
-
-// A position on one scale of a line (characters or bytes) on the other: the start of the
-// unit it falls in, or with up the end of that unit; past the line's end one for one.
-template <int Utf8Line::Unit::*From, int Utf8Line::Unit::*To>
-int MapPosition(const Utf8Line& line, int value, bool up) {
-  const Utf8Line::Unit& end = line.units.back();
-  if (value < 0) return value;
-  if (value >= end.*From) return end.*To + (value - end.*From);
-  auto unit =
-      std::prev(std::upper_bound(line.units.begin(), line.units.end(), value,
-                                 [](int v, const Utf8Line::Unit& u) { return v < u.*From; }));
-  if (up && (*unit).*From < value) ++unit;
-  return (*unit).*To;
-}
-
-}  // namespace
-
-int CharToByte(const Utf8Line& line, int position) {
-  return MapPosition<&Utf8Line::Unit::chars, &Utf8Line::Unit::bytes>(line, position, false);
-}
-
-int ByteToCharFloor(const Utf8Line& line, int offset) {
-  return MapPosition<&Utf8Line::Unit::bytes, &Utf8Line::Unit::chars>(line, offset, false);
-}
-
-int ByteToCharCeil(const Utf8Line& line, int offset) {
-  return MapPosition<&Utf8Line::Unit::bytes, &Utf8Line::Unit::chars>(line, offset, true);
-}
-
-std::size_t FitUtf8(std::string_view text, std::size_t limit) {
-  if (text.size() <= limit) return text.size();
-  std::size_t cut = limit;
-  while (cut > 0 && IsContinuation(static_cast<unsigned char>(text[cut]))) --cut;
-  return cut;
 }

@@ -13,21 +13,10 @@
 #include <string_view>
 #include <vector>
 
+#include "common/line_units.h"
+
 // The value far2l puts before the two hex digits of a byte that is not UTF-8.
 constexpr wchar_t kByteEscape = 0xE5CA;
-
-// A line as the core sees it, with the map between the core's byte offsets and the
-// editor's character positions.
-struct Utf8Line {
-  std::string bytes;
-  // Where each unit begins: a unit is one character, or the three values of an escaped
-  // byte, whose one byte cannot be split. Ends with {length in characters, bytes}.
-  struct Unit {
-    int chars;
-    int bytes;
-  };
-  std::vector<Unit> units;
-};
 
 // Encodes length values; decoding the result gives them back unchanged.
 Utf8Line EncodeWideLine(const wchar_t* text, std::size_t length);
@@ -41,15 +30,3 @@ std::wstring MergeLineValues(const std::wstring& before, const Utf8Line& encoded
                              std::string_view bytes);
 // For texts that are not lines (dialogs, messages): the same encoding, without the map.
 std::string EncodeWide(std::wstring_view text);
-
-// A character position to a byte offset. A position inside an escaped byte counts as the
-// byte's start; positions past the line's end count one byte each, as the editor's cursor
-// may stand beyond the end of a line.
-int CharToByte(const Utf8Line& line, int position);
-// A byte offset to a character position: an offset inside a character goes to its start
-// (floor) or past its end (ceil). Offsets past the end count one character each.
-int ByteToCharFloor(const Utf8Line& line, int offset);
-int ByteToCharCeil(const Utf8Line& line, int offset);
-
-// The longest prefix of text, cut before a character, that fits limit bytes.
-std::size_t FitUtf8(std::string_view text, std::size_t limit);
