@@ -2,8 +2,10 @@
 # Checks Trawlix and Linquo inside the real FAR, through its screens:
 #   FAR Manager 1.75 (32-bit, the i686 DLLs; its Wine runs under qemu-i386 where the
 #   kernel cannot run 32-bit programs) and Far Manager 3 x64 (the x86_64 DLLs, through
-#   its support for 1.x plugins, under 64-bit Wine).
-#   scripts/test-realhost.sh [far175|far3|all]          (default: all)
+#   its support for 1.x plugins, under 64-bit Wine), and Far 3 x64 with the native modules
+#   of its own Unicode API (far3native: the build-far3-x64 DLLs; the same checks, and those
+#   only they pass: names and lines in any script).
+#   scripts/test-realhost.sh [far175|far3|far3native|all]          (default: all)
 # With QUARIX_REALHOST_ZIPS set to a folder of release zips (scripts/package.sh), each host
 # takes its plugin folder from the zip of its architecture, unpacked, instead of a build.
 # Builds the DLLs, builds each host once into a cache keyed by its source archive
@@ -24,8 +26,8 @@ CACHE=${QUARIX_HOST_CACHE:-$HOME/.cache/quarix-hosts}
 for f in tests/realhost/checks_*.sh; do . "$f"; done
 
 case ${1:-all} in
-  far175|far3) HOSTS=("$1") ;;
-  all) HOSTS=(far175 far3) ;;
+  far175|far3|far3native) HOSTS=("$1") ;;
+  all) HOSTS=(far175 far3 far3native) ;;
   *) sed -n '2,12p' "$0"; exit 2 ;;
 esac
 
@@ -33,7 +35,7 @@ esac
 host_archive() {
   case $1 in
     far175) echo "$RH_SHARED/far175/far-1.75.2634-source.tar.xz" ;;
-    far3) echo "$RH_SHARED/far3/far-3.0.6727-source.tar.xz" ;;
+    far3|far3native) echo "$RH_SHARED/far3/far-3.0.6727-source.tar.xz" ;;
   esac
 }
 
@@ -58,7 +60,7 @@ unpack_prebuilt() {
 # build_host NAME: print the cached build of the host, unpacking or building it first when
 # missing. It goes to a .partial folder that is renamed only when complete.
 build_host() {
-  local name=$1 archive sum dir builder start=$SECONDS
+  local name=${1/far3native/far3} archive sum dir builder start=$SECONDS
   archive=$(host_archive "$name")
   [ -f "$archive" ] || { echo "no source archive $archive" >&2; return 1; }
   sum=$(sha256sum "$archive" | cut -c1-16)
@@ -87,11 +89,12 @@ build_host() {
 # stage_plugins NAME DEST: the plugin folder for the host (its DLLs, the language files
 # and, when present, the help files).
 stage_plugins() {
-  local build=build-win32 arch=i686 zip
+  local build=build-win32 arch=i686 api=far1x zip
   [ "$1" = far3 ] && build="build-win64" && arch=x86_64
+  [ "$1" = far3native ] && build="build-far3-x64" && arch=x86_64 api=far3
   rm -rf "$2"; mkdir -p "$2"
   if [ -n "${QUARIX_REALHOST_ZIPS:-}" ]; then
-    zip=$(ls "$QUARIX_REALHOST_ZIPS"/quarix-*-far1x-$arch.zip 2>/dev/null | head -1)
+    zip=$(ls "$QUARIX_REALHOST_ZIPS"/quarix-*-$api-$arch.zip 2>/dev/null | head -1)
     [ -n "$zip" ] || { echo "no $arch zip in $QUARIX_REALHOST_ZIPS" >&2; return 1; }
     rm -rf "$2.zip"; mkdir -p "$2.zip"
     unzip -q "$zip" -d "$2.zip" && cp "$2.zip/Quarix"/* "$2/"
@@ -110,6 +113,7 @@ run_host() {
     work=$CLONE/build-realhost/$name
     [ $name = far175 ] && work=${FAR175_WORK:-$work}
     [ $name = far3 ] && work=${FAR3_WORK:-$work}
+    [ $name = far3native ] && work=${FAR3NATIVE_WORK:-$work}
     RH_WORK=$work
     use_host "$name" "$work" "$hostdir"
     run_sessions
@@ -132,6 +136,7 @@ run_sessions() {
   make_tree
   if start_host; then
     run_english_checks
+    [ "$RH_HOST" = far3native ] && run_native_checks
     quit_host
     check_registry
     # its texts are stored while the host is down; it starts and quits the host itself

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Fails when a DLL exports anything besides its entry points, exports a decorated name
 # (_Name@4 and the like), lacks an entry point, or needs a DLL that Windows lacks.
-#   check_exports_win32.sh Trawlix.dll Linquo.dll
+#   check_exports_win32.sh [--api far1x|far3] Trawlix.dll Linquo.dll
+# far1x (the default): the 1.x API's entry points; far3: Far 3's own (a module exporting
+# any 1.x name would be loaded by Far 3 as an old plugin).
 set -u
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
 status=0
@@ -36,9 +38,19 @@ check() {
     esac
   done <<<"$imports"
 }
-[ $# -eq 2 ] || { echo "usage: $0 Trawlix.dll Linquo.dll"; exit 2; }
-check "$1" SetStartupInfo GetPluginInfo OpenPlugin ExitFAR Configure GetOpenPluginInfo \
-  GetFindData SetDirectory ProcessKey ClosePlugin
-check "$2" SetStartupInfo GetPluginInfo OpenPlugin ExitFAR ReloadEText
+api=far1x
+if [ "${1:-}" = --api ]; then api=${2:-}; shift 2; fi
+[ $# -eq 2 ] || { echo "usage: $0 [--api far1x|far3] Trawlix.dll Linquo.dll"; exit 2; }
+case $api in
+  far1x)
+    check "$1" SetStartupInfo GetPluginInfo OpenPlugin ExitFAR Configure GetOpenPluginInfo \
+      GetFindData SetDirectory ProcessKey ClosePlugin
+    check "$2" SetStartupInfo GetPluginInfo OpenPlugin ExitFAR ReloadEText ;;
+  far3)
+    check "$1" GetGlobalInfoW SetStartupInfoW GetPluginInfoW OpenW ExitFARW ConfigureW \
+      GetOpenPanelInfoW GetFindDataW FreeFindDataW SetDirectoryW ProcessPanelInputW ClosePanelW
+    check "$2" GetGlobalInfoW SetStartupInfoW GetPluginInfoW OpenW ExitFARW ReloadEText ;;
+  *) echo "usage: $0 [--api far1x|far3] Trawlix.dll Linquo.dll"; exit 2 ;;
+esac
 [ $status -eq 0 ] && echo "exports and imports of $1 and $2: entry points only, Windows DLLs only"
 exit $status

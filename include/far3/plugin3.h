@@ -278,6 +278,9 @@ enum PanelCommand : int {
   FCTL_GETPANELINFO = 1,
   FCTL_UPDATEPANEL = 2,
   FCTL_REDRAWPANEL = 3,
+  FCTL_GETPANELITEM = 21,
+  FCTL_GETSELECTEDPANELITEM = 22,
+  FCTL_GETPANELDIRECTORY = 24,
 };
 #define FAR3_PANEL_ACTIVE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1)))
 #define FAR3_PANEL_PASSIVE (reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-2)))
@@ -306,6 +309,20 @@ struct PluginPanelItem {
   UIntPtr NumberOfLinks;
   UIntPtr CRC32;
   IntPtr Reserved[2];
+};
+
+struct FarGetPluginPanelItem {
+  std::size_t StructSize;
+  std::size_t Size;
+  PluginPanelItem* Item;
+};
+
+struct FarPanelDirectory {
+  std::size_t StructSize;
+  const wchar_t* Name;
+  const wchar_t* Param;
+  Uuid PluginId;
+  const wchar_t* File;
 };
 
 struct FarKey {

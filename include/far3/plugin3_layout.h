@@ -256,6 +256,16 @@ static_assert(offsetof(PluginStartupInfo, SettingsControl) == FAR3_LAYOUT(248, 1
 static_assert(offsetof(PluginStartupInfo, Private) == FAR3_LAYOUT(256, 128));
 static_assert(offsetof(PluginStartupInfo, Instance) == FAR3_LAYOUT(264, 132));
 static_assert(offsetof(PluginStartupInfo, FreeScreen) == FAR3_LAYOUT(272, 136));
+static_assert(sizeof(FarGetPluginPanelItem) == FAR3_LAYOUT(24, 12));
+static_assert(offsetof(FarGetPluginPanelItem, StructSize) == FAR3_LAYOUT(0, 0));
+static_assert(offsetof(FarGetPluginPanelItem, Size) == FAR3_LAYOUT(8, 4));
+static_assert(offsetof(FarGetPluginPanelItem, Item) == FAR3_LAYOUT(16, 8));
+static_assert(sizeof(FarPanelDirectory) == FAR3_LAYOUT(48, 32));
+static_assert(offsetof(FarPanelDirectory, StructSize) == FAR3_LAYOUT(0, 0));
+static_assert(offsetof(FarPanelDirectory, Name) == FAR3_LAYOUT(8, 4));
+static_assert(offsetof(FarPanelDirectory, Param) == FAR3_LAYOUT(16, 8));
+static_assert(offsetof(FarPanelDirectory, PluginId) == FAR3_LAYOUT(24, 12));
+static_assert(offsetof(FarPanelDirectory, File) == FAR3_LAYOUT(40, 28));
 #undef FAR3_LAYOUT
 }  // namespace far3
 #endif

@@ -1,6 +1,7 @@
 # The Russian language file: every dialog of ours shows its Russian texts, unbroken.
 # The host runs in a Russian locale (OEM code page 866, the file's code page) with its
-# interface language set to Russian.
+# interface language set to Russian; the native Far 3 modules, whose files are UTF-8, in
+# the default locale (OEM code page 437), where a code page 866 file would be unreadable.
 
 # expect_texts NAME LANG N...: messages N... of language LANG are all on the screen.
 expect_texts() {
@@ -19,6 +20,7 @@ expect_texts() {
 # own locales are not touched), then the host's language switched to Russian.
 start_host_in_russian() {
   local loc=$RH_WORK/../locale
+  if [ "$RH_HOST" = far3native ]; then start_host && switch_language Russian; return; fi
   if [ ! -d "$loc/ru_RU.UTF-8" ]; then
     mkdir -p "$loc"
     localedef -i ru_RU -f UTF-8 "$loc/ru_RU.UTF-8" 2>/dev/null ||

@@ -32,7 +32,7 @@ check_registry() {
 # every run starts from the same state.
 forget_host_settings() {
   local reg=${WINEPREFIX:-$RH_WORK/prefix}/user.reg
-  [ "$RH_HOST" = far3 ] && far3_reset_profile
+  [ "$RH_HOST" != far175 ] && far3_reset_profile
   [ -f "$reg" ] || return 0
   python3 - "$reg" "$RH_REG_ROOT" <<'PY'
 import sys

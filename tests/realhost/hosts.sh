@@ -4,6 +4,7 @@
 # host_*, so each is written once for both hosts.
 
 # use_host NAME WORK HOSTDIR: load the host's tools, work below WORK, Far.exe from HOSTDIR.
+# far3native is Far 3 with the native modules: Far 3's tools.
 use_host() {
   local name=$1 work=$2 verb fn
   RH_HOST=$name
@@ -18,7 +19,7 @@ use_host() {
       RH_REG_ROOT='Software\\Far'
       RH_START_ARGS=()
       RH_WAIT=60 ;;
-    far3)
+    far3|far3native)
       export FAR3_WORK=$work FAR3_CAPTURES=""
       . "$RH_SHARED/far3/far3lib.sh"
       fn=far3
@@ -29,7 +30,7 @@ use_host() {
       # edit field, hiding the labels below it; the list is turned off.
       RH_START_ARGS=(-set:Dialog.AutoComplete=false)
       RH_WAIT=30 ;;
-    *) echo "unknown host '$name' (far175 or far3)" >&2; return 2 ;;
+    *) echo "unknown host '$name' (far175, far3 or far3native)" >&2; return 2 ;;
   esac
   RH_REG_KEY="$RH_REG_ROOT\\\\Plugins\\\\Quarix"
   for verb in prefix install screen keys type wait wait_gone settle menu_items menu_pick \
