@@ -183,7 +183,26 @@ struct FarSettingsItem {
     } Data;
   };
 };
-enum SettingsCommand : int { SCTL_CREATE = 0, SCTL_FREE = 1, SCTL_SET = 2, SCTL_GET = 3 };
+enum SettingsCommand : int {
+  SCTL_CREATE = 0,
+  SCTL_FREE = 1,
+  SCTL_SET = 2,
+  SCTL_GET = 3,
+  SCTL_ENUM = 4,
+};
+constexpr IntPtr PSL_ROAMING = 0;
+
+struct FarSettingsName {
+  const wchar_t* Name;
+  SettingsType Type;
+};
+
+struct FarSettingsEnum {
+  std::size_t StructSize;
+  std::size_t Root;
+  std::size_t Count;
+  const FarSettingsName* Items;
+};
 
 // The editor.
 struct EditorGetString {

@@ -266,6 +266,14 @@ static_assert(offsetof(FarPanelDirectory, Name) == FAR3_LAYOUT(8, 4));
 static_assert(offsetof(FarPanelDirectory, Param) == FAR3_LAYOUT(16, 8));
 static_assert(offsetof(FarPanelDirectory, PluginId) == FAR3_LAYOUT(24, 12));
 static_assert(offsetof(FarPanelDirectory, File) == FAR3_LAYOUT(40, 28));
+static_assert(sizeof(FarSettingsName) == FAR3_LAYOUT(16, 8));
+static_assert(offsetof(FarSettingsName, Name) == FAR3_LAYOUT(0, 0));
+static_assert(offsetof(FarSettingsName, Type) == FAR3_LAYOUT(8, 4));
+static_assert(sizeof(FarSettingsEnum) == FAR3_LAYOUT(32, 16));
+static_assert(offsetof(FarSettingsEnum, StructSize) == FAR3_LAYOUT(0, 0));
+static_assert(offsetof(FarSettingsEnum, Root) == FAR3_LAYOUT(8, 4));
+static_assert(offsetof(FarSettingsEnum, Count) == FAR3_LAYOUT(16, 8));
+static_assert(offsetof(FarSettingsEnum, Items) == FAR3_LAYOUT(24, 12));
 #undef FAR3_LAYOUT
 }  // namespace far3
 #endif

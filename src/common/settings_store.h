@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/platform.h"
+#include "flavour/flavour.h"
 
 // The settings key's path: "\Quarix" below the host's root key. With ignoreRootKey the
 // key is "Quarix" whatever the root key says: far2l gives multibyte-API plugins an empty
@@ -13,7 +13,7 @@
 // the path would not fit the host's 256-byte key buffer.
 std::string ComposeSettingsKeyPath(const char* rootKey, bool ignoreRootKey);
 
-// Owns an open settings key for one batch; a key that could not be opened or created
+// Owns the open settings store for one batch; a store that could not be opened or created
 // reads as all defaults and skips every write.
 class SettingsKey {
  public:
@@ -24,10 +24,10 @@ class SettingsKey {
 
   // Returns the status of closing the key (0 when it closed cleanly or was never open).
   long Close();
-  platform::RegistryKey* get() const { return key_; }
+  flavour::SettingsStore* get() const { return key_; }
 
  private:
-  platform::RegistryKey* key_ = nullptr;
+  flavour::SettingsStore* key_ = nullptr;
 };
 
 // A stored text setting, or a copy of the default when the value is missing or not

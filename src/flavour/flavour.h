@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "far/plugin.h"
 #include "platform/platform.h"
@@ -30,5 +31,20 @@ bool ConvertToPanelRecord(const platform::FileRecord& record, PanelFindData* pan
 
 // Sets the state of a dialog item's check box or radio button.
 void SetDialogItemSelected(FarDialogItem* item, std::intptr_t selected);
+
+// The store of the plugins' settings: a registry key (the 1.x hosts, our host, far2l) or
+// the host's own settings database (Far 3). keyPath is the registry key the core composed.
+// A store that cannot be opened is null; reading it gives nothing, writing it does nothing.
+struct SettingsStore;
+SettingsStore* OpenSettingsStore(const std::string& keyPath);
+// Writes back what changed and releases the store; 0 on success.
+long CloseSettingsStore(SettingsStore* store);
+// A stored text (false when missing or of another type); a text stored without its
+// terminating zero still yields the whole text.
+bool ReadStoredText(SettingsStore* store, const char* name, std::string* text);
+// A stored 32-bit number (false when missing or of another type).
+bool ReadStoredNumber(SettingsStore* store, const char* name, std::int32_t* value);
+void WriteStoredText(SettingsStore* store, const char* name, const std::string& text);
+void WriteStoredNumber(SettingsStore* store, const char* name, std::int32_t value);
 
 }  // namespace flavour

@@ -63,6 +63,8 @@ struct RegistryKey;
 
 // Opens the key, creating it when absent. Null when it can neither be opened nor created.
 RegistryKey* OpenRegistryKey(const char* path);
+// Opens the key only when it exists: nothing is created. Null otherwise.
+RegistryKey* OpenExistingRegistryKey(const char* path);
 // Writes back what changed and releases the key. Returns 0 on success (as RegCloseKey).
 long CloseRegistryKey(RegistryKey* key);
 // As RegQueryValueExA: with data null only the type and size are reported. Returns false

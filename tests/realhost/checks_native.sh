@@ -1,20 +1,32 @@
 # What only the native Far 3 modules can pass: editor lines in any script, saved back with
 # every character Linquo did not replace as it was.
 
-# make_native_files DIR: the same line in UTF-8 with and without a BOM, and a UTF-16LE one.
-make_native_files() {
-  mkdir -p "$1"
-  printf 'first\r\nfoo 日本語 Жук ÿ 😀 foo\r\n' >"$1/utf8.txt"
-  printf '\357\273\277first\r\nfoo 日本語 Жук ÿ 😀 foo\r\n' >"$1/utf8bom.txt"
-  { printf '\377\376'; printf 'hello мир\r\n' | iconv -f UTF-8 -t UTF-16LE; } >"$1/utf16.txt"
+# The console under test (Wine's, drawn in tmux) gives a CJK character one cell where the
+# terminal gives it two: a row showing one scrolls the screen. So the CJK characters stand
+# at the start of lines the editor never shows from their start: line 60 and 61, whose
+# matches lie 130 columns to the right, beyond a screen's width.
+native_lines() {
+  local pad; pad=$(printf '%130s' '')
+  for i in $(seq 1 59); do printf 'line %s\r\n' "$i"; done
+  printf '日本語 ÿ 😀%sЖук ÿ 😀 %s\r\n' "$pad" "$1"
+  printf '日本語%s%s\r\n' "$pad" "$1"
 }
 
-# native_editor_replace FILE SEARCH REPLACEMENT: Linquo replaces every SEARCH in FILE (a
-# name in D:\tree\native) with "All", and the file is saved.
+# make_native_files DIR: the same lines in UTF-8 with and without a byte order mark and in
+# UTF-16LE with one.
+make_native_files() {
+  mkdir -p "$1"
+  native_lines foo >"$1/utf8.txt"
+  { printf '\357\273\277'; native_lines foo; } >"$1/utf8bom.txt"
+  { printf '\377\376'; native_lines foo | iconv -f UTF-8 -t UTF-16LE; } >"$1/utf16.txt"
+}
+
+# native_editor_replace FILE: Linquo replaces "foo" with "bar" in FILE (a name in
+# D:\tree\native), answering All, and the file is saved.
 native_editor_replace() {
   open_editor "D:\\tree\\native\\$1"
   host_keys C-Home
-  editor_replace "$2" "$3"
+  editor_replace foo bar
   host_keys Enter
   answer_editor_questions 1
   host_keys F2
@@ -24,20 +36,29 @@ native_editor_replace() {
 }
 
 check_native_editor_replace() {
-  local dir=$RH_DRIVE_D/tree/native
+  local dir=$RH_DRIVE_D/tree/native want
   make_native_files "$dir"
-  native_editor_replace utf8.txt foo bar
-  expect_file_bytes "native editor replace: a UTF-8 line keeps its CJK, Cyrillic, ÿ and emoji" \
-    "$dir/utf8.txt" 'first\r\nbar 日本語 Жук ÿ 😀 bar\r\n'
-  native_editor_replace utf8bom.txt foo bar
-  expect_file_bytes "native editor replace: the same with a byte order mark" \
-    "$dir/utf8bom.txt" '\357\273\277first\r\nbar 日本語 Жук ÿ 😀 bar\r\n'
-  native_editor_replace utf16.txt hello bye
-  expect_equal "native editor replace: a UTF-16LE line keeps its Cyrillic" \
-    "fffe62007900650020003c0438044004" "$(head -c 16 "$dir/utf16.txt" | od -An -tx1 | tr -d ' \n')"
+  native_editor_replace utf8.txt
+  want=$(native_lines bar | od -An -v -tx1 | tr -d ' \n')
+  expect_equal "native editor replace: UTF-8 lines keep their CJK, Cyrillic, ÿ and emoji" \
+    "$want" "$(od -An -v -tx1 "$dir/utf8.txt" | tr -d ' \n')"
+  native_editor_replace utf8bom.txt
+  expect_equal "native editor replace: the same with a byte order mark" \
+    "efbbbf$want" "$(od -An -v -tx1 "$dir/utf8bom.txt" | tr -d ' \n')"
+  native_editor_replace utf16.txt
+  want=$(native_lines bar | iconv -f UTF-8 -t UTF-16LE | od -An -v -tx1 | tr -d ' \n')
+  expect_equal "native editor replace: the same in UTF-16LE" \
+    "fffe$want" "$(od -An -v -tx1 "$dir/utf16.txt" | tr -d ' \n')"
 }
 
-# A typed Cyrillic word is found where it stands, after CJK characters of double width.
+# selected_text: the text shown as the editor's selected block, on whichever row it is.
+selected_text() {
+  local row
+  for row in $(seq 2 34); do host_colored_text "$row"; done | tr -d '\n'
+}
+
+# A typed Cyrillic word is found where it stands, after CJK characters, an emoji (two
+# UTF-16 units) and 130 spaces.
 check_native_editor_search() {
   open_editor 'D:\tree\native\utf8.txt'
   host_keys C-Home
@@ -50,7 +71,7 @@ check_native_editor_search() {
   set_check "Search backward" off
   host_keys Enter
   host_settle 5
-  expect_equal "native editor search: the typed Жук is selected" "Жук" "$(host_colored_text 3)"
+  expect_equal "native editor search: the typed Жук is selected" "Жук" "$(selected_text)"
   host_keys Escape
   host_settle 5
 }
@@ -58,4 +79,35 @@ check_native_editor_search() {
 run_native_checks() {
   check_native_editor_replace
   check_native_editor_search
+}
+
+# plant_old_settings: the key where the 1.x modules kept their settings in Far 3 gets a
+# mask and a text (in the OEM code page: "café" is caf\x82 in code page 437; Wine keeps
+# what RegSetValueExA wrote as the ANSI reading of those bytes, U+201A for \x82), as a
+# user of the 1.x modules would have them. Wine must not be running.
+OLD_KEY_LINES='"FMask"="*.planted"
+"FText"=hex(1):63,00,61,00,66,00,1a,20,00,00'
+plant_old_settings() {
+  local reg=${WINEPREFIX:-$RH_WORK/prefix}/user.reg
+  [ -f "$reg" ] || return 1
+  printf '\n[%s] 1700000000\n%s\n' "$RH_REG_KEY" "$OLD_KEY_LINES" >>"$reg"
+}
+
+# On the first start the native modules read what the old key holds.
+check_native_settings_migrated() {
+  open_search_dialog
+  expect_screen "native settings: the mask of the old key read on the first start" "*.planted"
+  expect_screen "native settings: the old key's OEM text decoded" "café"
+  back_to_panels
+}
+
+# After the session: the old key is left as it was (Wine may write its values in another
+# form when it saves the registry), the store has taken its place.
+check_old_key_kept() {
+  local key; key=$(host_reg_section "$RH_REG_KEY")
+  expect_equal "native settings: the old key keeps its two values" "FMask FText" \
+    "$(sed -n 's/^"\([^"]*\)"=.*/\1/p' <<<"$key" | sort | tr '\n' ' ' | sed 's/ $//')"
+  expect_equal "native settings: the old key's mask unchanged" '"*.planted"' \
+    "$(sed -n 's/^"FMask"=//p' <<<"$key")"
+  expect "native settings: the old key's text unchanged" has '^"FText"=.*(1a,20|x201a)' "$key"
 }

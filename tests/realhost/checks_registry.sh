@@ -1,14 +1,38 @@
 # The settings that the plugins leave below the host's plugin key (read after the host
 # has quit, from the prefix's registry file).
 
-# reg_value NAME: the value NAME of our key as user.reg writes it ("text" or dword:...).
+# settings_section: our settings as user.reg writes a key: its header, then one line per
+# value ("Name"="text" or "Name"=dword:...). The native Far 3 modules keep them in Far 3's
+# database of Trawlix's GUID (in the profile's PluginsData); the others in our key.
+settings_section() {
+  if [ "$RH_HOST" != far3native ]; then host_reg_section "$RH_REG_KEY"; return; fi
+  python3 - "$RH_DRIVE_D/profile/PluginsData" <<'PY'
+import glob, os, sqlite3, sys
+guid = "10252036-ec78-4987-9495-0dc5af48dceb"
+for path in glob.glob(os.path.join(sys.argv[1], "*.db")):
+    if guid not in os.path.basename(path).lower():
+        continue
+    db = sqlite3.connect(path)
+    print("[" + guid + "]")
+    for name, value in db.execute(
+            "SELECT v.name, v.value FROM table_values v JOIN table_keys k ON v.key_id = k.id "
+            "WHERE lower(k.name) = ?", (guid,)):
+        if isinstance(value, int):
+            print('"%s"=dword:%08x' % (name, value & 0xFFFFFFFF))
+        else:
+            text = value.decode("utf-16-le") if isinstance(value, bytes) else value
+            print('"%s"="%s"' % (name, text.rstrip("\0").replace("\\", "\\\\")))
+PY
+}
+
+# reg_value NAME: the value NAME of our settings as user.reg writes it ("text" or dword:...).
 reg_value() {
-  host_reg_section "$RH_REG_KEY" | sed -n "s/^\"$1\"=//p"
+  settings_section | sed -n "s/^\"$1\"=//p"
 }
 
 check_registry() {
-  local key; key=$(host_reg_section "$RH_REG_KEY")
-  expect "registry: the key $RH_REG_KEY exists" has "^\[" "$key"
+  local key; key=$(settings_section)
+  expect "registry: the settings of $RH_HOST exist" has "^\[" "$key"
   local name
   for name in FText FMask FSearchIn FSearchAs FCaseSensitive FSInverse \
               DotAsteriskMatchesNoExtension MaskDelimiter MaskNegation ReadAtOnceLimit \

@@ -10,6 +10,7 @@
 #include "flavour/far3/guids.h"
 #include "flavour/far3/host3.h"
 #include "flavour/far3/module_info.h"
+#include "flavour/far3/settings3.h"
 
 FAR3_EXPORT void FARAPI GetGlobalInfoW(far3::GlobalInfo* info) {
   DescribeModule(info, far3::kLinquoGuid, L"Linquo", L"Search and replace in the editor");
@@ -19,7 +20,9 @@ FAR3_EXPORT void FARAPI SetStartupInfoW(const far3::PluginStartupInfo* info) {
   // The bridges hand the core UTF-8; nothing is compiled before this.
   SetTextIsUtf8(true);
   BindFar3Host(info, far3::kLinquoGuid, nullptr);
+  BindFar3Settings(info->SettingsControl);
   LoadEditorSettings();
+  EndSettingsMigration();
 }
 
 FAR3_EXPORT void FARAPI ExitFARW(const far3::ExitInfo*) {

@@ -12,6 +12,7 @@
 #include "flavour/far3/guids.h"
 #include "flavour/far3/host3.h"
 #include "flavour/far3/module_info.h"
+#include "flavour/far3/settings3.h"
 #include "flavour/far3/panel3.h"
 #include "flavour/far3/wide_strings.h"
 
@@ -23,7 +24,9 @@ FAR3_EXPORT void FARAPI SetStartupInfoW(const far3::PluginStartupInfo* info) {
   // The bridges hand the core UTF-8; nothing is compiled before this.
   SetTextIsUtf8(true);
   BindFar3Host(info, far3::kTrawlixGuid, BridgePanelControl);
+  BindFar3Settings(info->SettingsControl);
   LoadSettings();
+  EndSettingsMigration();
 }
 
 FAR3_EXPORT void FARAPI GetPluginInfoW(far3::PluginInfo* info) {

@@ -190,14 +190,16 @@ std::size_t WrittenSize(const RegistryValue& value) {
 
 }  // namespace
 
-RegistryKey* OpenRegistryKey(const char* path) {
-  if (!path) return nullptr;
-  std::vector<std::string> parts;
-  if (!SplitKeyPath(path, &parts)) return nullptr;
-  std::string root = RegistryFolder();
-  if (root.empty()) return nullptr;
+namespace {
 
-  auto key = new RegistryKey;
+// The key's path, folder and file below the registry folder; false for a path that names
+// no key.
+bool LocateKey(const char* path, RegistryKey* key) {
+  if (!path) return false;
+  std::vector<std::string> parts;
+  if (!SplitKeyPath(path, &parts)) return false;
+  std::string root = RegistryFolder();
+  if (root.empty()) return false;
   key->folder = root;
   for (std::size_t i = 0; i < parts.size(); ++i) {
     if (i) key->keyPath += '\\';
@@ -205,6 +207,24 @@ RegistryKey* OpenRegistryKey(const char* path) {
     if (i + 1 < parts.size()) key->folder += "/" + parts[i];
   }
   key->file = key->folder + "/" + parts.back() + ".reg";
+  return true;
+}
+
+}  // namespace
+
+RegistryKey* OpenExistingRegistryKey(const char* path) {
+  RegistryKey where;
+  struct stat st {};
+  if (!LocateKey(path, &where) || stat(where.file.c_str(), &st) != 0) return nullptr;
+  return OpenRegistryKey(path);
+}
+
+RegistryKey* OpenRegistryKey(const char* path) {
+  auto key = new RegistryKey;
+  if (!LocateKey(path, key)) {
+    delete key;
+    return nullptr;
+  }
   if (!MakeFolders(key->folder)) {
     delete key;
     return nullptr;

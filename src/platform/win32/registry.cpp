@@ -23,6 +23,13 @@ RegistryKey* OpenRegistryKey(const char* path) {
   return new RegistryKey{key};
 }
 
+RegistryKey* OpenExistingRegistryKey(const char* path) {
+  if (!path || !*path) return nullptr;
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return nullptr;
+  return new RegistryKey{key};
+}
+
 long CloseRegistryKey(RegistryKey* key) {
   if (!key) return ERROR_INVALID_HANDLE;
   long result = RegCloseKey(key->key);

@@ -100,6 +100,22 @@ TEST_F(RegistryTest, EveryTypeKeepsItsExactBytesAcrossReopen) {
   EXPECT_EQ(CloseRegistryKey(key), 0);
 }
 
+// The settings of another host's layout are read where they are, and never made.
+TEST_F(RegistryTest, AnExistingKeyOnlyIsOpenedWithoutCreatingIt) {
+  EXPECT_EQ(platform::OpenExistingRegistryKey(kKey), nullptr);
+  EXPECT_FALSE(std::filesystem::exists(KeyFolder())) << "no folder made for a missing key";
+  RegistryKey* key = OpenRegistryKey(kKey);
+  ASSERT_TRUE(Set(key, "FText", platform::kRegSz, std::string("cat\0", 4)));
+  ASSERT_EQ(CloseRegistryKey(key), 0);
+  key = platform::OpenExistingRegistryKey(kKey);
+  ASSERT_NE(key, nullptr);
+  std::uint32_t type = 0;
+  EXPECT_EQ(Query(key, "FText", &type), std::string("cat\0", 4));
+  EXPECT_EQ(type, platform::kRegSz);
+  EXPECT_EQ(CloseRegistryKey(key), 0);
+  EXPECT_EQ(platform::OpenExistingRegistryKey("Software\\Far\\Plugins\\Other"), nullptr);
+}
+
 TEST_F(RegistryTest, NamesMatchWithoutRegardToCaseAndKeepTheirFirstSpelling) {
   RegistryKey* key = OpenRegistryKey(kKey);
   ASSERT_NE(key, nullptr);
