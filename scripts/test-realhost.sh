@@ -5,7 +5,7 @@
 #   its support for 1.x plugins, under 64-bit Wine), and Far 3 x64 with the native modules
 #   of its own Unicode API (far3native: the build-far3-x64 DLLs; the same checks, and those
 #   only they pass: names and lines in any script).
-#   scripts/test-realhost.sh [far175|far3|far3native|all]          (default: all)
+#   scripts/test-realhost.sh [far175|far3|far3native|all]...          (default: all)
 # With QUARIX_REALHOST_ZIPS set to a folder of release zips (scripts/package.sh), each host
 # takes its plugin folder from the zip of its architecture, unpacked, instead of a build.
 # Builds the DLLs, builds each host once into a cache keyed by its source archive
@@ -25,11 +25,14 @@ CACHE=${QUARIX_HOST_CACHE:-$HOME/.cache/quarix-hosts}
 . tests/realhost/sessions.sh
 for f in tests/realhost/checks_*.sh; do . "$f"; done
 
-case ${1:-all} in
-  far175|far3|far3native) HOSTS=("$1") ;;
-  all) HOSTS=(far175 far3 far3native) ;;
-  *) sed -n '2,12p' "$0"; exit 2 ;;
-esac
+HOSTS=()
+for host in "${@:-all}"; do
+  case $host in
+    far175|far3|far3native) HOSTS+=("$host") ;;
+    all) HOSTS+=(far175 far3 far3native) ;;
+    *) sed -n '2,15p' "$0"; exit 2 ;;
+  esac
+done
 
 # host_archive NAME: the host's source archive among the shared tools.
 host_archive() {
@@ -136,9 +139,10 @@ run_sessions() {
   [ "$RH_HOST" = far3native ] && plant_old_settings
   make_tree
   if start_host; then
-    [ "$RH_HOST" = far3native ] && check_native_settings_migrated
-    run_english_checks
+    # The native checks come first: the registry's checks read what the English ones
+    # leave last.
     [ "$RH_HOST" = far3native ] && run_native_checks
+    run_english_checks
     quit_host
     check_registry
     [ "$RH_HOST" = far3native ] && check_old_key_kept
@@ -173,6 +177,11 @@ if [ -z "${QUARIX_REALHOST_ZIPS:-}" ]; then
   scripts/build-windows.sh >build-realhost/dll-build.log 2>&1 ||
     { echo "the DLL build failed, see build-realhost/dll-build.log" >&2; exit 1; }
   echo "DLLs built in $((SECONDS - start)) s"
+fi
+# Far 3 x64 runs under 64-bit Wine, which its scripts install with the compiler.
+if [[ " ${HOSTS[*]} " == *" far3"* ]]; then
+  scripts/setup-windows.sh --wine x86_64 build-win64 >>build-realhost/dll-build.log 2>&1 ||
+    { echo "64-bit Wine could not be installed, see build-realhost/dll-build.log" >&2; exit 1; }
 fi
 TOTAL_PASSED=0 TOTAL_FAILED=0
 for host in "${HOSTS[@]}"; do run_host "$host"; done

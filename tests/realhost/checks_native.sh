@@ -76,7 +76,9 @@ check_native_editor_search() {
   host_settle 5
 }
 
+# The settings' check first: it reads what the first start found.
 run_native_checks() {
+  check_native_settings_migrated
   check_native_editor_replace
   check_native_editor_search
 }

@@ -20,7 +20,9 @@ use_host() {
       RH_START_ARGS=()
       RH_WAIT=60 ;;
     far3|far3native)
+      # Both suites of Far 3 share one Wine prefix: it takes minutes to make.
       export FAR3_WORK=$work FAR3_CAPTURES=""
+      export FAR3_PREFIX=${FAR3_PREFIX:-$(dirname "$work")/far3-prefix}
       . "$RH_SHARED/far3/far3lib.sh"
       fn=far3
       RH_SESSION=$FAR3_SESSION
