@@ -234,8 +234,11 @@ TopicScan ScanHelpTopics(const fs::path& sources) {
                                code[open - called.size() - 1] != '.'))
           continue;
         std::vector<std::string> arguments = CallArguments(code, open);
-        if (index >= arguments.size()) continue;
-        const std::string& topic = arguments[index];
+        // Far 3's Message takes the plugin's and the message's GUIDs first: seven
+        // arguments, the topic fourth.
+        const std::size_t at = name == ".Message" && arguments.size() == 7 ? 3 : index;
+        if (at >= arguments.size()) continue;
+        const std::string& topic = arguments[at];
         if (topic.find("char") != std::string::npos) continue;  // the declaration itself
         if (topic == "nullptr" || topic == "helpTopic") continue;
         if (topic.size() >= 2 && topic.front() == '"' && topic.back() == '"')

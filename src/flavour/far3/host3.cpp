@@ -46,12 +46,13 @@ int FARAPI BridgeMessage(FarModuleNumber, DWORD flags, const char* topic, const 
   for (int i = 0; i < itemsNumber; ++i) lines.push_back(WideOf(items[i]));
   std::vector<const wchar_t*> pointers;
   for (const std::wstring& line : lines) pointers.push_back(line.c_str());
-  const std::wstring help = WideOf(topic);
+  // The topic the core named, passed on as it is.
+  const std::wstring wideTopic = WideOf(topic);
+  const wchar_t* helpTopic = topic ? wideTopic.c_str() : nullptr;
   // Only the warning bit is the core's: the others mean other things in this API.
   const far3::Flags64 hostFlags = (flags & FMSG_WARNING) ? far3::FMSG_WARNING : 0;
-  return static_cast<int>(g_host.Message(&g_plugin, FindTopicGuid(topic), hostFlags,
-                                         topic ? help.c_str() : nullptr, pointers.data(),
-                                         pointers.size(), buttonsNumber));
+  return static_cast<int>(g_host.Message(&g_plugin, FindTopicGuid(topic), hostFlags, helpTopic,
+                                         pointers.data(), pointers.size(), buttonsNumber));
 }
 
 bool IsEditField(int type) { return type == DI_EDIT || type == DI_FIXEDIT || type == DI_PSWEDIT; }
