@@ -81,6 +81,7 @@ run_native_checks() {
   check_native_settings_migrated
   check_native_editor_replace
   check_native_editor_search
+  check_native_names
 }
 
 # plant_old_settings: the key where the 1.x modules kept their settings in Far 3 gets a
@@ -112,4 +113,67 @@ check_old_key_kept() {
   expect_equal "native settings: the old key's mask unchanged" '"*.planted"' \
     "$(sed -n 's/^"FMask"=//p' <<<"$key")"
   expect "native settings: the old key's text unchanged" has '^"FText"=.*(1a,20|x201a)' "$key"
+}
+
+# Names in any script: Far 3 hands the native modules every name in UTF-16 and they keep it
+# whole. Cyrillic and accented names are listed and opened from the results panel; names
+# of CJK characters and an emoji (which this console cannot show in their width, see
+# above) are searched and rewritten under their own names, their files compared.
+make_native_names() {
+  local shown=$RH_DRIVE_D/tree/native-names wide=$RH_DRIVE_D/tree/native-wide f
+  mkdir -p "$shown" "$wide"
+  for f in Жук café plain; do printf 'a needle here\r\n' >"$shown/$f.txt"; done
+  for f in 日本 😀 plain; do printf 'a needle here\r\n' >"$wide/$f.txt"; done
+}
+
+check_native_names() {
+  make_native_names
+  go_to_folder 'D:\tree\native-names'
+  search_in_scope "Current folder only"
+  local shown; shown=$(host_screen)
+  expect "native names: the Cyrillic name is listed" has "Жук\\.txt" "$shown"
+  expect "native names: the accented name is listed" has "café\\.txt" "$shown"
+  expect "native names: the plain name is listed" has "plain\\.txt" "$shown"
+  expect "native names: no name counted as left out" lacks "names skipped" "$shown"
+  open_result "Жук.txt"
+  expect "native names: the Cyrillic file opens from the results panel" \
+    has "a needle here" "$(host_screen)"
+  host_keys Escape
+  host_settle 5
+  leave_results_panel
+  go_to_folder 'D:\tree\native-wide'
+  replace_in_folder needle found
+  local f
+  for f in 日本 😀 plain; do
+    expect_file_bytes "native names: $f.txt rewritten under its own name" \
+      "$RH_DRIVE_D/tree/native-wide/$f.txt" 'a found here\r\n'
+  done
+}
+
+# open_result NAME: the editor (F4) on the results panel's entry NAME, the fourth after "..":
+# the entries are sorted by their paths, and Cyrillic sorts after Latin.
+open_result() {
+  host_keys Home Down Down Down
+  host_settle 3
+  expect "native names: the cursor on $1" has "$1" "$(host_screen | tail -4)"
+  host_keys F4
+  host_wait "$1" "$RH_WAIT"
+  host_settle 5
+}
+
+# replace_in_folder SEARCH REPLACEMENT: the replace dialog in the active panel's folder,
+# *.txt, plain text, without questions, list or backups.
+replace_in_folder() {
+  open_replace_dialog
+  fill_field "File masks:" '*.txt'
+  fill_field "Search for:" "$1"
+  fill_field "Replace with:" "$2"
+  pick_radio "Plain text"
+  pick_radio "Current folder only"
+  set_check "List changed files" off
+  set_check "Confirm each file" off
+  set_check "Confirm each match" off
+  set_check "Keep a .old backup" off
+  host_keys Enter
+  host_settle 10
 }
