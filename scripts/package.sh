@@ -52,7 +52,7 @@ ln -s "$work/cache/win32" "$src/build-win32"
 ln -s "$work/cache/win64" "$src/build-win64"
 rm -rf "$work/cache/win32/dll" "$work/cache/win32/Quarix" \
        "$work/cache/win64/dll" "$work/cache/win64/Quarix"
-(cd "$src" && scripts/build-windows.sh)
+(cd "$src" && scripts/build-windows.sh i686 x86_64)
 # far2l's plugin folder, and the quarix program with the modules it loads.
 cmake -S "$src" -B "$src/build-far2l" -DQUARIX_HOST=far2l -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$src/build-far2l" -j 2
