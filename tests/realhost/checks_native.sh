@@ -82,6 +82,7 @@ run_native_checks() {
   check_native_editor_replace
   check_native_editor_search
   check_native_names
+  check_native_prefix
 }
 
 # plant_old_settings: the key where the 1.x modules kept their settings in Far 3 gets a
@@ -176,4 +177,17 @@ replace_in_folder() {
   set_check "Keep a .old backup" off
   host_keys Enter
   host_settle 10
+}
+
+# The command-line prefix: ff:TEXT searches with the stored settings and shows the panel.
+check_native_prefix() {
+  go_to_folder 'D:\tree\native-names'
+  host_type "ff:needle"
+  host_keys Enter
+  host_wait "Found files" "$RH_WAIT"
+  host_settle 10
+  local shown; shown=$(host_screen)
+  expect "native prefix: ff: lists the Cyrillic name" has "Жук\\.txt" "$shown"
+  expect "native prefix: and the plain one" has "plain\\.txt" "$shown"
+  leave_results_panel
 }

@@ -61,6 +61,24 @@ TEST_F(RegistryTest, SmallBufferAndMissingValueFail) {
   EXPECT_EQ(platform::CloseRegistryKey(key), 0);
 }
 
+// The key of another layout is read where it is, and never made.
+TEST_F(RegistryTest, AnExistingKeyOnlyIsOpenedWithoutCreatingIt) {
+  EXPECT_EQ(platform::OpenExistingRegistryKey(win32test::kSettingsKey), nullptr);
+  HKEY probe = nullptr;
+  EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, win32test::kSettingsKey, 0, KEY_READ, &probe),
+            ERROR_SUCCESS) << "no key made for a missing one";
+  platform::RegistryKey* key = platform::OpenRegistryKey(win32test::kSettingsKey);
+  ASSERT_TRUE(platform::SetRegistryValue(key, "FText", platform::kRegSz, "cat", 4));
+  ASSERT_EQ(platform::CloseRegistryKey(key), 0);
+  key = platform::OpenExistingRegistryKey(win32test::kSettingsKey);
+  ASSERT_NE(key, nullptr);
+  char text[8] = {};
+  std::uint32_t type = 0, size = sizeof text;
+  ASSERT_TRUE(platform::QueryRegistryValue(key, "FText", &type, text, &size));
+  EXPECT_STREQ(text, "cat");
+  EXPECT_EQ(platform::CloseRegistryKey(key), 0);
+}
+
 TEST_F(RegistryTest, KeyThatCannotBeCreatedIsNull) {
   EXPECT_EQ(platform::OpenRegistryKey(""), nullptr);
   EXPECT_EQ(platform::OpenRegistryKey(nullptr), nullptr);
