@@ -82,7 +82,6 @@ run_native_checks() {
   check_native_editor_replace
   check_native_editor_search
   check_native_names
-  check_native_prefix
 }
 
 # plant_old_settings: the key where the 1.x modules kept their settings in Far 3 gets a
@@ -119,12 +118,13 @@ check_old_key_kept() {
 # Names in any script: Far 3 hands the native modules every name in UTF-16 and they keep it
 # whole. Cyrillic and accented names are listed and opened from the results panel; names
 # of CJK characters and an emoji (which this console cannot show in their width, see
-# above) are searched and rewritten under their own names, their files compared.
+# above) lie in a subfolder no panel lists, and are searched and rewritten under their
+# own names, their files compared.
 make_native_names() {
-  local shown=$RH_DRIVE_D/tree/native-names wide=$RH_DRIVE_D/tree/native-wide f
-  mkdir -p "$shown" "$wide"
+  local shown=$RH_DRIVE_D/tree/native-names f
+  mkdir -p "$shown/wide"
   for f in Жук café plain; do printf 'a needle here\r\n' >"$shown/$f.txt"; done
-  for f in 日本 😀 plain; do printf 'a needle here\r\n' >"$wide/$f.txt"; done
+  for f in 日本 😀 plain; do printf 'a needle here\r\n' >"$shown/wide/$f.txt"; done
 }
 
 check_native_names() {
@@ -142,13 +142,16 @@ check_native_names() {
   host_keys Escape
   host_settle 5
   leave_results_panel
-  go_to_folder 'D:\tree\native-wide'
-  replace_in_folder needle found
+  check_native_prefix
+  replace_in_folder needle found "Current folder and subfolders"
   local f
   for f in 日本 😀 plain; do
     expect_file_bytes "native names: $f.txt rewritten under its own name" \
-      "$RH_DRIVE_D/tree/native-wide/$f.txt" 'a found here\r\n'
+      "$RH_DRIVE_D/tree/native-names/wide/$f.txt" 'a found here\r\n'
   done
+  expect_file_bytes "native names: Жук.txt rewritten under its own name" \
+    "$RH_DRIVE_D/tree/native-names/Жук.txt" 'a found here\r\n'
+  go_to_folder 'D:\tree'
 }
 
 # open_result NAME: the editor (F4) on the results panel's entry NAME, the fourth after "..":
@@ -162,15 +165,15 @@ open_result() {
   host_settle 5
 }
 
-# replace_in_folder SEARCH REPLACEMENT: the replace dialog in the active panel's folder,
-# *.txt, plain text, without questions, list or backups.
+# replace_in_folder SEARCH REPLACEMENT SCOPE: the replace dialog in the active panel's
+# folder, *.txt, plain text, without questions, list or backups.
 replace_in_folder() {
   open_replace_dialog
   fill_field "File masks:" '*.txt'
   fill_field "Search for:" "$1"
   fill_field "Replace with:" "$2"
   pick_radio "Plain text"
-  pick_radio "Current folder only"
+  pick_radio "$3"
   set_check "List changed files" off
   set_check "Confirm each file" off
   set_check "Confirm each match" off
@@ -179,9 +182,9 @@ replace_in_folder() {
   host_settle 10
 }
 
-# The command-line prefix: ff:TEXT searches with the stored settings and shows the panel.
+# The command-line prefix: ff:TEXT searches with the stored settings (those of the search
+# just made in this folder) and shows the panel.
 check_native_prefix() {
-  go_to_folder 'D:\tree\native-names'
   host_type "ff:needle"
   host_keys Enter
   host_wait "Found files" "$RH_WAIT"
