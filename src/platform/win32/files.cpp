@@ -284,12 +284,16 @@ bool ResolveFilePath(const char* path, char* resolved, int resolvedSize) {
   static const auto finalPath = reinterpret_cast<FinalPathFn>(reinterpret_cast<void*>(
       GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleW")));
   const auto room = static_cast<unsigned long>(buffer.size());
-  if (finalPath) {
-    length = finalPath(file, buffer.data(), room, FILE_NAME_NORMALIZED);
-  } else {
+  if (finalPath) length = finalPath(file, buffer.data(), room, FILE_NAME_NORMALIZED);
+  CloseHandle(file);
+  // Without the call, or where it fails (Wine's, past MAX_PATH), a file that is no link
+  // itself is where its full path leads: links among its folders only change the way there.
+  if (length == 0) {
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+      return false;
     length = GetFullPathNameW(wide.c_str(), room, buffer.data(), nullptr);
   }
-  CloseHandle(file);
   if (length == 0 || length >= room) return false;
   // The result is in the "\\?\" form: "\\?\C:\x" is "C:\x", "\\?\UNC\s\x" is "\\s\x".
   std::wstring_view text(buffer.data(), length);
