@@ -7,6 +7,9 @@
 // Built for far2l (QUARIX_FAR2L), the records take far2l's layout of this API instead:
 // packed on 2-byte boundaries, 4096-byte module and folder paths, the plugin number as a
 // pointer-sized integer, its own panel item and find record.
+// Built as native Far 3 modules (QUARIX_FAR3), no host sees these records: the bridges
+// convert them. There folder paths take QUARIX_MAX_PATH bytes and a panel item can carry a
+// path too long for its find record.
 #pragma once
 
 #include <cstddef>
@@ -29,6 +32,8 @@ constexpr int kMaxPath = 260;
 // The host's buffers for the module's path and a panel's folder.
 #if defined(QUARIX_FAR2L)
 constexpr int kHostPath = 4096;
+#elif defined(QUARIX_FAR3)
+constexpr int kHostPath = QUARIX_MAX_PATH;
 #else
 constexpr int kHostPath = kMaxPath;
 #endif
@@ -119,6 +124,10 @@ struct PluginPanelItem {
 #else
   DWORD UserData;
   DWORD Reserved[3];
+#endif
+#if defined(QUARIX_FAR3)
+  // The full path when it does not fit FindData.cFileName (then empty), else null.
+  char* LongName;
 #endif
 };
 #endif
@@ -436,7 +445,7 @@ struct PluginStartupInfo {
 #pragma pack(pop)
 #endif
 
-#if defined(_WIN64)
+#if defined(_WIN64) && !defined(QUARIX_FAR3)
 static_assert(sizeof(FarFindData) == 320);
 static_assert(sizeof(PluginStartupInfo) == 408);
 static_assert(sizeof(FarDialogItem) == 552);
@@ -445,7 +454,7 @@ static_assert(sizeof(PluginInfo) == 72);
 static_assert(sizeof(OpenPluginInfo) == 112);
 static_assert(sizeof(KeyBarTitles) == 384);
 static_assert(sizeof(PanelInfo) == 512);
-#else
+#elif !defined(_WIN64)
 static_assert(sizeof(FarFindData) == 318, "the listing record is 318 bytes");
 #endif
 
@@ -472,7 +481,7 @@ static_assert(sizeof(OpenPluginInfo) == 104);
 static_assert(sizeof(EditorInfo) == 104);
 #endif
 
-#if defined(_WIN32) && !defined(_WIN64)
+#if defined(_WIN32) && !defined(_WIN64) && !defined(QUARIX_FAR3)
 static_assert(sizeof(PluginStartupInfo) == 336);
 static_assert(sizeof(FarDialogItem) == 548);
 static_assert(sizeof(PluginPanelItem) == 366);

@@ -6,6 +6,7 @@
 #include "common/host_binding.h"
 #include "common/messages.h"
 #include "filesearch/results.h"
+#include "flavour/flavour.h"
 
 namespace {
 
@@ -15,8 +16,8 @@ static_assert(kResultsPanelFlags == 175);
 
 KeyBarTitles KeyBar;
 
-bool SameName(const char* a, const char* b) {
-  return std::strncmp(a, b, sizeof(PanelFindData::cFileName)) == 0;
+bool SameName(const PluginPanelItem& a, const PluginPanelItem& b) {
+  return flavour::NameOfPanelItem(a) == flavour::NameOfPanelItem(b);
 }
 
 // Marks each entry to keep (1) or drop (0): an entry is dropped when a selected item
@@ -26,7 +27,7 @@ void MarkEntriesToKeep(const PanelInfo& panel) {
     PluginPanelItem& entry = Results.items[i];
     entry.UserData = 1;
     for (int s = 0; s < panel.SelectedItemsNumber && panel.SelectedItems; ++s) {
-      if (SameName(panel.SelectedItems[s].FindData.cFileName, entry.FindData.cFileName)) {
+      if (SameName(panel.SelectedItems[s], entry)) {
         entry.UserData = 0;
         break;
       }
@@ -99,7 +100,10 @@ void RemoveSelectedResults() {
     // array the host read last stays valid until it rereads the list.
     int next = 0;
     for (int i = 0; i < Results.count; ++i) {
-      if (Results.items[i].UserData == 0) continue;
+      if (Results.items[i].UserData == 0) {
+        flavour::ReleaseLongName(&Results.items[i]);
+        continue;
+      }
       if (next != i) std::memcpy(&Results.items[next], &Results.items[i], sizeof(PluginPanelItem));
       ++next;
     }

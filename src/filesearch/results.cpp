@@ -31,28 +31,29 @@ bool ReserveOneMore(ResultsList* list) {
 }  // namespace
 
 void AddResult(ResultsList* list, const platform::FileRecord* record) {
-  PanelFindData found;
-  if (!flavour::ConvertToPanelRecord(*record, &found)) {
-    if (list->leftOut < INT_MAX) ++list->leftOut;
-    return;
-  }
   if (!ReserveOneMore(list)) return;
   PluginPanelItem& item = list->items[list->count];
   // Every field but the listing record is 0: sizes, flags, links, texts, user data and
   // the reserved words.
   std::memset(&item, 0, sizeof(item));
-  std::memcpy(&item.FindData, &found, sizeof(item.FindData));
+  if (!flavour::ConvertToPanelRecord(*record, &item.FindData) &&
+      !flavour::AttachLongName(&item, record->cFileName)) {
+    if (list->leftOut < INT_MAX) ++list->leftOut;
+    return;
+  }
   ++list->count;
 }
 
 void RemoveResult(ResultsList* list, int index) {
   if (index < 0 || index >= list->count) return;
+  flavour::ReleaseLongName(&list->items[index]);
   std::memmove(&list->items[index], &list->items[index + 1],
                sizeof(PluginPanelItem) * static_cast<std::size_t>(list->count - index - 1));
   --list->count;
 }
 
 void ClearResults(ResultsList* list) {
+  for (int i = 0; i < list->count; ++i) flavour::ReleaseLongName(&list->items[i]);
   std::free(list->items);
   list->items = nullptr;
   list->count = 0;

@@ -1,10 +1,13 @@
 #include "filesearch/walker.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "common/host_binding.h"
@@ -15,6 +18,7 @@
 #include "filesearch/results.h"
 #include "filesearch/search_run.h"
 #include "filesearch/temporary_names.h"
+#include "flavour/flavour.h"
 #include "platform/platform.h"
 
 namespace {
@@ -65,18 +69,17 @@ class SavedScreen {
 
 // Writes name behind the folder's separator at length n. False when the result, with
 // room for the terminating zero and extra more characters, would not fit the buffer.
-bool AppendName(char* path, int n, const char* name, int extra) {
-  std::size_t length = strnlen(name, kMaxPath);
-  if (n + length + extra >= static_cast<std::size_t>(kMaxPath)) return false;
-  std::memcpy(path + n, name, length);
-  path[n + length] = '\0';
+bool AppendName(char* path, int n, std::string_view name, int extra) {
+  if (n + name.size() + extra >= static_cast<std::size_t>(platform::kMaxPath)) return false;
+  std::memcpy(path + n, name.data(), name.size());
+  path[n + name.size()] = '\0';
   return true;
 }
 
 // Copies a text of the host into the path buffer; false when it does not fit.
 bool CopyPath(char* path, const char* from) {
-  std::size_t length = strnlen(from, kMaxPath);
-  if (length >= static_cast<std::size_t>(kMaxPath)) return false;
+  std::size_t length = strnlen(from, platform::kMaxPath);
+  if (length >= static_cast<std::size_t>(platform::kMaxPath)) return false;
   std::memcpy(path, from, length + 1);
   return true;
 }
@@ -88,6 +91,32 @@ void ShowProgress(const char* path, const SearchRun& run) {
   Info.Message(Info.ModuleNumber, 0, nullptr, lines, 4, 0);
 }
 
+// A listing record without its full name: the record's fields before the name, and the
+// short name. A folder's listing keeps one per file, so its size does not follow the
+// longest path the build takes.
+class ListedStatus {
+ public:
+  explicit ListedStatus(const platform::FileRecord& record) {
+    std::memcpy(fields_, &record, sizeof fields_);
+    std::memcpy(shortName_, record.cAlternateFileName, sizeof shortName_);
+  }
+  // Fills record but its name.
+  void CopyTo(platform::FileRecord* record) const {
+    std::memcpy(record, fields_, sizeof fields_);
+    std::memcpy(record->cAlternateFileName, shortName_, sizeof shortName_);
+  }
+  // Empties record but its name: a status still to be queried.
+  static void Clear(platform::FileRecord* record) {
+    std::memset(record, 0, sizeof fields_);
+    std::memset(record->cAlternateFileName, 0, sizeof shortName_);
+  }
+
+ private:
+  static_assert(std::is_trivially_copyable_v<platform::FileRecord>);
+  unsigned char fields_[offsetof(platform::FileRecord, cFileName)];
+  char shortName_[sizeof(platform::FileRecord::cAlternateFileName)];
+};
+
 // The files of one folder that passed the masks, in listing order: their bare names one
 // after another, each ended by a zero, and only the records the listing already gave in
 // full (Windows). A few bytes per file: a folder of a million files stays small.
@@ -98,7 +127,7 @@ struct FolderFiles {
   };
   std::vector<File> files;
   std::string names;
-  std::vector<platform::FileRecord> records;
+  std::vector<ListedStatus> records;
   // Names of replaces' temporary files, each ended by a zero: never listed.
   std::string temporaries;
 };
@@ -124,11 +153,11 @@ void ListFolder(platform::Folder* folder, const char* masks, int n, FolderFiles*
     if (!MatchMaskList(masks, name)) continue;
     // A full path that would not fit the record is skipped, never cut.
     const std::size_t length = std::strlen(name);
-    if (n + length >= static_cast<std::size_t>(kMaxPath)) continue;
+    if (n + length >= static_cast<std::size_t>(platform::kMaxPath)) continue;
     std::int32_t record = -1;
     if (entry.complete) {
       record = static_cast<std::int32_t>(listed->records.size());
-      listed->records.push_back(entry.record);
+      listed->records.emplace_back(entry.record);
     }
     listed->files.push_back({static_cast<std::uint32_t>(listed->names.size()), record});
     listed->names.append(name, length + 1);
@@ -143,7 +172,7 @@ bool MayHoldTheOnlyNewVersion(const std::string& target) {
   platform::FileInfo file, backup;
   if (!platform::QueryFileInfo(target.c_str(), &file) || file.links <= 1) return false;
   const std::string old = target + ".old";
-  return !(file.links == 2 && old.size() < static_cast<std::size_t>(kMaxPath) &&
+  return !(file.links == 2 && old.size() < static_cast<std::size_t>(platform::kMaxPath) &&
            platform::QueryFileInfo(old.c_str(), &backup) && backup.device == file.device &&
            backup.index == file.index);
 }
@@ -156,7 +185,7 @@ void RemoveDeadTemporaries(const std::string& names, const char* path, int n, Se
     std::size_t targetLength = 0;
     if (!IsNewVersionName(name, &targetLength)) continue;
     const std::string full = std::string(path, static_cast<std::size_t>(n)) + name;
-    if (full.size() >= static_cast<std::size_t>(kMaxPath)) continue;
+    if (full.size() >= static_cast<std::size_t>(platform::kMaxPath)) continue;
     if (MayHoldTheOnlyNewVersion(full.substr(0, n + targetLength))) continue;
     if (platform::RemoveUnheldFile(full.c_str()) == platform::Removal::kRemoved)
       ++run.temporariesRemoved;
@@ -186,9 +215,9 @@ bool TestFolderFiles(Walk& walk, const FolderHandle& folder, const char* path, i
   for (const FolderFiles::File& file : listed.files) {
     // The record as the listing gives it, with the full path in place of the bare name.
     if (file.record >= 0)
-      record = listed.records[static_cast<std::size_t>(file.record)];
+      listed.records[static_cast<std::size_t>(file.record)].CopyTo(&record);
     else
-      std::memset(&record, 0, sizeof record);
+      ListedStatus::Clear(&record);
     std::memcpy(record.cFileName, path, n);
     std::strcpy(record.cFileName + n, listed.names.c_str() + file.nameAt);
     if (walk.workers) {
@@ -227,7 +256,7 @@ bool WalkOpenFolder(Walk& walk, const FolderHandle& folder, char* path, int n) {
   return true;
 }
 
-// Walks one folder (path is a buffer of kMaxPath characters). False when stopped.
+// Walks one folder (path is a buffer of platform::kMaxPath bytes). False when stopped.
 bool WalkFolder(Walk& walk, char* path) {
   int n = EnsureTrailingBackslash(path);
   // A folder whose path does not fit the buffer is skipped; the walk goes on.
@@ -244,7 +273,7 @@ void WalkDrives(Walk& walk, char* path) {
     if (type == platform::kDriveUnknown || type == platform::kDriveNoRoot ||
         type == platform::kDriveRemovable || type == platform::kDriveCdrom)
       continue;
-    drives[i].root[kMaxPath - 1] = '\0';
+    drives[i].root[platform::kMaxPath - 1] = '\0';
     if (!CopyPath(path, drives[i].root)) continue;
     if (!WalkFolder(walk, path)) return;
   }
@@ -255,9 +284,9 @@ void WalkDrives(Walk& walk, char* path) {
 // then covers less than asked rather than a tree the user did not choose.
 void WalkCurrentDrive(Walk& walk, char* path, const PanelInfo& panel) {
   if (!CopyPath(path, panel.CurDir)) return;
-  char root[kMaxPath];
-  if (platform::FindDriveRoot(path, root, kMaxPath)) {
-    root[kMaxPath - 1] = '\0';
+  char root[platform::kMaxPath];
+  if (platform::FindDriveRoot(path, root, platform::kMaxPath)) {
+    root[platform::kMaxPath - 1] = '\0';
     if (!CopyPath(path, root)) return;
   }
   WalkFolder(walk, path);
@@ -278,9 +307,9 @@ int WalkSelectedFolders(Walk& walk, char* path, const PanelInfo& panel) {
     const PanelFindData& entry = entries[i].FindData;
     if (!(entry.dwFileAttributes & kAttrDirectory)) continue;
     if (entry.dwFileAttributes & kAttrReparsePoint) continue;
-    if (strnlen(entry.cFileName, sizeof(entry.cFileName)) >= sizeof(entry.cFileName)) continue;
-    if (std::strcmp(entry.cFileName, "..") == 0) continue;
-    if (!AppendName(path, n, entry.cFileName, 1)) continue;
+    const std::string_view name = flavour::NameOfPanelItem(entries[i]);
+    if (name.empty() || name == "..") continue;
+    if (!AppendName(path, n, name, 1)) continue;
     if (!WalkFolder(walk, path)) break;
   }
   return 1;
@@ -296,7 +325,7 @@ void ShowTemporariesRemoved(const SearchRun& run) {
 }
 
 int WalkTheScope(SearchRun& run, Walk& walk, const PanelInfo& panel) {
-  char path[kMaxPath] = {};
+  char path[platform::kMaxPath] = {};
   switch (run.settings.scope) {
     case kScopeAllDrives:
       WalkDrives(walk, path);
@@ -316,11 +345,11 @@ int WalkTheScope(SearchRun& run, Walk& walk, const PanelInfo& panel) {
 }  // namespace
 
 int EnsureTrailingBackslash(char* path) {
-  std::size_t length = strnlen(path, kMaxPath);
-  if (length >= static_cast<std::size_t>(kMaxPath)) return -1;
+  std::size_t length = strnlen(path, platform::kMaxPath);
+  if (length >= static_cast<std::size_t>(platform::kMaxPath)) return -1;
   if (length > 0 && path[length - 1] == platform::kPathSeparator) return static_cast<int>(length);
   // The separator and the terminating zero must both fit.
-  if (length + 2 > static_cast<std::size_t>(kMaxPath)) return -1;
+  if (length + 2 > static_cast<std::size_t>(platform::kMaxPath)) return -1;
   path[length] = platform::kPathSeparator;
   path[length + 1] = '\0';
   return static_cast<int>(length + 1);

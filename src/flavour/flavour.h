@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "far/plugin.h"
 #include "platform/platform.h"
@@ -28,6 +29,15 @@ extern const bool kSettingsIgnoreRootKey;
 // Fills a panel entry's file record from a listing record (full path in cFileName). False
 // when the path does not fit the panel record.
 bool ConvertToPanelRecord(const platform::FileRecord& record, PanelFindData* panel);
+
+// The name (or full path) of a panel entry, wherever the entry holds it; empty when the
+// record holds no whole name.
+std::string_view NameOfPanelItem(const PluginPanelItem& item);
+// Gives the entry a copy of path that its find record cannot hold. False where the records
+// take no such path: the entry is then not to be kept.
+bool AttachLongName(PluginPanelItem* item, const char* path);
+// Frees what AttachLongName gave the entry.
+void ReleaseLongName(PluginPanelItem* item);
 
 // Sets the state of a dialog item's check box or radio button.
 void SetDialogItemSelected(FarDialogItem* item, std::intptr_t selected);

@@ -8,9 +8,9 @@
 namespace flavour {
 
 bool ConvertToPanelRecord(const platform::FileRecord& record, PanelFindData* panel) {
-  // The panel record is the listing record; only a name without its end is refused.
-  if (strnlen(record.cFileName, sizeof(record.cFileName)) >= sizeof(panel->cFileName))
-    return false;
+  // The panel record is the listing record; a name that does not fit is left empty, and
+  // the rest filled for an entry that carries its name beside the record.
+  const bool fits = strnlen(record.cFileName, sizeof(record.cFileName)) < sizeof(panel->cFileName);
   panel->dwFileAttributes = record.dwFileAttributes;
   panel->ftCreationTime = {record.ftCreationTime.dwLowDateTime, record.ftCreationTime.dwHighDateTime};
   panel->ftLastAccessTime = {record.ftLastAccessTime.dwLowDateTime,
@@ -21,10 +21,13 @@ bool ConvertToPanelRecord(const platform::FileRecord& record, PanelFindData* pan
   panel->nFileSizeLow = record.nFileSizeLow;
   panel->dwReserved0 = record.dwReserved0;
   panel->dwReserved1 = record.dwReserved1;
-  std::memcpy(panel->cFileName, record.cFileName, sizeof(panel->cFileName));
+  if (fits)
+    std::memcpy(panel->cFileName, record.cFileName, sizeof(panel->cFileName));
+  else
+    panel->cFileName[0] = '\0';
   std::memcpy(panel->cAlternateFileName, record.cAlternateFileName,
               sizeof(panel->cAlternateFileName));
-  return true;
+  return fits;
 }
 
 void SetDialogItemSelected(FarDialogItem* item, std::intptr_t selected) {

@@ -10,9 +10,13 @@
 
 namespace platform {
 
-// Path buffers hold the host's 260 characters on every target: a longer path is skipped,
-// never cut.
+// Path buffers hold the 260 bytes of the 1.x hosts' records, or the longer limit a build for
+// a host that takes longer paths gives (QUARIX_MAX_PATH): a longer path is skipped, never cut.
+#if defined(QUARIX_MAX_PATH)
+constexpr int kMaxPath = QUARIX_MAX_PATH;
+#else
 constexpr int kMaxPath = 260;
+#endif
 
 // File attributes, with the values Windows gives them on every target.
 constexpr std::uint32_t kAttrReadOnly = 0x1;

@@ -82,6 +82,7 @@ run_native_checks() {
   check_native_editor_replace
   check_native_editor_search
   check_native_names
+  check_native_long_path
 }
 
 # plant_old_settings: the key where the 1.x modules kept their settings in Far 3 gets a
@@ -193,4 +194,27 @@ check_native_prefix() {
   expect "native prefix: ff: lists the Cyrillic name" has "Жук\\.txt" "$shown"
   expect "native prefix: and the plain one" has "plain\\.txt" "$shown"
   leave_results_panel
+}
+
+# A path past Windows' 260 characters: five folders of 60 characters below
+# D:\tree\long-paths put beyond260.txt 342 characters deep. It is listed beside a file
+# near the top, and rewritten by a replace.
+check_native_long_path() {
+  local top=$RH_DRIVE_D/tree/long-paths deep part i
+  part=$(printf 'folder-of-sixty-characters-%033d' 0)
+  deep=$top
+  for i in 1 2 3 4 5; do deep=$deep/$part$i; done
+  mkdir -p "$deep"
+  printf 'a needle here\r\n' >"$deep/beyond260.txt"
+  printf 'a needle here\r\n' >"$top/near.txt"
+  go_to_folder 'D:\tree\long-paths'
+  search_in_scope "Current folder and subfolders"
+  local shown; shown=$(host_screen)
+  expect "native long path: the file 342 characters deep is listed" has "beyond260\\.txt" "$shown"
+  expect "native long path: beside the near one" has "near\\.txt" "$shown"
+  leave_results_panel
+  replace_in_folder needle found "Current folder and subfolders"
+  expect_file_bytes "native long path: the deep file rewritten" "$deep/beyond260.txt" 'a found here\r\n'
+  expect_file_bytes "native long path: the near file rewritten" "$top/near.txt" 'a found here\r\n'
+  go_to_folder 'D:\tree'
 }

@@ -158,8 +158,8 @@ struct OpenedFile {
 bool OpenForRewrite(SearchRun& run, const platform::FileRecord* record, OpenedFile* opened,
                     FileWarnings& warnings) {
   // A link stays a link: the file it points to is the one rewritten.
-  char target[kMaxPath];
-  if (!platform::ResolveFilePath(record->cFileName, target, kMaxPath)) return false;
+  char target[platform::kMaxPath];
+  if (!platform::ResolveFilePath(record->cFileName, target, platform::kMaxPath)) return false;
   platform::FileInfo info;
   if (!platform::QueryFileInfo(target, &info) || !info.regular) return false;
   opened->target = target;

@@ -1,18 +1,22 @@
 #include "flavour/far3/panel3.h"
 
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "flavour/far3/host3.h"
 #include "flavour/far3/wide_strings.h"
+#include "flavour/flavour.h"
 
 namespace {
 
 // What the last panel query handed the core: it reads the arrays until its next query.
+// Names too long for the core's record live in longNames, which the items point into.
 struct PanelCopy {
   std::vector<PluginPanelItem> all, selected;
+  std::deque<std::string> longNames;
 };
 PanelCopy g_active, g_passive;
 
@@ -21,13 +25,17 @@ far3::IntPtr CallPanel(HANDLE panel, int command, far3::IntPtr param1, void* par
   return control ? control(panel, command, param1, param2) : 0;
 }
 
-// A host item as the core's record: a name that does not fit is left empty and without
-// attributes, so that no walk and no comparison takes it for another.
-void ConvertItem(const far3::PluginPanelItem& from, PluginPanelItem* to) {
+// A host item as the core's record; a name too long for the record is kept in longNames.
+void ConvertItem(const far3::PluginPanelItem& from, PluginPanelItem* to,
+                 std::deque<std::string>* longNames) {
   *to = PluginPanelItem{};
-  const std::string name = Utf8Of(from.FileName);
-  if (name.size() >= sizeof(to->FindData.cFileName)) return;
-  std::memcpy(to->FindData.cFileName, name.c_str(), name.size() + 1);
+  std::string name = Utf8Of(from.FileName);
+  if (name.size() < sizeof(to->FindData.cFileName)) {
+    std::memcpy(to->FindData.cFileName, name.c_str(), name.size() + 1);
+  } else {
+    longNames->push_back(std::move(name));
+    to->LongName = longNames->back().data();
+  }
   to->FindData.dwFileAttributes = static_cast<DWORD>(from.FileAttributes);
   to->FindData.nFileSizeLow = static_cast<DWORD>(from.FileSize);
   to->FindData.nFileSizeHigh = static_cast<DWORD>(from.FileSize >> 32);
@@ -37,7 +45,8 @@ void ConvertItem(const far3::PluginPanelItem& from, PluginPanelItem* to) {
 }
 
 // Item index of a panel, through the host's two-step query (size, then the item).
-bool FetchItem(HANDLE panel, int command, std::size_t index, PluginPanelItem* out) {
+bool FetchItem(HANDLE panel, int command, std::size_t index, PluginPanelItem* out,
+               std::deque<std::string>* longNames) {
   far3::FarGetPluginPanelItem get{sizeof(get), 0, nullptr};
   const far3::IntPtr size = CallPanel(panel, command, static_cast<far3::IntPtr>(index), &get);
   if (size < static_cast<far3::IntPtr>(sizeof(far3::PluginPanelItem))) return false;
@@ -46,14 +55,15 @@ bool FetchItem(HANDLE panel, int command, std::size_t index, PluginPanelItem* ou
   get.Size = static_cast<std::size_t>(size);
   get.Item = reinterpret_cast<far3::PluginPanelItem*>(buffer.get());
   if (!CallPanel(panel, command, static_cast<far3::IntPtr>(index), &get)) return false;
-  ConvertItem(*get.Item, out);
+  ConvertItem(*get.Item, out, longNames);
   return true;
 }
 
-bool FetchItems(HANDLE panel, int command, std::size_t count, std::vector<PluginPanelItem>* out) {
+bool FetchItems(HANDLE panel, int command, std::size_t count, std::vector<PluginPanelItem>* out,
+                std::deque<std::string>* longNames) {
   out->assign(count, PluginPanelItem{});
   for (std::size_t i = 0; i < count; ++i)
-    if (!FetchItem(panel, command, i, &(*out)[i])) return false;
+    if (!FetchItem(panel, command, i, &(*out)[i], longNames)) return false;
   return true;
 }
 
@@ -86,9 +96,11 @@ int GetPanelInfo(HANDLE panel, PanelInfo* out, PanelCopy* copy) {
   // A panel whose folder the core cannot hold is given no items either: nothing of it is
   // searched rather than something else.
   if (!FetchFolder(panel, out->CurDir, sizeof(out->CurDir))) return 1;
-  if (!FetchItems(panel, far3::FCTL_GETPANELITEM, info.ItemsNumber, &copy->all) ||
+  copy->longNames.clear();
+  if (!FetchItems(panel, far3::FCTL_GETPANELITEM, info.ItemsNumber, &copy->all,
+                  &copy->longNames) ||
       !FetchItems(panel, far3::FCTL_GETSELECTEDPANELITEM, info.SelectedItemsNumber,
-                  &copy->selected))
+                  &copy->selected, &copy->longNames))
     return 1;
   out->PanelItems = copy->all.data();
   out->ItemsNumber = static_cast<int>(copy->all.size());
@@ -199,7 +211,7 @@ bool ConvertPanelItems(const PluginPanelItem* items, int count, far3::GetFindDat
   auto* names = new std::wstring[n + 1];
   for (std::size_t i = 0; i < n; ++i) {
     const FarFindData& from = items[i].FindData;
-    names[i] = WideOf(std::string_view(from.cFileName, strnlen(from.cFileName, sizeof(from.cFileName))));
+    names[i] = WideOf(flavour::NameOfPanelItem(items[i]));
     far3::PluginPanelItem& to = out[i];
     to.CreationTime = from.ftCreationTime;
     to.LastAccessTime = from.ftLastAccessTime;
