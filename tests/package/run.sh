@@ -7,9 +7,9 @@
 # install texts and the Debian package, which is installed with dpkg into a fresh root
 # whose quarix then tells its version and searches a folder with the modules beside it.
 #   tests/package/run.sh
-# Six builds per run of package.sh (four Windows targets, far2l, the program): about 15-25
-# minutes on 2 cores, so it is not part of scripts/test.sh. Ends with
-# "package: N passed, M failed"; fails when a check fails.
+# Six builds per run of package.sh (four Windows targets, far2l, the program): 7-25 minutes
+# on 2 cores (the longer while other builds run), so it is not part of scripts/test.sh.
+# Ends with "package: N passed, M failed"; fails when a check fails.
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 work=$PWD/build-package/check
