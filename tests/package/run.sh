@@ -49,7 +49,8 @@ check "dist holds the ${#zips[@]} zips, the package and the checksums" same_line
                        printf '%s\n' "quarix_${version}_$deb_arch.deb" SHA256SUMS; } | sort)"
 check "two runs give the same bytes" diff -r "$work/first" "$work/second"
 check "SHA256SUMS holds every file and agrees with it" \
-  bash -c "cd '$dist' && [ \$(wc -l <SHA256SUMS) = $((${#zips[@]} + 1)) ] && sha256sum --quiet -c SHA256SUMS"
+  bash -c "cd '$dist' && [ \$(wc -l <SHA256SUMS) = $((${#zips[@]} + 1)) ] &&
+           sha256sum --quiet -c SHA256SUMS"
 
 # ---- the Windows zips ----------------------------------------------------------------
 zip_list="CHANGELOG.txt
@@ -121,7 +122,8 @@ for kind_arch in "${zips[@]}"; do
     if [ -z "${guids[$dll]:-}" ]; then
       guids[$dll]=$guid
     else
-      check "$kind_arch $dll.dll: the same PluginGUID as in the ${zips[0]} zip" [ "${guids[$dll]}" = "$guid" ]
+      check "$kind_arch $dll.dll: the same PluginGUID as in the ${zips[0]} zip" \
+        [ "${guids[$dll]}" = "$guid" ]
     fi
   done
   for help in QuarixEng.hlf QuarixRus.hlf; do
@@ -130,7 +132,8 @@ for kind_arch in "${zips[@]}"; do
   done
   for text_want in ${want_forms[$kind]}; do
     text=${text_want%=*} form=${text_want#*=}
-    check "$kind_arch zip: $text is $form" same_lines "$(text_form "$unpacked/Quarix/$text")" "$form"
+    check "$kind_arch zip: $text is $form" \
+      same_lines "$(text_form "$unpacked/Quarix/$text")" "$form"
   done
   for text in INSTALL.txt INSTALL.ru.txt; do
     check "$kind_arch zip: $text names the version and this archive" \
