@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Makes the release files of the commit checked out, into dist/ (or --out DIR):
-#   quarix-VERSION-far1x-i686.zip     the plugin folder for FAR 1.7x, FAR 2, 32-bit Far 3
-#   quarix-VERSION-far1x-x86_64.zip   the plugin folder for 64-bit Far 3
+#   quarix-VERSION-far3-i686.zip      the plugin folder for 32-bit Far 3 (its own API)
+#   quarix-VERSION-far3-x86_64.zip    the plugin folder for 64-bit Far 3 (its own API)
+#   quarix-VERSION-far1x-i686.zip     the 1.x API's folder: FAR 1.7x, FAR 2 (and 32-bit Far 3
+#                                     through its layer for 1.x plugins)
+#   quarix-VERSION-far1x-x86_64.zip   the 1.x API's folder: 64-bit Far 3 through that layer
 #   quarix_VERSION_ARCH.deb           the far2l plugins and the quarix program
 #   SHA256SUMS
 #   scripts/package.sh [--out DIR]
@@ -9,7 +12,7 @@
 # are not packaged) below build-package/. Two runs from the same commit give the same
 # bytes: every time stamp is the commit's time (SOURCE_DATE_EPOCH), entries are sorted,
 # owners are root, and no build path is kept in the binaries. PCRE2 for Windows is built
-# once into build-package/cache/ and kept.
+# once per architecture into build-package/cache/ and kept.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -47,12 +50,15 @@ export CFLAGS="-ffile-prefix-map=$src=."
 export CXXFLAGS="-ffile-prefix-map=$src=."
 
 # ---- the builds -----------------------------------------------------------------------
-# Windows: the same build as scripts/build-windows.sh, with PCRE2 kept between runs.
+# Windows: the same builds as scripts/build-windows.sh, with PCRE2 kept between runs. The
+# 1.x build folders are links into the cache, since PCRE2 lives in them (third-party/) and
+# the native builds of the same architecture link it from there; the native build folders
+# themselves stay in the fresh tree.
 ln -s "$work/cache/win32" "$src/build-win32"
 ln -s "$work/cache/win64" "$src/build-win64"
 rm -rf "$work/cache/win32/dll" "$work/cache/win32/Quarix" \
        "$work/cache/win64/dll" "$work/cache/win64/Quarix"
-(cd "$src" && scripts/build-windows.sh i686 x86_64)
+(cd "$src" && scripts/build-windows.sh i686 x86_64 far3-i686 far3-x86_64)
 # far2l's plugin folder, and the quarix program with the modules it loads.
 cmake -S "$src" -B "$src/build-far2l" -DQUARIX_HOST=far2l -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$src/build-far2l" -j 2
@@ -76,18 +82,20 @@ out=$(realpath "$out")
 rm -f "$out"/quarix-*.zip "$out"/quarix_*.deb "$out/SHA256SUMS"
 made=()
 
-for arch in i686 x86_64; do
-  case $arch in i686) build=$src/build-win32 ;; x86_64) build=$src/build-win64 ;; esac
-  stage=$work/stage/far1x-$arch
+fill_text "$src/packaging/install-en.txt" "$work/stage/install-en.txt"
+fill_text "$src/packaging/install-ru.txt" "$work/stage/install-ru.txt"
+# One zip per Windows build: KIND-ARCH and the build folder that holds its Quarix/.
+for zip_build in far1x-i686:build-win32 far1x-x86_64:build-win64 \
+                 far3-i686:build-far3-x86 far3-x86_64:build-far3-x64; do
+  kind_arch=${zip_build%%:*} build=$src/${zip_build#*:}
+  stage=$work/stage/$kind_arch
   mkdir -p "$stage"
   cp -r "$build/Quarix" "$stage/Quarix"
-  fill_text "$src/packaging/install-en.txt" "$work/stage/install-en.txt"
-  fill_text "$src/packaging/install-ru.txt" "$work/stage/install-ru.txt"
   windows_text "$work/stage/install-en.txt" "$stage/INSTALL.txt"
   windows_text "$work/stage/install-ru.txt" "$stage/INSTALL.ru.txt"
   windows_text "$src/CHANGELOG.md" "$stage/CHANGELOG.txt"
   normalize "$stage"
-  zip_name=quarix-$version-far1x-$arch.zip
+  zip_name=quarix-$version-$kind_arch.zip
   # -X: no owner ids or extra time fields; entries in sorted order.
   (cd "$stage" && find . -mindepth 1 | sed 's|^\./||' | sort |
      zip -X -q -@ "$out/$zip_name")

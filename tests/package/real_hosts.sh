@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The release files in the real hosts: makes them (scripts/package.sh), installs the Debian
 # package with dpkg into a fresh root and runs the far2l suite on the plugin folder it
-# installed, then runs the real FAR suites (FAR 1.75 and Far 3) on the plugin folders of
-# the unpacked zips. Ends with each suite's summary; fails when one fails.
-#   tests/package/real_hosts.sh [far175|far3|all]     (the FAR hosts; default all)
+# installed, then runs the real FAR suites (FAR 1.75, Far 3 with the 1.x modules and with
+# the native ones) on the plugin folders of the unpacked zips. Ends with each suite's
+# summary; fails when one fails.
+#   tests/package/real_hosts.sh [far175|far3|far3native|all]     (the FAR hosts; default all)
 set -uo pipefail
 cd "$(dirname "$0")/../.."
 work=$PWD/build-package/real-hosts
