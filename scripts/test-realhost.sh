@@ -4,15 +4,21 @@
 #   kernel cannot run 32-bit programs) and Far Manager 3 x64 (the x86_64 DLLs, through
 #   its support for 1.x plugins, under 64-bit Wine), and Far 3 x64 with the native modules
 #   of its own Unicode API (far3native: the build-far3-x64 DLLs; the same checks, and those
-#   only they pass: names and lines in any script).
-#   scripts/test-realhost.sh [far175|far3|far3native|all]...          (default: all)
+#   only they pass: names, paths and lines in any script), and the 32-bit Far 3 with the
+#   native i686 modules (far3native-x86: the build-far3-x86 DLLs, where this machine runs
+#   32-bit programs itself; skipped elsewhere).
+#   scripts/test-realhost.sh [far175|far3|far3native|far3native-x86|all]...  (default: all)
 # With QUARIX_REALHOST_ZIPS set to a folder of release zips (scripts/package.sh), each host
 # takes its plugin folder from the zip of its architecture, unpacked, instead of a build.
 # Builds the DLLs, builds each host once into a cache keyed by its source archive
 # (QUARIX_HOST_CACHE, default ~/.cache/quarix-hosts), runs the checks in a work folder of
 # its own (FAR175_WORK / FAR3_WORK, default build-realhost/<host>; never your own Wine
 # prefix) and ends with one summary line per host and a total. The hosts' tools come from
-# QUARIX_SHARED (default: the folder "shared" beside the clone).
+# QUARIX_SHARED (default: the folder "shared" beside the clone). Far 3 x64 comes from the
+# shared tools' prebuilt archive when it matches the source; the 32-bit Far 3 is built by
+# scripts/build-far3-host.sh (about 10-40 min). FAR3_WINE64 and FAR3_WINE32 name the Wine
+# loaders of the Far 3 suites (default: Debian's). FAR 1.75 runs beside the Far 3 suites
+# unless QUARIX_REALHOST_SERIAL=1.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 CLONE=$PWD
@@ -28,9 +34,9 @@ for f in tests/realhost/checks_*.sh; do . "$f"; done
 HOSTS=()
 for host in "${@:-all}"; do
   case $host in
-    far175|far3|far3native) HOSTS+=("$host") ;;
-    all) HOSTS+=(far175 far3 far3native) ;;
-    *) sed -n '2,15p' "$0"; exit 2 ;;
+    far175|far3|far3native|far3native-x86) HOSTS+=("$host") ;;
+    all) HOSTS+=(far175 far3 far3native far3native-x86) ;;
+    *) sed -n '2,20p' "$0"; exit 2 ;;
   esac
 done
 
@@ -38,7 +44,7 @@ done
 host_archive() {
   case $1 in
     far175) echo "$RH_SHARED/far175/far-1.75.2634-source.tar.xz" ;;
-    far3|far3native) echo "$RH_SHARED/far3/far-3.0.6727-source.tar.xz" ;;
+    far3|far3native|far3-x86|far3native-x86) echo "$RH_SHARED/far3/far-3.0.6727-source.tar.xz" ;;
   esac
 }
 
@@ -74,13 +80,14 @@ build_host() {
   fi
   if [ ! -f "$dir/Far.exe" ]; then
     case $name in
-      far175) builder=$RH_SHARED/far175/build-far.sh ;;
-      far3) builder=$RH_SHARED/far3/build-far3.sh ;;
+      far175) builder=("$RH_SHARED/far175/build-far.sh") ;;
+      far3) builder=("$RH_SHARED/far3/build-far3.sh") ;;
+      far3-x86) builder=(scripts/build-far3-host.sh -a i686) ;;
     esac
-    echo "building $name into $dir (far3: about 30-40 min on 2 cores)" >&2
+    echo "building $name into $dir (far3: about 10-40 min on 2 cores)" >&2
     rm -rf "$dir.partial"
     mkdir -p "$CACHE"
-    "$builder" -j 2 "$dir.partial" >"$CACHE/$name-$sum.log" 2>&1 ||
+    "${builder[@]}" -j 2 "$dir.partial" >"$CACHE/$name-$sum.log" 2>&1 ||
       { echo "the $name build failed, see $CACHE/$name-$sum.log" >&2; return 1; }
     [ -f "$dir.partial/Far.exe" ] || { echo "the $name build made no Far.exe" >&2; return 1; }
     mv "$dir.partial" "$dir"
@@ -95,6 +102,7 @@ stage_plugins() {
   local build=build-win32 arch=i686 api=far1x zip
   [ "$1" = far3 ] && build="build-win64" && arch=x86_64
   [ "$1" = far3native ] && build="build-far3-x64" && arch=x86_64 api=far3
+  [ "$1" = far3native-x86 ] && build="build-far3-x86" && api=far3
   rm -rf "$2"; mkdir -p "$2"
   if [ -n "${QUARIX_REALHOST_ZIPS:-}" ]; then
     zip=$(ls "$QUARIX_REALHOST_ZIPS"/quarix-*-$api-$arch.zip 2>/dev/null | head -1)
@@ -112,11 +120,16 @@ run_host() {
   local name=$1 hostdir work start=$SECONDS
   RH_PASSED=0 RH_FAILED=0 RH_HOST=$name
   echo "== $name"
+  if [ "$name" = far3native-x86 ] && ! scripts/runs-32bit.sh; then
+    echo "realhost $name: skipped, this machine does not run 32-bit programs"
+    return
+  fi
   if hostdir=$(build_host "$name"); then
     work=$CLONE/build-realhost/$name
     [ $name = far175 ] && work=${FAR175_WORK:-$work}
     [ $name = far3 ] && work=${FAR3_WORK:-$work}
     [ $name = far3native ] && work=${FAR3NATIVE_WORK:-$work}
+    [ $name = far3native-x86 ] && work=${FAR3NATIVE_X86_WORK:-$work}
     RH_WORK=$work
     use_host "$name" "$work" "$hostdir"
     run_sessions
@@ -136,19 +149,19 @@ run_sessions() {
   if ! host_prefix; then fail_check "Wine prefix" "cannot make the Wine prefix"; return; fi
   host_install "$RH_HOSTDIR" "$plugins" Quarix
   forget_host_settings
-  [ "$RH_HOST" = far3native ] && plant_old_settings
+  [ "$RH_NATIVE" = 1 ] && plant_old_settings
   make_tree
   if start_host; then
     # The native checks come first: the registry's checks read what the English ones
     # leave last.
-    [ "$RH_HOST" = far3native ] && run_native_checks
+    [ "$RH_NATIVE" = 1 ] && run_native_checks
     run_english_checks
     quit_host
     check_registry
-    [ "$RH_HOST" = far3native ] && check_old_key_kept
+    [ "$RH_NATIVE" = 1 ] && check_old_key_kept
     # The 1.x modules' texts are stored while the host is down; it starts and quits the
     # host itself. The native modules take the editor's text in UTF-16: no table to cross.
-    [ "$RH_HOST" = far3native ] || check_editor_ansi_table
+    [ "$RH_NATIVE" = 1 ] || check_editor_ansi_table
   else
     fail_check "host start" "the host did not start twice in a row"
     return
@@ -184,6 +197,29 @@ if [[ " ${HOSTS[*]} " == *" far3"* ]]; then
     { echo "64-bit Wine could not be installed, see build-realhost/dll-build.log" >&2; exit 1; }
 fi
 TOTAL_PASSED=0 TOTAL_FAILED=0
-for host in "${HOSTS[@]}"; do run_host "$host"; done
+# FAR 1.75 runs beside the Far 3 suites, which share one prefix and so run one after the
+# other: it has its own Wine, prefix and tmux session, and every suite spends most of its
+# time waiting for the screen. Its lines are shown when it ends.
+aside=""
+if [[ " ${HOSTS[*]} " == *" far175 "* ]] && [[ " ${HOSTS[*]} " == *" far3"* ]] &&
+   [ "${QUARIX_REALHOST_SERIAL:-0}" != 1 ]; then
+  aside=$CLONE/build-realhost/far175.out
+  run_host far175 >"$aside" 2>&1 &
+  aside_pid=$!
+fi
+for host in "${HOSTS[@]}"; do
+  [ -n "$aside" ] && [ "$host" = far175 ] && continue
+  run_host "$host"
+done
+if [ -n "$aside" ]; then
+  wait "$aside_pid"
+  cat "$aside"
+  summary=$(grep '^realhost far175: ' "$aside" | tail -1)
+  if [[ $summary =~ ([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
+    TOTAL_PASSED=$((TOTAL_PASSED + BASH_REMATCH[1])) TOTAL_FAILED=$((TOTAL_FAILED + BASH_REMATCH[2]))
+  else
+    echo "realhost far175: no summary"; TOTAL_FAILED=$((TOTAL_FAILED + 1))
+  fi
+fi
 echo "realhost: $TOTAL_PASSED passed, $TOTAL_FAILED failed"
 [ "$TOTAL_FAILED" -eq 0 ]

@@ -20,7 +20,7 @@ expect_texts() {
 # own locales are not touched), then the host's language switched to Russian.
 start_host_in_russian() {
   local loc=$RH_WORK/../locale
-  if [ "$RH_HOST" = far3native ]; then start_host && switch_language Russian; return; fi
+  if [ "$RH_NATIVE" = 1 ]; then start_host && switch_language Russian; return; fi
   if [ ! -d "$loc/ru_RU.UTF-8" ]; then
     mkdir -p "$loc"
     localedef -i ru_RU -f UTF-8 "$loc/ru_RU.UTF-8" 2>/dev/null ||

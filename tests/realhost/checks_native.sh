@@ -198,7 +198,7 @@ check_native_prefix() {
 
 # A path past Windows' 260 characters: five folders of 60 characters below
 # D:\tree\long-paths put beyond260.txt 342 characters deep. It is listed beside a file
-# near the top, and rewritten by a replace.
+# near the top, taken out of the list by F7, and rewritten by a replace.
 check_native_long_path() {
   local top=$RH_DRIVE_D/tree/long-paths deep part i
   part=$(printf 'folder-of-sixty-characters-%033d' 0)
@@ -212,6 +212,15 @@ check_native_long_path() {
   local shown; shown=$(host_screen)
   expect "native long path: the file 342 characters deep is listed" has "beyond260\\.txt" "$shown"
   expect "native long path: beside the near one" has "near\\.txt" "$shown"
+  # F7 on the deep entry (the first after "..": the entries are sorted by their paths) takes
+  # it out: the panel hands the whole path back, which names the entry.
+  host_keys Home Down
+  host_settle 3
+  host_keys F7
+  host_settle 5
+  shown=$(host_screen)
+  expect "native long path: F7 takes the deep entry out" lacks "beyond260\\.txt" "$shown"
+  expect "native long path: and keeps the near one" has "near\\.txt" "$shown"
   leave_results_panel
   replace_in_folder needle found "Current folder and subfolders"
   expect_file_bytes "native long path: the deep file rewritten" "$deep/beyond260.txt" 'a found here\r\n'

@@ -5,7 +5,7 @@
 # value ("Name"="text" or "Name"=dword:...). The native Far 3 modules keep them in Far 3's
 # database of Trawlix's GUID (in the profile's PluginsData); the others in our key.
 settings_section() {
-  if [ "$RH_HOST" != far3native ]; then host_reg_section "$RH_REG_KEY"; return; fi
+  if [ "$RH_NATIVE" != 1 ]; then host_reg_section "$RH_REG_KEY"; return; fi
   python3 - "$RH_DRIVE_D/profile/PluginsData" <<'PY'
 import glob, os, sqlite3, sys
 guid = "10252036-ec78-4987-9495-0dc5af48dceb"

@@ -4,11 +4,15 @@
 # host_*, so each is written once for both hosts.
 
 # use_host NAME WORK HOSTDIR: load the host's tools, work below WORK, Far.exe from HOSTDIR.
-# far3native is Far 3 with the native modules: Far 3's tools.
+# far3native is Far 3 with the native modules: Far 3's tools; far3native-x86 the same with
+# the 32-bit Far 3, which the 32-bit Wine loader runs in the same 64-bit prefix.
 use_host() {
   local name=$1 work=$2 verb fn
   RH_HOST=$name
   RH_HOSTDIR=$3
+  # The native modules of Far 3's own API, of either architecture.
+  RH_NATIVE=0
+  [[ $name == far3native* ]] && RH_NATIVE=1
   case $name in
     far175)
       export FAR175_WORK=$work
@@ -19,10 +23,11 @@ use_host() {
       RH_REG_ROOT='Software\\Far'
       RH_START_ARGS=()
       RH_WAIT=60 ;;
-    far3|far3native)
-      # Both suites of Far 3 share one Wine prefix: it takes minutes to make.
+    far3|far3native|far3native-x86)
+      # The suites of Far 3 share one Wine prefix: it takes minutes to make.
       export FAR3_WORK=$work FAR3_CAPTURES=""
       export FAR3_PREFIX=${FAR3_PREFIX:-$(dirname "$work")/far3-prefix}
+      export FAR3_WINE=${FAR3_WINE64:-}
       . "$RH_SHARED/far3/far3lib.sh"
       fn=far3
       RH_SESSION=$FAR3_SESSION
@@ -32,7 +37,7 @@ use_host() {
       # edit field, hiding the labels below it; the list is turned off.
       RH_START_ARGS=(-set:Dialog.AutoComplete=false)
       RH_WAIT=30 ;;
-    *) echo "unknown host '$name' (far175, far3 or far3native)" >&2; return 2 ;;
+    *) echo "unknown host '$name' (far175, far3, far3native or far3native-x86)" >&2; return 2 ;;
   esac
   RH_REG_KEY="$RH_REG_ROOT\\\\Plugins\\\\Quarix"
   for verb in prefix install screen keys type wait wait_gone settle menu_items menu_pick \
@@ -40,6 +45,16 @@ use_host() {
     eval "host_$verb() { ${fn}_$verb \"\$@\"; }"
   done
   eval "host_launch() { ${fn}_start \"\$@\"; }"
+  if [ "$name" = far3native-x86 ]; then
+    # The 64-bit loader makes the prefix; the 32-bit one runs the 32-bit Far in it.
+    host_launch() {
+      local loader=$FAR3_WINE rc
+      FAR3_WINE=${FAR3_WINE32:-/usr/lib/wine/wine}
+      far3_start "$@"; rc=$?
+      FAR3_WINE=$loader
+      return $rc
+    }
+  fi
 }
 
 # start_host: start the host on D:\tree; a start that hangs is tried once more.
