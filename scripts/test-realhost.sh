@@ -204,7 +204,11 @@ aside=""
 if [[ " ${HOSTS[*]} " == *" far175 "* ]] && [[ " ${HOSTS[*]} " == *" far3"* ]] &&
    [ "${QUARIX_REALHOST_SERIAL:-0}" != 1 ]; then
   aside=$CLONE/build-realhost/far175.out
-  run_host far175 >"$aside" 2>&1 &
+  # A tmux server of its own: a new session takes the environment of the server's first
+  # client, and so would run Wine in the other suite's prefix.
+  (export TMUX_TMPDIR=$CLONE/build-realhost/tmux-far175
+   mkdir -p "$TMUX_TMPDIR"
+   run_host far175) >"$aside" 2>&1 &
   aside_pid=$!
 fi
 for host in "${HOSTS[@]}"; do
