@@ -3,14 +3,12 @@
 #include <cstring>
 
 #include "flavour/flavour.h"
+#include "flavour/record_name.h"
 
 namespace flavour {
 
 std::string_view NameOfPanelItem(const PluginPanelItem& item) {
-  // A name that fills the whole record may have lost its end: it is no name.
-  const char* name = item.FindData.cFileName;
-  const std::size_t length = strnlen(name, sizeof(item.FindData.cFileName));
-  return length < sizeof(item.FindData.cFileName) ? std::string_view(name, length) : std::string_view();
+  return NameInRecord(item);
 }
 
 bool AttachLongName(PluginPanelItem*, const char*) { return false; }

@@ -18,9 +18,20 @@ bool g_migrating = false;
 
 const HANDLE kNoHandle = FAR_INVALID_HANDLE;
 
-std::wstring WideName(const char* name) {
-  const std::u16string units = DecodeToUtf16(name);
+// Far's wchar_t texts; here, not wide_strings.h, so that the unit tests build this file
+// where wchar_t is 32 bits.
+std::wstring WideText(const std::string& text) {
+  const std::u16string units = DecodeToUtf16(text);
   return std::wstring(units.begin(), units.end());
+}
+
+// The item of one setting: name (wide) must live as long as the item.
+far3::FarSettingsItem MakeItem(const std::wstring& name, far3::SettingsType type) {
+  far3::FarSettingsItem item{};
+  item.StructSize = sizeof(item);
+  item.Name = name.c_str();
+  item.Type = type;
+  return item;
 }
 
 HANDLE CreateStore() {
@@ -104,11 +115,8 @@ long CloseSettingsStore(SettingsStore* store) {
 
 bool ReadStoredText(SettingsStore* store, const char* name, std::string* text) {
   if (!store) return false;
-  const std::wstring wide = WideName(name);
-  far3::FarSettingsItem item{};
-  item.StructSize = sizeof(item);
-  item.Name = wide.c_str();
-  item.Type = far3::FST_STRING;
+  const std::wstring wide = WideText(name);
+  far3::FarSettingsItem item = MakeItem(wide, far3::FST_STRING);
   if (g_control(store->handle, far3::SCTL_GET, 0, &item) && item.String) {
     const std::wstring_view value(item.String);
     *text = EncodeUtf16(std::u16string(value.begin(), value.end()));
@@ -123,11 +131,8 @@ bool ReadStoredText(SettingsStore* store, const char* name, std::string* text) {
 
 bool ReadStoredNumber(SettingsStore* store, const char* name, std::int32_t* value) {
   if (!store) return false;
-  const std::wstring wide = WideName(name);
-  far3::FarSettingsItem item{};
-  item.StructSize = sizeof(item);
-  item.Name = wide.c_str();
-  item.Type = far3::FST_QWORD;
+  const std::wstring wide = WideText(name);
+  far3::FarSettingsItem item = MakeItem(wide, far3::FST_QWORD);
   if (g_control(store->handle, far3::SCTL_GET, 0, &item)) {
     *value = static_cast<std::int32_t>(item.Number);
     return true;
@@ -143,24 +148,17 @@ bool ReadStoredNumber(SettingsStore* store, const char* name, std::int32_t* valu
 
 void WriteStoredText(SettingsStore* store, const char* name, const std::string& text) {
   if (!store) return;
-  const std::wstring wide = WideName(name);
-  const std::u16string units = DecodeToUtf16(text);
-  const std::wstring value(units.begin(), units.end());
-  far3::FarSettingsItem item{};
-  item.StructSize = sizeof(item);
-  item.Name = wide.c_str();
-  item.Type = far3::FST_STRING;
+  const std::wstring wide = WideText(name);
+  const std::wstring value = WideText(text);
+  far3::FarSettingsItem item = MakeItem(wide, far3::FST_STRING);
   item.String = value.c_str();
   g_control(store->handle, far3::SCTL_SET, 0, &item);
 }
 
 void WriteStoredNumber(SettingsStore* store, const char* name, std::int32_t value) {
   if (!store) return;
-  const std::wstring wide = WideName(name);
-  far3::FarSettingsItem item{};
-  item.StructSize = sizeof(item);
-  item.Name = wide.c_str();
-  item.Type = far3::FST_QWORD;
+  const std::wstring wide = WideText(name);
+  far3::FarSettingsItem item = MakeItem(wide, far3::FST_QWORD);
   // Stored as the number it is, so that a negative value reads back as itself.
   item.Number = static_cast<std::uint64_t>(static_cast<std::int64_t>(value));
   g_control(store->handle, far3::SCTL_SET, 0, &item);
